@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# The chess fonts come from Debian's pychess package; only its TrueType pieces are kept, in a
+# folder fontconfig reads. Nothing of them lives in this repository.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
+dest=/usr/local/share/fonts/brennix
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+
+if ! ls "$dest"/*.ttf >/dev/null 2>&1; then
+    work="$(mktemp -d)"
+    trap 'rm -rf "$work"' EXIT
+    (cd "$work" && apt-get download pychess >/dev/null 2>&1 || { $SUDO apt-get update -q && apt-get download pychess; })
+    dpkg -x "$work"/pychess_*.deb "$work/x"
+    $SUDO mkdir -p "$dest"
+    $SUDO cp "$work"/x/usr/share/pychess/pieces/ttf/*.ttf "$dest"/
+fi
+
+if [ -f "$here/build-fairy-font.py" ] && [ ! -f "$dest/VarnokFairy.ttf" ]; then
+    work2="$(mktemp -d)"
+    python3 "$here/build-fairy-font.py" "$dest" "$work2/VarnokFairy.ttf"
+    $SUDO cp "$work2/VarnokFairy.ttf" "$dest/"
+    rm -rf "$work2"
+fi
+
+# fc-cache is quick when nothing changed.
+fc-cache -f "$dest" >/dev/null 2>&1 || true

@@ -1,0 +1,23 @@
+#!/usr/bin/env bash
+# Installs everything Brennix needs to build, run and test on Debian 12. Safe to run again:
+# it only calls apt-get when something is missing.
+set -euo pipefail
+here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
+
+packages=(g++ cmake ninja-build pkg-config qt6-base-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev
+          libfreetype-dev libgtest-dev xvfb xauth fontconfig python3-fontforge)
+
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+if [ ${#missing[@]} -gt 0 ]; then
+    echo "setup: installing ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    $SUDO apt-get update -q
+    $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi
+
+bash "$here/fonts/install-fonts.sh"
