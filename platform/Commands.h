@@ -1,0 +1,78 @@
+#pragma once
+
+#include <QObject>
+#include <functional>
+#include <map>
+#include <vector>
+
+class QAction;
+class QMainWindow;
+class QMenu;
+class QMenuBar;
+class QStatusBar;
+class QWidget;
+
+// The state an update handler gives a command before its menu item or key is used.
+class CCmdUI {
+public:
+    explicit CCmdUI(unsigned id)
+        : m_nID(id)
+    {
+    }
+    void Enable(bool on = true) { enabled = on; }
+    void SetCheck(int check = 1) { checked = check; }
+    unsigned m_nID;
+    bool enabled = true;
+    int checked = -1; // -1: the handler did not say, the item is not checkable
+};
+
+using CommandHandler = std::function<void()>;
+using UpdateHandler = std::function<void(CCmdUI&)>;
+
+// One table of commands: id, handler and update handler, registered by the object that owns them
+// (view, frame, application). Menus, accelerators and tool-bar buttons all route through it.
+class CommandRouter {
+public:
+    static CommandRouter& Instance();
+    void Register(const void* owner, unsigned id, CommandHandler handler, UpdateHandler update = {});
+    void Unregister(const void* owner);
+    bool Has(unsigned id) const;
+    // Runs the update handler; a command without one is enabled.
+    CCmdUI Query(unsigned id) const;
+    // Runs the command when its update handler leaves it enabled; returns whether it ran.
+    bool Execute(unsigned id);
+
+private:
+    struct Entry {
+        const void* owner;
+        CommandHandler handler;
+        UpdateHandler update;
+    };
+    std::map<unsigned, std::vector<Entry>> entries; // later registrations take precedence
+};
+
+// Builds the menu bar from the menu resource and the extra accelerators, wires prompts into the
+// status bar and keeps the items' state in step with their update handlers.
+class MenuBuilder : public QObject {
+    Q_OBJECT
+public:
+    MenuBuilder(QMainWindow* window, QStatusBar* statusBar);
+    void Build(const QString& menuResource, const QString& acceleratorResource);
+    // Refreshes enabled/checked state and visibility of every action (called before menus open and when
+    // idle).
+    void UpdateAll();
+    QAction* ActionFor(unsigned id) const;
+    // The status-bar prompt of a command: its string-table text up to the first line break.
+    static QString Prompt(unsigned id);
+
+private:
+    void UpdateMenu(QMenu* menu);
+    QAction* MakeAction(unsigned id, const QString& text, const QString& keys, QWidget* parent);
+    QMainWindow* window;
+    QStatusBar* statusBar;
+    std::multimap<unsigned, QAction*> actions;
+    std::vector<QMenu*> menus;
+};
+
+// Turns "Ctrl+ALT+N", "Alt+D", "Up" into a key sequence.
+QKeySequence AcceleratorKeys(const QString& text);

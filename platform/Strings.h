@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QString>
+#include <string>
+
+// The string table: texts by id, as the resource files in res/strings/ give them (UTF-8 there,
+// Windows-1252 bytes here). An unknown id gives an empty text.
+std::string LoadString(unsigned id);
+QString LoadQString(unsigned id);
+// The text of id with its "%1" replaced by the argument.
+std::string FormatString1(unsigned id, const std::string& argument);
+
+// Makes sure the resources compiled into the program are registered (static builds drop them otherwise).
+void EnsureResources();

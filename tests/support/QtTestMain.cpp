@@ -1,0 +1,20 @@
+#include <QApplication>
+#include <QTemporaryDir>
+#include <cstdlib>
+#include <gtest/gtest.h>
+
+// Every GUI test program runs offscreen, with settings and user fonts in a folder of its own, so no
+// test touches a user's configuration (gtest_discover_tests runs the binary outside ctest's environment).
+int main(int argc, char** argv)
+{
+    if (!std::getenv("QT_QPA_PLATFORM")) setenv("QT_QPA_PLATFORM", "offscreen", 1);
+    QTemporaryDir home;
+    setenv("XDG_CONFIG_HOME", (home.path() + "/config").toLocal8Bit().constData(), 1);
+    setenv("XDG_DATA_HOME", (home.path() + "/data").toLocal8Bit().constData(), 1);
+    setenv("XDG_RUNTIME_DIR", (home.path() + "/run").toLocal8Bit().constData(), 1);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName("Brennix");
+    QApplication::setOrganizationName("Oskeld free chess software");
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}

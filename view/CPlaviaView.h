@@ -1,0 +1,95 @@
+#pragma once
+
+#include "platform/WinTypes.h"
+#include "positions/DiagramList.h"
+
+#include <QWidget>
+#include <array>
+#include <string>
+
+class CMainFrame;
+
+// The program's help files are addressed through this prefix; every help call appends its page.
+extern std::string HelpPath;
+
+// The board view: owns the diagram list (through DiagramList), the board geometry and the display
+// options. Its implementation is split by concern: view_setup.cpp (construction, geometry, modes),
+// view_list.cpp (list commands), view_check.cpp (legality, status text), and the files added by the
+// drawing, mouse, file, navigation, clipboard and picture code.
+class CPlaviaView : public QWidget, public DiagramList {
+    Q_OBJECT
+public:
+    explicit CPlaviaView(QWidget* parent = nullptr);
+    ~CPlaviaView() override;
+
+    // --- set-up, geometry and modes (view_setup.cpp)
+    bool ExchangePlacement(bool toSettings);
+    void OnDiagramSize();
+    void OnEditEditor();
+    void OnFairyMode();
+    // Square size for a picture of `pixels` pixels, as the size command computes it.
+    static int SquareSizeForPicture(int pixels, bool withCoordinates);
+
+    // --- list commands (view_list.cpp)
+    void OnFileNew();
+    void OnAddDiagram();
+    void OnInsertDiagram();
+    void OnDeleteDiagram();
+    bool ConfirmDelete();
+    void SetAutoComment(DiagramRecord* record);
+    void OnAutoComments();
+    void OnEditStandardStartPosition();
+    void OnEditClearBoard();
+    // The palette's current piece back to the white king.
+    void SelectWhiteKing();
+
+    // --- legality and position data (view_check.cpp)
+    bool ValidateCurrent();
+    void ReportError(int code);
+    void DeriveCastlingRights();
+    void UpdateStatusText();
+
+    // --- repaint requests (the drawing code paints; these only invalidate)
+    void InvalidateAll(bool erase = true);
+    void InvalidateBoard(bool erase = false);
+
+    // Members shared by several concerns; start values are set by the constructor.
+    bool m_bShowCoordinates = true;
+    bool m_bHideTextAndArrows = false;
+    bool m_bDisplayFen = false;
+    bool m_bAutoComments = false;
+    bool m_bPlacementMode = false;
+    bool m_bIgnoreNextRelease = false;
+    bool m_bSavedLegalCheck = false;
+    int m_nFontCharset = 0;
+    std::string m_strFontFace;
+    std::string m_strFilePattern;
+    std::string m_strPicturePath;
+    std::string m_strPictureExtension;
+    int m_nSquareSize = 51;
+    RECT m_rectBoard;
+    RECT m_rectPalette;
+    RECT m_rectText;
+    RECT m_rectBoardDevice;
+    RECT m_rectTextDevice;
+    RECT m_rectClient;
+    RECT m_rectMoveFrom;
+    RECT m_rectMoveTo;
+    int m_nMarkColour = 4;
+    std::array<COLORREF, 9> m_colorTable {};
+    float m_fCopyFontSize = 0.0f;
+    char m_szRankDigits[16] = "00123456789abcd";
+    FontBoard m_displayRows {};
+    FontBoard m_markerRows {};
+    int m_nPaletteColumn = 0;
+    int m_nPaletteRow = 5;
+    DiagramRecord* m_pScratchDiagram = nullptr;
+    DiagramRecord* m_pBnxCopySource = nullptr;
+    CMainFrame* m_pMainFrame = nullptr;
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void RegisterCommands();
+};

@@ -1,0 +1,24 @@
+#pragma once
+
+// Editing modes shared by the view, the frame and the dialogs.
+struct GlobalModes {
+    static inline bool editorMode = false;
+    static inline bool editorStarted = false;
+    static inline bool colourMarksMode = false;
+    static inline bool numbersMode = false;
+    static inline bool fairyMode = false;
+    static inline bool correctionMode = false;
+    static inline bool mergeMode = false;
+    static inline bool transparentNow = false;
+    static inline bool bnxCopyPending = false;
+    static inline bool pastedBlackToMove = false;
+    // The palette's current piece: a chess-font letter, or a digit in numbers mode.
+    static inline char currentPiece = 'k';
+
+    static void Reset()
+    {
+        editorMode = editorStarted = colourMarksMode = numbersMode = fairyMode = false;
+        correctionMode = mergeMode = transparentNow = bnxCopyPending = pastedBlackToMove = false;
+        currentPiece = 'k';
+    }
+};
