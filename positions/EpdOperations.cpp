@@ -1,0 +1,146 @@
+#include "EpdOperations.h"
+
+#include <algorithm>
+#include <vector>
+
+namespace {
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+std::string digitsFrom(std::string_view operation, size_t start)
+{
+    std::string digits;
+    for (size_t i = start; i < operation.size(); ++i)
+        if (isDigit(operation[i])) digits += operation[i];
+    return digits;
+}
+
+std::string commentText(std::string_view operation, bool fromEpdFile)
+{
+    // The text starts after the opcode, a blank and the opening quote, and ends at the closing quote.
+    std::string text;
+    for (size_t i = 4; i < operation.size() && operation[i] != '"'; ++i) {
+        char c = operation[i];
+        if (c == QuoteEscape) {
+            text += '"';
+        } else if (c == LineBreakEscape && !fromEpdFile) {
+            text += "\r\n";
+            ++i;
+        } else if (c == LineBreakEscape) {
+            text += ' ';
+        } else {
+            text += c;
+        }
+    }
+    return text;
+}
+
+// Operations of one group come out in the order of their first characters; those that share a first
+// character keep the order of the line.
+std::string joinSorted(std::vector<std::string_view>& operations)
+{
+    std::stable_sort(operations.begin(), operations.end(), [](std::string_view a, std::string_view b) {
+        return static_cast<unsigned char>(a[0]) < static_cast<unsigned char>(b[0]);
+    });
+    std::string joined;
+    for (std::string_view op : operations) {
+        joined += op;
+        joined += ';';
+    }
+    return joined;
+}
+
+} // namespace
+
+size_t OperationEnd(std::string_view text, size_t start)
+{
+    bool quoted = false;
+    for (size_t i = start; i < text.size(); ++i) {
+        if (text[i] == '"')
+            quoted = !quoted;
+        else if (text[i] == ';' && !quoted)
+            return i;
+    }
+    if (!quoted) return std::string_view::npos;
+    // An unclosed quote: the operation ends at its first ';' as if there were no quote.
+    return text.find(';', start);
+}
+
+EpdOperations ParseEpdOperations(std::string_view text, bool fromEpdFile)
+{
+    EpdOperations ops;
+    std::vector<std::string_view> before, middle, after;
+    size_t pos = 0;
+    for (;;) {
+        while (pos < text.size() && (text[pos] == ' ' || text[pos] == ';')) ++pos;
+        if (pos >= text.size()) break;
+        size_t end = OperationEnd(text, pos);
+        if (end == std::string_view::npos) break;
+        std::string_view op = text.substr(pos, end - pos);
+        pos = end + 1;
+        char first = op[0];
+        char second = op.size() > 1 ? op[1] : '\0';
+        if (first == 'c' && isDigit(second)) {
+            ops.opcode = std::string { first, second };
+            ops.comment = commentText(op, fromEpdFile);
+        } else if (first == 'c' || first == 'd' || first == 'e') {
+            middle.push_back(op);
+        } else if (first == 'f') {
+            ops.fmvn = digitsFrom(op, 5);
+        } else if (first == 'h') {
+            ops.hmvc = digitsFrom(op, 5);
+        } else if (first == 'g') {
+            // dropped
+        } else if (static_cast<unsigned char>(first) >= 'i' && static_cast<unsigned char>(first) <= 0x7F) {
+            after.push_back(op);
+        } else {
+            before.push_back(op);
+        }
+    }
+    ops.before = joinSorted(before);
+    ops.middle = joinSorted(middle);
+    ops.after = joinSorted(after);
+    return ops;
+}
+
+std::string EscapeCommentForFile(std::string_view text, bool epdFile)
+{
+    const char* lineBreak = epdFile ? "  " : "**";
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == '"') {
+            out += QuoteEscape;
+        } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+            out += lineBreak;
+            ++i;
+        } else if (c == '\n') {
+            // A bare line feed would split the file line; it is kept as a line break.
+            out += lineBreak;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+std::string UnescapeComment(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        if (text[i] == QuoteEscape) {
+            out += '"';
+        } else if (text[i] == '*' && i + 1 < text.size() && text[i + 1] == '*') {
+            out += "\r\n";
+            ++i;
+        } else {
+            out += text[i];
+        }
+    }
+    return out;
+}

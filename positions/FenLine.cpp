@@ -1,0 +1,415 @@
+#include "FenLine.h"
+
+#include "BoardLetters.h"
+#include "EpdOperations.h"
+#include "Marks.h"
+#include "PositionChecker.h"
+
+#include <algorithm>
+#include <charconv>
+
+namespace FenLine {
+
+namespace {
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+bool isLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool isUpper(char c)
+{
+    return c >= 'A' && c <= 'Z';
+}
+char toLower(char c)
+{
+    return isUpper(c) ? static_cast<char>(c + 32) : c;
+}
+bool isFile(char c)
+{
+    return c >= 'a' && c <= 'h';
+}
+
+std::string_view withoutLineEnd(std::string_view line)
+{
+    while (!line.empty() && (line.back() == '\n' || line.back() == '\r')) line.remove_suffix(1);
+    return line;
+}
+
+// The FEN letter of a board letter, lowered first.
+char fenLetter(char c, bool family2)
+{
+    switch (toLower(c)) {
+    case 'b':
+        return 'B';
+    case 'k':
+        return 'K';
+    case 'l':
+        return 'k';
+    case 'm':
+        return 'n';
+    case 'o':
+        return 'p';
+    case 'p':
+        return 'P';
+    case 'q':
+        return 'Q';
+    case 'r':
+        return 'R';
+    case 't':
+        return 'r';
+    case 'v':
+        return 'b';
+    case 'w':
+        return 'q';
+    case 'n':
+        return family2 ? 'b' : 'N';
+    case 'h':
+        return family2 ? 'N' : 'h';
+    case 'j':
+        return family2 ? 'n' : 'j';
+    default:
+        return toLower(c);
+    }
+}
+
+// The board letter of a FEN letter on a square of the given colour; ' ' leaves the square empty.
+// A capital that names no piece is kept as a letter, a small one is not.
+char boardLetter(char fen, bool dark, bool family2, bool keepLetters)
+{
+    if (keepLetters) return fen;
+    char light = BoardLetters::FontLetterForFen(fen, family2);
+    if (!light) {
+        if (!isUpper(fen)) return ' ';
+        light = toLower(fen);
+    }
+    return BoardLetters::OnSquare(light, !dark);
+}
+
+constexpr std::string_view startnum = "Startnum ";
+
+// The comment of a list's head carries the list's start number as "Startnum N ".
+std::string startNumberPrefix(int number)
+{
+    return std::string(startnum) + std::to_string(number) + ' ';
+}
+
+// The display text of the head: the fields with the start-number operation taken out.
+std::string withoutStartNumber(std::string copy)
+{
+    size_t at = copy.find(startnum);
+    if (at == std::string::npos) return copy;
+    size_t from = at >= 4 ? at - 4 : 0;
+    size_t digitsEnd = at + startnum.size();
+    while (digitsEnd < copy.size() && isDigit(copy[digitsEnd])) ++digitsEnd;
+    size_t space = copy.find(' ', digitsEnd);
+    size_t to = space == std::string::npos ? copy.size() : space + 1;
+    // The quote and ';' that close a comment holding nothing but the start number go too.
+    if (to < copy.size() && copy[to] == '"') to = std::min(copy.size(), to + 2);
+    copy.erase(from, to - from);
+    return copy;
+}
+
+} // namespace
+
+bool ReadPieceField(
+    const DiagramList& list, std::string_view text, FontBoard& board, bool keepLetters, size_t& end)
+{
+    size_t fieldEnd = 0;
+    int slashes = 0;
+    while (fieldEnd < text.size()) {
+        unsigned char c = static_cast<unsigned char>(text[fieldEnd]);
+        if (c < 0x21 || c > 0x7F) break;
+        if (c == '/') ++slashes;
+        ++fieldEnd;
+    }
+    if (slashes != 7) return false;
+
+    // Built on a clean board of the list's family, so a template left dirty by a caller cannot leak in.
+    FontBoard rows = BoardLetters::EmptyBoard(list.m_bLetterFamily2);
+    size_t pos = 0;
+    for (int row = 0; row < 8; ++row, ++pos) {
+        int count = 0;
+        for (; pos < fieldEnd && text[pos] != '/'; ++pos) {
+            char c = text[pos];
+            if (isDigit(c)) {
+                count += c - '0';
+                if (count > 8) return false;
+            } else if (isLetter(c)) {
+                if (count >= 8) return false;
+                int cell = count + 1;
+                bool dark = !BoardLetters::IsLightSquare(row, cell);
+                char letter = boardLetter(c, dark, list.m_bLetterFamily2, keepLetters);
+                if (letter != ' ') rows[row][cell] = letter;
+                ++count;
+            }
+            // Any other character is passed over and fills no square.
+        }
+        if (count != 8) return false;
+    }
+    board = rows;
+    end = fieldEnd;
+    return true;
+}
+
+std::string BuildFenText(
+    const DiagramList& list, const DiagramRecord& record, bool forDisplay, bool fairyMode)
+{
+    std::string out;
+    out.reserve(96);
+    for (int row = 0; row < 8; ++row) {
+        int blanks = 0;
+        for (int cell = 1; cell <= 8; ++cell) {
+            char c = record.board[row][cell];
+            if (c == ' ' || c == '+') {
+                ++blanks;
+                continue;
+            }
+            if (blanks) out += static_cast<char>('0' + blanks);
+            blanks = 0;
+            out += fairyMode ? c : fenLetter(c, list.m_bLetterFamily2);
+        }
+        if (blanks) out += static_cast<char>('0' + blanks);
+        out += row < 7 ? '/' : ' ';
+    }
+    out += record.blackToMove ? "b " : "w ";
+    if (record.castleWhiteShort) out += 'K';
+    if (record.castleWhiteLong) out += 'Q';
+    if (record.castleBlackShort) out += 'k';
+    if (record.castleBlackLong) out += 'q';
+    if (!record.castleWhiteShort && !record.castleWhiteLong && !record.castleBlackShort
+        && !record.castleBlackLong)
+        out += '-';
+    out += ' ';
+    if (!record.enPassantFile.empty() && isFile(record.enPassantFile[0])) {
+        out += record.enPassantFile[0];
+        out += record.blackToMove ? '3' : '6';
+    } else {
+        out += '-';
+    }
+    if (forDisplay || list.m_strExtension == "fen") {
+        out += ' ';
+        out += record.halfmoveClock.empty() ? "0" : record.halfmoveClock;
+        out += ' ';
+        out += record.fullmoveNumber.empty() ? "1" : record.fullmoveNumber;
+    }
+    return out;
+}
+
+void AppendEpdOperations(
+    std::string& line, const DiagramList& list, const DiagramRecord& record, bool fileMode)
+{
+    const bool firstWithStartNumber = fileMode && list.m_strExtension == "bnx"
+        && &record == list.m_pFirstDiagram && list.m_nStartNumber >= 2;
+    if (!record.epdOpsBefore.empty()) line += ' ' + record.epdOpsBefore;
+
+    if (record.comment.empty()) {
+        if (firstWithStartNumber) line += " c0 \"" + startNumberPrefix(list.m_nStartNumber) + "\";";
+    } else {
+        std::string text = firstWithStartNumber ? startNumberPrefix(list.m_nStartNumber) : std::string();
+        text += record.comment;
+        if (fileMode) text = EscapeCommentForFile(text, list.m_strExtension == "epd");
+        line += ' ' + record.commentOpcode + " \"" + text + "\";";
+    }
+
+    if (!record.epdOpsMiddle.empty()) line += ' ' + record.epdOpsMiddle;
+    if (fileMode) {
+        if (!record.fullmoveNumber.empty()) line += " fmvn " + record.fullmoveNumber + ';';
+        if (!record.halfmoveClock.empty()) line += " hmvc " + record.halfmoveClock + ';';
+    }
+    if (!record.epdOpsAfter.empty()) line += ' ' + record.epdOpsAfter;
+}
+
+LegalityCode ParsePositionLine(
+    DiagramList& list, std::string_view line, bool fairyMode, bool legalCheckActive)
+{
+    line = withoutLineEnd(line);
+    if (legalCheckActive) {
+        PositionChecker checker;
+        LegalityCode code = checker.CheckFenPosition(line);
+        if (code > 0) return code;
+    } else if (!fairyMode) {
+        PositionChecker checker;
+        if (Legality::IsUnreadable(checker.CheckFenPosition(line))) return Legality::SkippedLine;
+    }
+
+    FontBoard board;
+    size_t end = 0;
+    if (!ReadPieceField(list, line, board, fairyMode, end)) return Legality::SlashCount;
+
+    const bool first = !list.m_bHasDiagrams;
+    auto* record = new DiagramRecord;
+    record->board = board;
+    ParseFenFields(list, *record, line.substr(end), first);
+    return Legality::Ok;
+}
+
+void ParseFenFields(DiagramList& list, DiagramRecord& record, std::string_view rest, bool first)
+{
+    rest = withoutLineEnd(rest);
+    list.ResetDiagram(&record, 0);
+    if (first) list.m_bListAllocated = true;
+
+    // What the diagram shows under it: the fields as the line has them, up to the end of its first
+    // operation, or for the head everything but the start number.
+    if (first) {
+        record.displayComment = withoutStartNumber(UnescapeComment(rest));
+    } else {
+        size_t cut = OperationEnd(rest, 0);
+        record.displayComment = UnescapeComment(rest.substr(0, cut));
+    }
+
+    const size_t n = rest.size();
+    size_t space = rest.find(' ');
+    size_t p = space == std::string_view::npos ? n : space + 1;
+    auto skip = [&](size_t k) { p = std::min(n, p + k); };
+
+    if (p < n) {
+        record.blackToMove = rest[p] != 'w';
+        skip(2);
+    }
+    while (p < n) {
+        char c = rest[p++];
+        if (c == ' ') break;
+        if (c == 'K') record.castleWhiteShort = 1;
+        if (c == 'Q') record.castleWhiteLong = 1;
+        if (c == 'k') record.castleBlackShort = 1;
+        if (c == 'q') record.castleBlackLong = 1;
+    }
+    if (p < n && rest[p] != '-') {
+        // Only a file names an en-passant square; anything else means none.
+        if (isFile(rest[p])) {
+            record.enPassantFile = std::string(1, rest[p]);
+            if (first) Marks::AddDoubleStepArrow(record, rest[p], record.blackToMove != 0);
+        }
+        ++p;
+    }
+    skip(2);
+    if (first) {
+        char c = p < n ? rest[p] : '\0';
+        list.m_bEpdMode = !isDigit(c) || list.m_strExtension == "bnx";
+    }
+    if (!list.m_bEpdMode) {
+        std::string halfmove;
+        for (; p < n && rest[p] != ' '; ++p)
+            if (isDigit(rest[p])) halfmove += rest[p];
+        if (p < n) ++p;
+        if (!halfmove.empty()) record.halfmoveClock = halfmove;
+        std::string fullmove;
+        for (; p < n && isDigit(rest[p]); ++p) fullmove += rest[p];
+        if (!fullmove.empty()) record.fullmoveNumber = fullmove;
+    }
+    std::string_view tail = rest.substr(p);
+    record.comment = std::string(tail.substr(0, tail.find('\n')));
+
+    if (list.m_bEpdMode) {
+        EpdOperations ops;
+        if (!record.comment.empty()) ops = ParseEpdOperations(record.comment, list.m_strExtension == "epd");
+        record.epdOpsBefore = ops.before;
+        record.epdOpsMiddle = ops.middle;
+        record.epdOpsAfter = ops.after;
+        std::string comment = UnescapeComment(ops.comment);
+        size_t at = first ? comment.find(startnum) : std::string::npos;
+        if (at != std::string::npos) {
+            size_t digits = at + startnum.size();
+            size_t digitsEnd = digits;
+            while (digitsEnd < comment.size() && isDigit(comment[digitsEnd])) ++digitsEnd;
+            int number = 0;
+            auto [ptr, ec] = std::from_chars(comment.data() + digits, comment.data() + digitsEnd, number);
+            if (ec == std::errc() && number != 0) list.m_nStartNumber = number;
+            size_t space = comment.find(' ', digitsEnd);
+            record.comment = space == std::string::npos ? std::string() : comment.substr(space + 1);
+        } else {
+            record.comment = comment;
+        }
+        record.commentOpcode = ops.opcode;
+        if (!ops.fmvn.empty()) record.fullmoveNumber = ops.fmvn;
+        if (!ops.hmvc.empty()) record.halfmoveClock = ops.hmvc;
+    }
+
+    if (first) {
+        record.previous = record.next = nullptr;
+        list.m_pFirstDiagram = list.m_pLastDiagram = &record;
+        list.m_bHasDiagrams = true;
+    } else {
+        record.previous = list.m_pLastDiagram;
+        record.next = nullptr;
+        if (list.m_pLastDiagram) list.m_pLastDiagram->next = &record;
+        list.m_pLastDiagram = &record;
+    }
+    list.m_pCurrentDiagram = list.m_pFirstDiagram;
+}
+
+bool ParseFen(const DiagramList& list, DiagramRecord& scratch, DiagramRecord& current, std::string_view text)
+{
+    text = withoutLineEnd(text);
+    FontBoard board;
+    size_t end = 0;
+    if (!ReadPieceField(list, text, board, false, end)) return false;
+    list.ResetDiagram(&scratch, 0);
+    scratch.board = board;
+
+    // Each field after the piece field, when the text has it.
+    size_t p = end;
+    auto nextField = [&]() -> std::string_view {
+        if (p >= text.size()) return {};
+        ++p; // the blank that ends the previous field
+        size_t stop = text.find(' ', p);
+        if (stop == std::string_view::npos) stop = text.size();
+        std::string_view field = text.substr(p, stop - p);
+        p = stop;
+        return field;
+    };
+    const bool hasSide = p < text.size();
+    std::string_view side = nextField();
+    if (hasSide) current.blackToMove = side.empty() || side[0] != 'w';
+    const bool hasCastling = p < text.size();
+    std::string_view castling = nextField();
+    if (hasCastling) {
+        current.castleWhiteShort = castling.find('K') != std::string_view::npos;
+        current.castleWhiteLong = castling.find('Q') != std::string_view::npos;
+        current.castleBlackShort = castling.find('k') != std::string_view::npos;
+        current.castleBlackLong = castling.find('q') != std::string_view::npos;
+    }
+    const bool hasEnPassant = p < text.size();
+    std::string_view enPassant = nextField();
+    if (hasEnPassant) {
+        if (!enPassant.empty() && isFile(enPassant[0]))
+            current.enPassantFile = std::string(1, enPassant[0]);
+        else
+            current.enPassantFile.clear();
+    }
+    const bool hasHalfmove = p < text.size();
+    std::string_view halfmove = nextField();
+    if (hasHalfmove) current.halfmoveClock = halfmove.starts_with('-') ? "0" : CounterDigits(halfmove);
+    if (p < text.size()) {
+        std::string_view fullmove = text.substr(p + 1);
+        if (fullmove.starts_with('-')) {
+            current.fullmoveNumber = "0";
+        } else {
+            size_t digits = 0;
+            while (digits < fullmove.size() && isDigit(fullmove[digits])) ++digits;
+            current.fullmoveNumber = std::string(fullmove.substr(0, digits));
+        }
+    }
+    return true;
+}
+
+LegalityCode CheckRecord(const DiagramList& list, const DiagramRecord& record, bool fairyMode)
+{
+    PositionChecker checker;
+    return checker.CheckFenPosition(BuildFenText(list, record, false, fairyMode));
+}
+
+std::string CounterDigits(std::string_view text)
+{
+    std::string digits;
+    for (char c : text)
+        if (isDigit(c)) digits += c;
+    return digits;
+}
+
+} // namespace FenLine

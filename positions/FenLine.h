@@ -1,0 +1,57 @@
+#pragma once
+
+#include "DiagramList.h"
+#include "DiagramRecord.h"
+#include "Legality.h"
+
+#include <string>
+#include <string_view>
+
+// One diagram as one line of text: FEN (six fields) or EPD (four fields and operations), written from
+// a record and read back into one. The list supplies what the line's form depends on: the letter
+// family, EPD mode, the file's extension, the start number; fairy mode and the legality check are
+// program-wide modes and are handed in.
+namespace FenLine {
+
+// Fields 1 to 4 of the record; with forDisplay, or in a ".fen" list, also the halfmove clock and the
+// fullmove number (default "0" and "1"). In fairy mode the board letters are written as they stand.
+std::string BuildFenText(
+    const DiagramList& list, const DiagramRecord& record, bool forDisplay, bool fairyMode);
+
+// Appends the record's operations in the order before, comment, middle, fmvn, hmvc, after. With fileMode
+// the comment is escaped for a file, the counters are written as operations, and the head of a BNX
+// list with a start number of 2 or more carries "Startnum " in its comment.
+void AppendEpdOperations(
+    std::string& line, const DiagramList& list, const DiagramRecord& record, bool fileMode);
+
+// Reads one line of a position file into a new record linked at the end of the list; the head becomes
+// current. Returns 0 when a record was made; otherwise no record is made and the result is a checker
+// code (with the check on), 15 for a piece field that is not eight ranks of eight squares, or 1000 for a
+// line the checker cannot read while the check is off outside fairy mode. A trailing line end is
+// ignored.
+LegalityCode ParsePositionLine(
+    DiagramList& list, std::string_view line, bool fairyMode, bool legalCheckActive);
+
+// The fields after the piece field, into a record that ParsePositionLine made; `rest` starts with the
+// blank after the piece field. first: the record is the list's head.
+void ParseFenFields(DiagramList& list, DiagramRecord& record, std::string_view rest, bool first);
+
+// A FEN text from the clipboard: the board goes into `scratch` (reset first, letters translated also in
+// fairy mode), side, castling, en passant and counters replace those of `current`. Returns false, and
+// changes nothing, when the piece field is not eight ranks of eight squares.
+bool ParseFen(const DiagramList& list, DiagramRecord& scratch, DiagramRecord& current, std::string_view text);
+
+// Runs a new checker on the record's file line, as every check before leaving or saving a diagram does.
+LegalityCode CheckRecord(const DiagramList& list, const DiagramRecord& record, bool fairyMode);
+
+// The digits of a move counter as typed or read; every other character is dropped.
+std::string CounterDigits(std::string_view text);
+
+// Reads a piece field ("rnbqkbnr/pppppppp/...") into the board rows of the list's family; the field ends
+// at the first byte outside 0x21..0x7F, and `end` receives that index. Returns false, leaving the board
+// untouched, unless the field has exactly eight ranks of exactly eight squares. keepLetters places
+// letters as they stand (fairy mode).
+bool ReadPieceField(
+    const DiagramList& list, std::string_view text, FontBoard& board, bool keepLetters, size_t& end);
+
+} // namespace FenLine
