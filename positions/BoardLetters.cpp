@@ -6,27 +6,21 @@
 namespace BoardLetters {
 
 namespace {
-// Light-square letters in the order P N B R Q K.
-constexpr char whiteFamily1[] = "pnbrqk";
-constexpr char whiteFamily2[] = "phbrqk";
-constexpr char blackFamily1[] = "omvtwl";
-constexpr char blackFamily2[] = "ojntwl";
-constexpr char fenOrder[] = "PNBRQK";
+    // Light-square letters in the order P N B R Q K.
+    constexpr char whiteFamily1[] = "pnbrqk";
+    constexpr char whiteFamily2[] = "phbrqk";
+    constexpr char blackFamily1[] = "omvtwl";
+    constexpr char blackFamily2[] = "ojntwl";
+    constexpr char fenOrder[] = "PNBRQK";
 
-constexpr const char* startFamily1[8]
-    = { "$tMvWlVmT%", "$OoOoOoOo%", nullptr, nullptr, nullptr, nullptr, "$pPpPpPpP%", "$RnBqKbNr%" };
-constexpr const char* startFamily2[8]
-    = { "4tJnWlNjT5", "4OoOoOoOo5", nullptr, nullptr, nullptr, nullptr, "4pPpPpPpP5", "4RhBqKbHr5" };
+    constexpr const char* startFamily1[8] = { "$tMvWlVmT%", "$OoOoOoOo%", nullptr, nullptr, nullptr, nullptr,
+        "$pPpPpPpP%", "$RnBqKbNr%" };
+    constexpr const char* startFamily2[8] = { "4tJnWlNjT5", "4OoOoOoOo5", nullptr, nullptr, nullptr, nullptr,
+        "4pPpPpPpP5", "4RhBqKbHr5" };
 }
 
-char LeftBorder(bool family2)
-{
-    return family2 ? '4' : '$';
-}
-char RightBorder(bool family2)
-{
-    return family2 ? '5' : '%';
-}
+char LeftBorder(bool family2) { return family2 ? '4' : '$'; }
+char RightBorder(bool family2) { return family2 ? '5' : '%'; }
 
 char FontLetterForFen(char fen, bool family2)
 {
@@ -60,41 +54,25 @@ char OnSquare(char lightLetter, bool light)
 char ConvertLetter(char c, bool toFamily2)
 {
     switch (c) {
-    case '$':
-        return '4';
-    case '%':
-        return '5';
-    case '4':
-        return '$';
-    case '5':
-        return '%';
+    case '$': return '4';
+    case '%': return '5';
+    case '4': return '$';
+    case '5': return '%';
     case 'H':
-    case 'V':
-        return 'N';
+    case 'V': return 'N';
     case 'h':
-    case 'v':
-        return 'n';
-    case 'N':
-        return toFamily2 ? 'H' : 'V';
-    case 'n':
-        return toFamily2 ? 'h' : 'v';
-    case 'M':
-        return 'J';
-    case 'm':
-        return 'j';
-    case 'J':
-        return 'M';
-    case 'j':
-        return 'm';
-    default:
-        return c;
+    case 'v': return 'n';
+    case 'N': return toFamily2 ? 'H' : 'V';
+    case 'n': return toFamily2 ? 'h' : 'v';
+    case 'M': return 'J';
+    case 'm': return 'j';
+    case 'J': return 'M';
+    case 'j': return 'm';
+    default: return c;
     }
 }
 
-const char* StartRow(int row, bool family2)
-{
-    return family2 ? startFamily2[row] : startFamily1[row];
-}
+const char* StartRow(int row, bool family2) { return family2 ? startFamily2[row] : startFamily1[row]; }
 
 FontBoard EmptyBoard(bool family2)
 {

@@ -9,10 +9,7 @@ DiagramList::DiagramList()
 {
 }
 
-DiagramList::~DiagramList()
-{
-    FreeAllDiagrams();
-}
+DiagramList::~DiagramList() { FreeAllDiagrams(); }
 
 void DiagramList::ResetDiagram(DiagramRecord* record, uint32_t castleValue) const
 {
@@ -124,8 +121,7 @@ void DiagramList::SetBorderLetters()
 void DiagramList::ResetTemplateRows()
 {
     for (int row = 0; row < 8; ++row)
-        for (int cell = 1; cell <= 8; ++cell)
-            EmptyBoardTemplate[row][cell] = BoardLetters::EmptySquare(row, cell);
+        for (int cell = 1; cell <= 8; ++cell) EmptyBoardTemplate[row][cell] = BoardLetters::EmptySquare(row, cell);
 }
 
 void DiagramList::SetBoardPosition(int which)
@@ -134,8 +130,7 @@ void DiagramList::SetBoardPosition(int which)
     m_pCurrentDiagram->board = EmptyBoardTemplate;
     if (which == 1) {
         for (int row : { 0, 1, 6, 7 })
-            std::memcpy(
-                m_pCurrentDiagram->board[row].data(), BoardLetters::StartRow(row, m_bLetterFamily2), 11);
+            std::memcpy(m_pCurrentDiagram->board[row].data(), BoardLetters::StartRow(row, m_bLetterFamily2), 11);
     }
     ResetDiagram(m_pCurrentDiagram, which != 0);
 }
@@ -165,10 +160,8 @@ DiagramRecord* DiagramList::AppendDiagram()
     auto* record = new DiagramRecord;
     ResetDiagram(record, 0);
     record->previous = m_pLastDiagram;
-    if (m_pLastDiagram)
-        m_pLastDiagram->next = record;
-    else
-        m_pFirstDiagram = record;
+    if (m_pLastDiagram) m_pLastDiagram->next = record;
+    else m_pFirstDiagram = record;
     m_pLastDiagram = m_pCurrentDiagram = record;
     m_bListAllocated = m_bHasDiagrams = true;
     SetBoardPosition(0);
@@ -192,8 +185,7 @@ DiagramRecord* DiagramList::InsertDiagramAfterCurrent()
     m_nCurrentIndex += 1;
     if (m_nLastIndex % 9 == 0) AddHeaderNode(true, false);
     UpdatePageCount();
-    if (m_nCurrentIndex % 9 == 0 && m_pCurrentPage && m_pCurrentPage->next)
-        m_pCurrentPage = m_pCurrentPage->next;
+    if (m_nCurrentIndex % 9 == 0 && m_pCurrentPage && m_pCurrentPage->next) m_pCurrentPage = m_pCurrentPage->next;
     return record;
 }
 
@@ -206,10 +198,8 @@ void DiagramList::DeleteCurrentDiagram()
     if (current->previous) {
         DiagramRecord* previous = current->previous;
         previous->next = current->next;
-        if (current->next)
-            current->next->previous = previous;
-        else
-            m_pLastDiagram = previous;
+        if (current->next) current->next->previous = previous;
+        else m_pLastDiagram = previous;
         delete current;
         m_pCurrentDiagram = previous;
         m_nCurrentIndex -= 1;
