@@ -52,10 +52,10 @@ constexpr bool IsWarning(LegalityCode code)
 {
     return code >= -12 && code <= -1;
 }
-// Codes of a text the checker cannot read at all, as opposed to a readable but illegal position.
+// The checker's codes for a text it cannot read at all, as opposed to a readable but illegal position.
 constexpr bool IsUnreadable(LegalityCode code)
 {
-    return code >= SlashCount;
+    return code == SlashCount || code == BadCharacter || code == TooShort || code == BlankLine;
 }
 
 // Message box styles of the two kinds of message.
