@@ -1,49 +1,225 @@
 #include "CMainFrame.h"
 
 #include "AppSettings.h"
+#include "CTrueColorToolBar.h"
+#include "dialogs/CPreferences.h"
 #include "platform/Codec.h"
 #include "platform/Commands.h"
+#include "platform/Help.h"
+#include "platform/MessageBox.h"
 #include "platform/Strings.h"
 #include "view/CPlaviaView.h"
+#include "view/GlobalModes.h"
 
 #include <QCloseEvent>
+#include <QDesktopServices>
 #include <QLabel>
 #include <QStatusBar>
+#include <QUrl>
+#include <QWhatsThis>
 
 CMainFrame::CMainFrame()
 {
     using S = AppSettings;
     SettingsState::piecesColour = RGB(S::RValueBoard, S::GValueBoard, S::BValueBoard);
+    GlobalModes::transparentNow = false;
     SettingsState::backgroundColour = RGB(S::RValueFond, S::GValueFond, S::BValueFond);
 
     m_pView = new CPlaviaView(this);
     m_pView->m_pMainFrame = this;
     setCentralWidget(m_pView);
 
+    if (S::WidePlacement != 0) {
+        move(S::WidePlacement, S::HeightPlacement);
+        resize(S::WindowWide > 0 ? S::WindowWide : 1220, S::WindowHeight > 0 ? S::WindowHeight : 790);
+    } else {
+        resize(1220, 790);
+        S::WidePlacement = 1;
+    }
+
     pane0 = new QLabel(this);
+    statusBar()->setObjectName("AFX_IDW_STATUS_BAR");
     statusBar()->addWidget(pane0, 1);
+    for (unsigned id : { 59137u, 59138u, 59139u }) {
+        auto* indicator = new QLabel(LoadQString(id), this);
+        indicator->setFrameShape(QFrame::Panel);
+        indicator->setFrameShadow(QFrame::Sunken);
+        statusBar()->addPermanentWidget(indicator);
+    }
+    RegisterCommands();
     menus = new MenuBuilder(this, statusBar());
     menus->Build(":/menus/menubar.txt", ":/menus/accelerators.txt");
-    resize(S::WindowWide > 0 ? S::WindowWide : 1220, S::WindowHeight > 0 ? S::WindowHeight : 790);
+
+    m_wndToolBar = new CTrueColorToolBar(this);
+    m_wndToolBar->LoadToolBar(*menus);
+    addToolBar(Qt::TopToolBarArea, m_wndToolBar);
+    m_wndToolBar->LoadImageLists();
+    m_wndToolBar->AddMenuButton(this, 32819, 204);
+    menus->UpdateAll();
+
     SetDocumentTitle(SettingsState::currentFileName);
     m_pView->UpdateStatusText();
+    if (S::TransparentWindowsFlag != 0) OnTransparentMode();
 }
 
-CMainFrame::~CMainFrame() = default;
+CMainFrame::~CMainFrame()
+{
+    SavePlacement();
+    CommandRouter::Instance().Unregister(this);
+}
+
+void CMainFrame::RegisterCommands()
+{
+    CommandRouter& r = CommandRouter::Instance();
+    r.Register(
+        this, 136, [this] { OnTransparentMode(); },
+        [](CCmdUI& ui) { ui.SetCheck(GlobalModes::transparentNow); });
+    r.Register(this, 139, [this] { OnPreferences(); });
+    r.Register(this, 151, [this] { OnWebHomePage(); });
+    r.Register(this, 32862, [this] { OnTutorialVideos(); });
+    r.Register(this, 150, [this] { OnSendEmail(); });
+    r.Register(this, 32780, [this] { OnKeyHome(); });
+    r.Register(this, 57667, [this] { OnHelpFinder(); });
+    r.Register(this, 57671, [this] { OnHelpFinder(); });
+    r.Register(this, 57670, [this] { OnHelpFinder(); });
+    r.Register(this, 57669, [this] { OnContextHelp(); });
+}
 
 void CMainFrame::SetStatusText(const std::string& text)
 {
-    pane0->setText(Codec::ToQt(text));
+    // With nothing of the view's to show, the pane says how to get help, as when idle.
+    pane0->setText(text.empty() ? LoadQString(57345) : Codec::ToQt(text));
 }
 
 QString CMainFrame::StatusText() const
 {
-    return pane0->text();
+    return pane0->text() == LoadQString(57345) ? QString() : pane0->text();
 }
 
 void CMainFrame::SetDocumentTitle(const std::string& title)
 {
     setWindowTitle(Codec::ToQt(title) + " - " + LoadQString(128));
+}
+
+void CMainFrame::SavePlacement()
+{
+    if (placementSaved) return;
+    placementSaved = true;
+    // The restored rectangle, also when the window is maximised or minimised.
+    QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
+    QRect frame = frameGeometry();
+    AppSettings::WidePlacement = isMaximized() || isMinimized() ? normal.left() : frame.left();
+    AppSettings::HeightPlacement = isMaximized() || isMinimized() ? normal.top() : frame.top();
+    AppSettings::WindowWide = normal.width();
+    AppSettings::WindowHeight = normal.height();
+    AppSettings::TransparentWindowsFlag = GlobalModes::transparentNow ? 1 : 0;
+}
+
+void CMainFrame::OnTransparentMode()
+{
+    const bool visible = isVisible();
+    if (!GlobalModes::transparentNow) {
+        m_nSavedTexture = static_cast<uint8_t>(SettingsState::currentTexture);
+        SettingsState::currentTexture = 0;
+        setWindowOpacity(AppSettings::Blend / 255.0);
+        setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    } else {
+        SettingsState::currentTexture = m_nSavedTexture;
+        setWindowOpacity(1.0);
+        setWindowFlag(Qt::WindowStaysOnTopHint, false);
+    }
+    // Changing the window flags hides the window: show it again if it was shown.
+    if (visible) show();
+    m_pView->InvalidateAll(true);
+    GlobalModes::transparentNow = !GlobalModes::transparentNow;
+}
+
+void CMainFrame::OnPreferences()
+{
+    using S = AppSettings;
+    CPreferences dialog(this);
+    dialog.m_szHelpPath = HelpPath;
+    dialog.m_nBlend = S::Blend;
+    dialog.m_crPieces = SettingsState::piecesColour;
+    dialog.m_crBackground = SettingsState::backgroundColour;
+    dialog.m_bLegalOnly = S::LegalPosition != 0;
+    dialog.m_nPictureSize = S::FileFormat;
+    dialog.m_nPrintMode = S::MonoMultiDiagPrint;
+    dialog.m_nDiagramSize = S::SizeDiag;
+    dialog.m_bPrintComments = S::PrintComment != 0;
+    dialog.m_bPrintCoords = S::PrintCoords != 0;
+    dialog.m_bUpperCaseCoords = S::PrintCoords == 2;
+    dialog.m_bPrintActiveColour = S::PrintActiveColor != 0;
+    dialog.m_bPrintPageNumber = S::PrintPageNumber != 0;
+    dialog.m_bIntelligentMouse = S::IntelligentMouse != 0;
+    dialog.m_bPictureCoords = S::PNGSaveCoords != 0;
+    dialog.m_bTransparentBackground = S::SaveTtansparent != 0;
+    dialog.m_bNoBorder = S::Border != 0;
+    if (dialog.DoModal() != IDOK) return;
+
+    S::Blend = static_cast<uint8_t>(std::clamp(dialog.m_nBlend, 128, 255));
+    SettingsState::piecesColour = dialog.m_crPieces;
+    S::RValueBoard = static_cast<uint8_t>(GetRValue(dialog.m_crPieces));
+    S::GValueBoard = static_cast<uint8_t>(GetGValue(dialog.m_crPieces));
+    S::BValueBoard = static_cast<uint8_t>(GetBValue(dialog.m_crPieces));
+    SettingsState::backgroundColour = dialog.m_crBackground;
+    S::RValueFond = static_cast<uint8_t>(GetRValue(dialog.m_crBackground));
+    S::GValueFond = static_cast<uint8_t>(GetGValue(dialog.m_crBackground));
+    S::BValueFond = static_cast<uint8_t>(GetBValue(dialog.m_crBackground));
+    S::LegalPosition = dialog.m_bLegalOnly ? 1 : 0;
+    SettingsState::legalCheckActive = S::LegalPosition != 0;
+    S::FileFormat = dialog.m_nPictureSize;
+    S::MonoMultiDiagPrint = static_cast<uint8_t>(dialog.m_nPrintMode);
+    S::SizeDiag = static_cast<uint8_t>(dialog.m_nDiagramSize);
+    S::PrintComment = dialog.m_bPrintComments;
+    S::PrintCoords = !dialog.m_bPrintCoords ? 0 : dialog.m_bUpperCaseCoords ? 2 : 1;
+    S::PrintActiveColor = dialog.m_bPrintActiveColour;
+    S::PrintPageNumber = dialog.m_bPrintPageNumber;
+    S::DeleteWarning = dialog.m_bDeleteWarning;
+    S::IntelligentMouse = dialog.m_bIntelligentMouse;
+    S::PNGSaveCoords = dialog.m_bPictureCoords;
+    S::SaveTtansparent = dialog.m_bTransparentBackground;
+    S::Border = dialog.m_bNoBorder;
+    if (GlobalModes::transparentNow) setWindowOpacity(S::Blend / 255.0);
+    m_pView->InvalidateAll(true);
+}
+
+void CMainFrame::OnKeyHome()
+{
+    if (GlobalModes::homeKeyY < 21) return;
+    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    move(GlobalModes::homeKeyX, GlobalModes::homeKeyY);
+    resize(500, 500);
+    show();
+    GlobalModes::homeKeyX = GlobalModes::homeKeyY = 0;
+}
+
+bool CMainFrame::OpenAddress(const std::string& url)
+{
+    return QDesktopServices::openUrl(QUrl(Codec::ToQt(url)));
+}
+
+void CMainFrame::OnWebHomePage()
+{
+    OpenAddress(LoadString(40042));
+}
+void CMainFrame::OnTutorialVideos()
+{
+    OpenAddress(LoadString(103));
+}
+void CMainFrame::OnSendEmail()
+{
+    OpenAddress(LoadString(40301));
+}
+
+void CMainFrame::OnContextHelp()
+{
+    QWhatsThis::enterWhatsThisMode();
+}
+
+void CMainFrame::OnHelpFinder()
+{
+    AfxHtmlHelp(this, HelpPath + "/html/index.htm", HH_DISPLAY_TOPIC);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

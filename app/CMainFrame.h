@@ -1,13 +1,16 @@
 #pragma once
 
 #include <QMainWindow>
+#include <cstdint>
 #include <string>
 
 class CPlaviaView;
+class CTrueColorToolBar;
 class MenuBuilder;
 class QLabel;
 
-// The main window: hosts the view with the menus and the status bar.
+// The main window: the view with the menus, the tool bar and the status bar; it keeps its own
+// placement and the semi-transparent mode.
 class CMainFrame : public QMainWindow {
     Q_OBJECT
 public:
@@ -20,12 +23,30 @@ public:
     // The document title shown before the program's name.
     void SetDocumentTitle(const std::string& title);
     MenuBuilder* Menus() const { return menus; }
+    CTrueColorToolBar* ToolBar() const { return m_wndToolBar; }
+
+    void OnTransparentMode();
+    void OnPreferences();
+    void OnKeyHome();
+    void OnWebHomePage();
+    void OnTutorialVideos();
+    void OnSendEmail();
+    void OnContextHelp();
+    void OnHelpFinder();
+    // Stores the window rectangle and the transparent flag into the settings.
+    void SavePlacement();
+    // Opens an address with the desktop's handler; the frame's commands ignore a failure.
+    static bool OpenAddress(const std::string& url);
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    void RegisterCommands();
     CPlaviaView* m_pView = nullptr;
+    CTrueColorToolBar* m_wndToolBar = nullptr;
     MenuBuilder* menus = nullptr;
     QLabel* pane0 = nullptr;
+    uint8_t m_nSavedTexture = 0;
+    bool placementSaved = false;
 };

@@ -4,6 +4,7 @@
 
 #include <QAction>
 #include <QFile>
+#include <QIcon>
 #include <QKeySequence>
 #include <QMainWindow>
 #include <QMenuBar>
@@ -166,21 +167,36 @@ void MenuBuilder::UpdateMenu(QMenu* menu)
             UpdateMenu(sub);
             continue;
         }
-        unsigned id = action->data().toUInt();
-        CommandRouter& router = CommandRouter::Instance();
-        // A command nobody handles yet is not offered at all.
-        action->setVisible(router.Has(id));
-        if (!router.Has(id)) continue;
-        CCmdUI ui = router.Query(id);
-        action->setEnabled(ui.enabled);
-        action->setCheckable(ui.checked >= 0);
-        if (ui.checked >= 0) action->setChecked(ui.checked != 0);
+        UpdateItem(action);
     }
+}
+
+void MenuBuilder::UpdateItem(QAction* action)
+{
+    unsigned id = action->data().toUInt();
+    CommandRouter& router = CommandRouter::Instance();
+    // A command nobody handles yet is not offered at all.
+    action->setVisible(router.Has(id));
+    if (!router.Has(id)) return;
+    CCmdUI ui = router.Query(id);
+    action->setEnabled(ui.enabled);
+    action->setCheckable(ui.checked >= 0);
+    if (ui.checked >= 0) action->setChecked(ui.checked != 0);
+}
+
+QAction* MenuBuilder::MakeToolAction(unsigned id, const QIcon& icon, QWidget* parent)
+{
+    QAction* action = MakeAction(id, LoadQString(id).section('\n', 1, 1), QString(), parent);
+    action->setIcon(icon);
+    action->setStatusTip(Prompt(id));
+    toolActions.push_back(action);
+    return action;
 }
 
 void MenuBuilder::UpdateAll()
 {
     for (QMenu* menu : menus) UpdateMenu(menu);
+    for (QAction* action : toolActions) UpdateItem(action);
     // Keys without menu items keep their shortcuts live only while the command exists and is enabled.
     for (auto& [id, action] : actions) {
         if (action->parent() != window) continue;

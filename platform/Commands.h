@@ -6,6 +6,7 @@
 #include <vector>
 
 class QAction;
+class QIcon;
 class QMainWindow;
 class QMenu;
 class QMenuBar;
@@ -62,15 +63,19 @@ public:
     // idle).
     void UpdateAll();
     QAction* ActionFor(unsigned id) const;
+    // A button of a tool bar for the command, kept in step like the menu items.
+    QAction* MakeToolAction(unsigned id, const QIcon& icon, QWidget* parent);
     // The status-bar prompt of a command: its string-table text up to the first line break.
     static QString Prompt(unsigned id);
 
 private:
     void UpdateMenu(QMenu* menu);
+    void UpdateItem(QAction* action);
     QAction* MakeAction(unsigned id, const QString& text, const QString& keys, QWidget* parent);
     QMainWindow* window;
     QStatusBar* statusBar;
     std::multimap<unsigned, QAction*> actions;
+    std::vector<QAction*> toolActions;
     std::vector<QMenu*> menus;
 };
 

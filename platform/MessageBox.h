@@ -32,7 +32,9 @@ struct AskedMessage {
 };
 class MessageBoxScript {
 public:
-    MessageBoxScript(); // installs itself; answers IDOK (or IDYES for questions) unless told otherwise
+    // Installs itself over any script already installed, until it is destroyed; answers IDOK (or IDYES
+    // for questions) unless told otherwise.
+    MessageBoxScript();
     ~MessageBoxScript();
     MessageBoxScript(const MessageBoxScript&) = delete;
     MessageBoxScript& operator=(const MessageBoxScript&) = delete;
@@ -44,4 +46,5 @@ public:
 
 private:
     size_t next = 0;
+    MessageBoxScript* previous = nullptr;
 };

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MessageBox.h"
+
 #include <QDialog>
 #include <deque>
 #include <functional>
@@ -36,4 +38,5 @@ public:
 
 private:
     std::deque<Step> steps;
+    DialogScript* previous = nullptr;
 };

@@ -46,8 +46,17 @@ public:
     // --- legality and position data (view_check.cpp)
     bool ValidateCurrent();
     void ReportError(int code);
+    bool AskIgnoreWarning(int code);
     void DeriveCastlingRights();
     void UpdateStatusText();
+    // The text of the status pane: empty unless the FEN display is on.
+    std::string StatusText();
+    void OnBlackToMove();
+    void OnEditDiagramDatas();
+
+    // --- FEN and EPD text of the current diagram (view_fen.cpp)
+    std::string BuildFenText(bool forDisplay);
+    std::string AppendEpdOperations(bool fileMode);
 
     // --- repaint requests (the drawing code paints; these only invalidate)
     void InvalidateAll(bool erase = true);
@@ -92,4 +101,5 @@ protected:
 
 private:
     void RegisterCommands();
+    void RegisterCheckCommands();
 };

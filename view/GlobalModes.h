@@ -14,11 +14,15 @@ struct GlobalModes {
     static inline bool pastedBlackToMove = false;
     // The palette's current piece: a chess-font letter, or a digit in numbers mode.
     static inline char currentPiece = 'k';
+    // A point the right-button handlers leave for the Home key (screen coordinates).
+    static inline int homeKeyX = 0;
+    static inline int homeKeyY = 0;
 
     static void Reset()
     {
         editorMode = editorStarted = colourMarksMode = numbersMode = fairyMode = false;
         correctionMode = mergeMode = transparentNow = bnxCopyPending = pastedBlackToMove = false;
         currentPiece = 'k';
+        homeKeyX = homeKeyY = 0;
     }
 };

@@ -3,24 +3,51 @@
 #include "GlobalModes.h"
 #include "app/AppSettings.h"
 #include "app/CMainFrame.h"
+#include "dialogs/CEditeurDlg.h"
+#include "platform/Commands.h"
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
+#include "positions/FenLine.h"
+#include "positions/Legality.h"
+#include "positions/Marks.h"
 
 #include <QApplication>
+#include <cstdlib>
 
-// The legality checks of the current diagram are wired in here once the checker is in place; until
-// then every diagram may be left.
 bool CPlaviaView::ValidateCurrent()
 {
+    if (!GlobalModes::editorMode || !SettingsState::legalCheckActive || !m_pCurrentDiagram) return true;
+    LegalityCode code = FenLine::CheckRecord(*this, *m_pCurrentDiagram, GlobalModes::fairyMode);
+    if (code > 0) {
+        ReportError(code);
+        return false;
+    }
+    if (code < 0) {
+        if (GlobalModes::correctionMode || m_pCurrentDiagram->warningsAccepted) return true;
+        return AskIgnoreWarning(code);
+    }
     return true;
 }
 
 void CPlaviaView::ReportError(int code)
 {
-    if (code == 20) {
-        AfxMessageBox(40030, MB_ICONERROR);
-        QApplication::exit(1);
-    }
+    Legality::Message message = Legality::MessageFor(code);
+    if (message.kind != Legality::MessageKind::Error) return;
+    AfxMessageBox(static_cast<unsigned>(message.stringId), MB_ICONERROR);
+    if (code == Legality::OutOfMemory) std::exit(1);
+    if (message.opensDataDialog) OnEditDiagramDatas();
+}
+
+bool CPlaviaView::AskIgnoreWarning(int code)
+{
+    Legality::Message message = Legality::MessageFor(code);
+    if (message.kind != Legality::MessageKind::Question) return true;
+    std::string text = message.argumentId ? FormatString1(static_cast<unsigned>(message.stringId),
+                           LoadString(static_cast<unsigned>(message.argumentId)))
+                                          : LoadString(static_cast<unsigned>(message.stringId));
+    if (AfxMessageBox(text, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO) return false;
+    if (m_pCurrentDiagram) m_pCurrentDiagram->warningsAccepted = 1;
+    return true;
 }
 
 void CPlaviaView::DeriveCastlingRights()
@@ -42,12 +69,124 @@ void CPlaviaView::DeriveCastlingRights()
     }
 }
 
+std::string CPlaviaView::StatusText()
+{
+    if (!m_bDisplayFen || !m_pCurrentDiagram) return {};
+    int count = 0;
+    for (int row = 0; row < 8; ++row)
+        for (int cell = 1; cell <= 8; ++cell) {
+            char c = m_pCurrentDiagram->board[row][cell];
+            if (c != ' ' && c != '+') ++count;
+        }
+    if (m_bDeriveCastling) DeriveCastlingRights();
+    return LoadString(40134) + std::to_string(count) + "       FEN: " + BuildFenText(true);
+}
+
 void CPlaviaView::UpdateStatusText()
 {
-    if (!m_pMainFrame) return;
-    if (!m_bDisplayFen) {
-        m_pMainFrame->SetStatusText(std::string());
-        return;
+    // Also called while the frame is still being built: the text waits for the frame.
+    std::string text = StatusText();
+    if (m_pMainFrame) m_pMainFrame->SetStatusText(text);
+}
+
+void CPlaviaView::OnBlackToMove()
+{
+    if (GlobalModes::editorMode && m_pCurrentDiagram) {
+        m_pCurrentDiagram->blackToMove = m_pCurrentDiagram->blackToMove == 0 ? 1 : 0;
+        // The side to move is part of the list: the change must not be lost at exit.
+        m_bModified = true;
+    }
+    UpdateStatusText();
+}
+
+void CPlaviaView::OnEditDiagramDatas()
+{
+    DiagramRecord* r = m_pCurrentDiagram;
+    if (!r) return;
+    CEditeurDlg dialog(this);
+    const bool pageTexts = !GlobalModes::correctionMode && m_pCurrentPage;
+    if (pageTexts) {
+        dialog.m_strPageTitle = m_pCurrentPage->title;
+        dialog.m_strPageTopText = m_pCurrentPage->topText;
+        dialog.m_strPageInfo = m_pCurrentPage->infoText;
     }
     if (m_bDeriveCastling) DeriveCastlingRights();
+    dialog.m_szHelpPath = HelpPath;
+    dialog.m_bWhiteQueenSide = r->castleWhiteLong != 0;
+    dialog.m_bWhiteKingSide = r->castleWhiteShort != 0;
+    dialog.m_bBlackKingSide = r->castleBlackShort != 0;
+    dialog.m_bBlackQueenSide = r->castleBlackLong != 0;
+    dialog.m_strEnPassant = r->enPassantFile.substr(0, 1);
+    dialog.m_strComment = r->comment;
+    if (GlobalModes::pastedBlackToMove) {
+        r->blackToMove = 1;
+        GlobalModes::pastedBlackToMove = false;
+    }
+    dialog.m_nActiveColour = static_cast<int>(r->blackToMove);
+    dialog.m_strFullMove = r->fullmoveNumber;
+    dialog.m_strHalfmove = r->halfmoveClock;
+
+    if (dialog.DoModal() == IDOK) {
+        m_bModified = true;
+        if (pageTexts) {
+            m_pCurrentPage->title = dialog.m_strPageTitle;
+            m_pCurrentPage->topText = dialog.m_strPageTopText;
+            m_pCurrentPage->infoText = dialog.m_strPageInfo;
+        }
+        r->castleWhiteLong = dialog.m_bWhiteQueenSide;
+        r->castleBlackLong = dialog.m_bBlackQueenSide;
+        r->castleWhiteShort = dialog.m_bWhiteKingSide;
+        r->castleBlackShort = dialog.m_bBlackKingSide;
+        r->blackToMove = static_cast<uint32_t>(dialog.m_nActiveColour);
+        if (dialog.m_bCastlingChanged && m_bDeriveCastling) m_bDeriveCastling = false;
+
+        const std::string& ep = dialog.m_strEnPassant;
+        if (ep.empty()) {
+            if (!r->enPassantFile.empty()) Marks::RemoveDoubleStepArrows(*r);
+            r->enPassantFile.clear();
+        } else if (ep[0] >= 'a' && ep[0] <= 'h') {
+            r->enPassantFile = ep.substr(0, 1);
+            Marks::AddDoubleStepArrow(*r, ep[0], r->blackToMove != 0);
+        }
+
+        if (!dialog.m_strComment.empty() && r->commentOpcode.empty()) r->commentOpcode = "c0";
+        r->comment = dialog.m_strComment;
+
+        std::string display = r->blackToMove ? "b " : "w ";
+        if (r->castleWhiteShort) display += 'K';
+        if (r->castleWhiteLong) display += 'Q';
+        if (r->castleBlackShort) display += 'k';
+        if (r->castleBlackLong) display += 'q';
+        display += ' ';
+        r->displayComment = display;
+
+        // Counters are digits only; anything else typed elsewhere counts as not given.
+        auto digitsOnly
+            = [](const std::string& s) { return s.find_first_not_of("0123456789") == std::string::npos; };
+        r->fullmoveNumber = digitsOnly(dialog.m_strFullMove) ? dialog.m_strFullMove : std::string();
+        if (r->fullmoveNumber.empty()) r->fullmoveNumber = m_bEpdMode ? "" : "1";
+        r->halfmoveClock = digitsOnly(dialog.m_strHalfmove) ? dialog.m_strHalfmove : std::string();
+        if (r->halfmoveClock.empty()) r->halfmoveClock = m_bEpdMode ? "" : "0";
+
+        if (m_bEpdMode)
+            r->displayComment += AppendEpdOperations(m_strExtension == "epd");
+        else
+            r->displayComment += dialog.m_strComment;
+    }
+    InvalidateAll(true);
+    UpdateStatusText();
+}
+
+void CPlaviaView::RegisterCheckCommands()
+{
+    CommandRouter& r = CommandRouter::Instance();
+    r.Register(
+        this, 102, [this] { OnEditDiagramDatas(); }, [](CCmdUI& ui) { ui.Enable(GlobalModes::editorMode); });
+    auto blackUpdate
+        = [this](CCmdUI& ui) { ui.SetCheck(m_pCurrentDiagram && m_pCurrentDiagram->blackToMove != 0); };
+    r.Register(
+        this, 32851, [this] { OnBlackToMove(); }, blackUpdate);
+    // The menu entry and Alt+R run the same toggle as the tool-bar button.
+    r.Register(
+        this, 32850, [this] { OnBlackToMove(); }, blackUpdate);
 }

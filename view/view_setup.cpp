@@ -223,4 +223,5 @@ void CPlaviaView::RegisterCommands()
             ui.Enable(M::editorMode);
             ui.SetCheck(M::fairyMode);
         });
+    RegisterCheckCommands();
 }

@@ -1,3 +1,6 @@
+#include "platform/MessageBox.h"
+#include "platform/Modal.h"
+
 #include <QApplication>
 #include <QTemporaryDir>
 #include <cstdlib>
@@ -16,5 +19,8 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("Brennix");
     QApplication::setOrganizationName("Oskeld free chess software");
     ::testing::InitGoogleTest(&argc, argv);
+    // A box or dialog that a test did not script is answered, never shown: no test can hang on one.
+    MessageBoxScript unscriptedBoxes;
+    DialogScript unscriptedDialogs;
     return RUN_ALL_TESTS();
 }

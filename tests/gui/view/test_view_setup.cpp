@@ -62,6 +62,7 @@ TEST_F(ViewTest, FamilyTwoFontStartsWithItsLetters)
 
 TEST_F(ViewTest, AutoCommentsNumberFromTheStartNumber)
 {
+    SettingsState::legalCheckActive = false; // empty boards are left here
     MessageBoxScript boxes;
     CPlaviaView& view = View();
     view.m_nStartNumber = 5;
@@ -87,6 +88,7 @@ TEST_F(ViewTest, AutoCommentsNumberFromTheStartNumber)
 
 TEST_F(ViewTest, AddInNumbersModeChoosesNumberOneAndInsertOnTailIsAdd)
 {
+    SettingsState::legalCheckActive = false; // empty boards are left here
     CPlaviaView& view = View();
     GlobalModes::numbersMode = true;
     view.OnInsertDiagram(); // on the tail: exactly Add
@@ -103,6 +105,7 @@ TEST_F(ViewTest, AddInNumbersModeChoosesNumberOneAndInsertOnTailIsAdd)
 
 TEST_F(ViewTest, ConfirmDeleteAsksOnlyForBoardsWithPieces)
 {
+    SettingsState::legalCheckActive = false; // empty boards are left here
     AppSettings::DeleteWarning = 1;
     CPlaviaView& view = View();
     view.OnAddDiagram();
@@ -136,6 +139,7 @@ TEST_F(ViewTest, ConfirmDeleteAsksOnlyForBoardsWithPieces)
 
 TEST_F(ViewTest, FileNewLeavesOneEmptyDiagram)
 {
+    SettingsState::legalCheckActive = false; // empty boards are left here
     CPlaviaView& view = View();
     for (int i = 0; i < 12; ++i) view.OnAddDiagram();
     view.SetBoardPosition(1);

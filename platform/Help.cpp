@@ -1,0 +1,111 @@
+#include "Help.h"
+
+#include "Codec.h"
+#include "Strings.h"
+
+#include <QFile>
+#include <QHash>
+#include <QPointer>
+#include <QTextBrowser>
+#include <QToolTip>
+#include <QWhatsThis>
+#include <QWidget>
+
+namespace {
+
+std::string lastPage;
+QPointer<QTextBrowser> window;
+
+// What follows the "::" of the help path names a page or topic file inside our help resources.
+QString ResourcePath(const std::string& path)
+{
+    std::string page = path;
+    if (auto pos = page.find("::"); pos != std::string::npos) page = page.substr(pos + 2);
+    while (!page.empty() && (page.front() == '/' || page.front() == '\\')) page.erase(0, 1);
+    return ":/help/" + QString::fromStdString(page);
+}
+
+// Topic files hold one topic a line: its number, a tab, its text.
+QHash<int, QString> Topics(const std::string& topicFile)
+{
+    QHash<int, QString> topics;
+    QFile f(ResourcePath(topicFile));
+    if (!f.open(QIODevice::ReadOnly)) return topics;
+    for (const QString& line : QString::fromUtf8(f.readAll()).split('\n')) {
+        qsizetype tab = line.indexOf('\t');
+        if (tab <= 0) continue;
+        bool ok = false;
+        int n = line.left(tab).toInt(&ok);
+        if (ok) topics.insert(n, line.mid(tab + 1).trimmed());
+    }
+    return topics;
+}
+
+int ControlId(const QWidget* control)
+{
+    for (const QWidget* w = control; w; w = w->parentWidget()) {
+        QString name = w->objectName();
+        if (name.startsWith("IDC_")) return name.mid(4).toInt();
+    }
+    return 0;
+}
+
+} // namespace
+
+std::string HelpTopicText(const std::string& topicFile, int topic)
+{
+    EnsureResources();
+    return Codec::FromQt(Topics(topicFile).value(topic));
+}
+
+std::string LastHelpPage()
+{
+    return lastPage;
+}
+
+bool AfxHtmlHelp(QWidget* owner, const std::string& path, unsigned command, const HelpIdPairs& pairs)
+{
+    EnsureResources();
+    if (command == HH_DISPLAY_TOPIC) {
+        QString resource = ResourcePath(path);
+        if (!QFile::exists(resource)) return false;
+        lastPage = resource.toStdString();
+        if (!window) {
+            window = new QTextBrowser;
+            window->setAttribute(Qt::WA_DeleteOnClose);
+            window->setWindowTitle(LoadQString(57344) + " Help");
+            window->setSearchPaths({ ":/help/html", ":/help" });
+            window->resize(640, 520);
+        }
+        window->setSource(QUrl("qrc" + resource));
+        window->show();
+        window->raise();
+        return true;
+    }
+    if (command == HH_TP_HELP_WM_HELP) {
+        int control = ControlId(owner);
+        for (auto [id, topic] : pairs) {
+            if (id != control || id == 0) continue;
+            QString text = Topics(path).value(topic);
+            if (text.isEmpty()) return false;
+            if (owner) QWhatsThis::showText(owner->mapToGlobal(QPoint(0, owner->height())), text, owner);
+            return true;
+        }
+        return false;
+    }
+    return false;
+}
+
+void InstallControlHelp(QWidget* dialog, const std::string& topicFile, const HelpIdPairs& pairs)
+{
+    EnsureResources();
+    const QHash<int, QString> topics = Topics(topicFile);
+    for (auto [id, topic] : pairs) {
+        if (id <= 0) continue;
+        QWidget* control = dialog->findChild<QWidget*>(QString("IDC_%1").arg(id));
+        QString text = topics.value(topic);
+        if (!control || text.isEmpty()) continue;
+        control->setToolTip(text);
+        control->setWhatsThis(text);
+    }
+}
