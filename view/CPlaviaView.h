@@ -58,6 +58,19 @@ public:
     std::string BuildFenText(bool forDisplay);
     std::string AppendEpdOperations(bool fileMode);
 
+    // --- clipboard and e-mail (view_clipboard.cpp)
+    std::string BuildRtfText();
+    bool PutOnClipboard(const std::string& text, bool withRtf);
+    void OnCopyRtf();
+    void OnCopyBnx();
+    void OnCopyFen();
+    void OnEditPaste();
+    void OnCopyWithoutBorder();
+    void OnFontSizeForCopy();
+    void OnSendFenMail();
+    bool bnxCopyRunning = false;
+    DiagramRecord m_bnxCopy; // what Copy (BNX mode) took, for the pastes that follow
+
     // --- repaint requests (the drawing code paints; these only invalidate)
     void InvalidateAll(bool erase = true);
     void InvalidateBoard(bool erase = false);
@@ -102,4 +115,5 @@ protected:
 private:
     void RegisterCommands();
     void RegisterCheckCommands();
+    void RegisterClipboardCommands();
 };

@@ -224,4 +224,5 @@ void CPlaviaView::RegisterCommands()
             ui.SetCheck(M::fairyMode);
         });
     RegisterCheckCommands();
+    RegisterClipboardCommands();
 }

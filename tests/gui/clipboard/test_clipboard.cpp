@@ -1,0 +1,104 @@
+#include "platform/Clipboard.h"
+#include "platform/MessageBox.h"
+#include "platform/Modal.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QLineEdit>
+
+namespace {
+
+using ClipboardTest = ProgramTest;
+
+TEST_F(ClipboardTest, RtfCopyPutsTextAndRtfAndPastesBack)
+{
+    CPlaviaView& view = View();
+    view.SetBoardPosition(1);
+    FontBoard start = view.m_pCurrentDiagram->board;
+    view.OnCopyRtf();
+    ASSERT_TRUE(Clipboard::GetRtf().has_value());
+    EXPECT_NE(Clipboard::GetRtf()->find("Varnok Fairy"), std::string::npos);
+    EXPECT_EQ(Clipboard::GetText()->substr(0, 10), "!\"\"\"\"\"\"\"\"#");
+    view.SetBoardPosition(0);
+    view.OnEditPaste();
+    EXPECT_EQ(view.m_pCurrentDiagram->board, start);
+    EXPECT_FALSE(view.m_bModified);
+}
+
+TEST_F(ClipboardTest, FenCopyAndPasteGoThroughTheFenReader)
+{
+    CPlaviaView& view = View();
+    view.SetBoardPosition(1);
+    view.m_pCurrentDiagram->blackToMove = 1;
+    view.OnCopyFen();
+    EXPECT_FALSE(Clipboard::GetRtf().has_value());
+    EXPECT_EQ(*Clipboard::GetText(), "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR b KQkq - 0 1");
+    view.SetBoardPosition(0);
+    Clipboard::SetData("4k3/8/8/8/8/8/8/4K2R w K - 3 40");
+    view.OnEditPaste();
+    EXPECT_EQ(std::string(view.m_pCurrentDiagram->board[7].data()), "$+ + K +r%");
+    EXPECT_EQ(view.m_pCurrentDiagram->castleWhiteShort, 1u);
+    EXPECT_EQ(view.m_pCurrentDiagram->fullmoveNumber, "40");
+}
+
+TEST_F(ClipboardTest, InvalidClipboardChangesNothing)
+{
+    MessageBoxScript boxes;
+    CPlaviaView& view = View();
+    view.SetBoardPosition(1);
+    FontBoard start = view.m_pCurrentDiagram->board;
+    for (const char* text :
+        { "8/8/8/8/8/8/8/8 w - - 0 1", "not a position at all", "!\"\"\"\"\"\"\"\"#\r\n$ + + + +%\n" }) {
+        Clipboard::SetData(text);
+        view.OnEditPaste();
+        EXPECT_EQ(view.m_pCurrentDiagram->board, start) << text;
+    }
+    ASSERT_EQ(boxes.asked.size(), 3u);
+    EXPECT_EQ(boxes.asked[0].text, "There is not a valid position in the clipboard.");
+    EXPECT_EQ(boxes.asked[0].style, unsigned(MB_ICONERROR));
+}
+
+TEST_F(ClipboardTest, BnxCopyCarriesMarksAndCommentToEveryPasteUntilAnRtfCopy)
+{
+    SettingsState::legalCheckActive = false;
+    CPlaviaView& view = View();
+    view.SetBoardPosition(1);
+    view.m_pCurrentDiagram->comment = "Main line";
+    view.m_pCurrentDiagram->marks[0] = { 52, 36, MarkRed };
+    view.m_pCurrentDiagram->markCount = 1;
+    view.OnCopyBnx();
+    EXPECT_TRUE(GlobalModes::bnxCopyPending);
+    view.OnAddDiagram();
+    view.OnDeleteDiagram(); // the source may go away: its data was kept
+    view.OnAddDiagram();
+    view.OnEditPaste();
+    EXPECT_EQ(view.m_pCurrentDiagram->comment, "Main line");
+    EXPECT_EQ(view.m_pCurrentDiagram->marks[0], (MarkSlot { 52, 36, MarkRed }));
+    view.OnAddDiagram();
+    view.OnEditPaste();
+    EXPECT_EQ(view.m_pCurrentDiagram->comment, "Main line");
+    view.OnCopyRtf();
+    EXPECT_FALSE(GlobalModes::bnxCopyPending);
+    view.OnAddDiagram();
+    view.OnEditPaste();
+    EXPECT_TRUE(view.m_pCurrentDiagram->comment.empty());
+}
+
+TEST_F(ClipboardTest, FontSizeAndBorderCommands)
+{
+    CPlaviaView& view = View();
+    DialogScript dialogs;
+    dialogs.Then([](CDialog& d) {
+        auto* edit = d.findChild<QLineEdit*>("IDC_1025");
+        EXPECT_EQ(edit->text(), "1");
+        edit->setText("10.5");
+        return int(IDOK);
+    });
+    view.OnFontSizeForCopy();
+    EXPECT_FLOAT_EQ(view.m_fCopyFontSize, 10.5f);
+    EXPECT_NE(view.BuildRtfText().find("\\fs20 "), std::string::npos);
+    view.OnCopyWithoutBorder();
+    EXPECT_EQ(AppSettings::Border, 1);
+    EXPECT_TRUE(view.BuildRtfText().ends_with("\\f1}"));
+}
+
+} // namespace
