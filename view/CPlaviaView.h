@@ -71,6 +71,9 @@ public:
     bool bnxCopyRunning = false;
     DiagramRecord m_bnxCopy; // what Copy (BNX mode) took, for the pastes that follow
 
+    // --- printing (view_print.cpp)
+    void OnFileChangeIndexNumber();
+
     // --- repaint requests (the drawing code paints; these only invalidate)
     void InvalidateAll(bool erase = true);
     void InvalidateBoard(bool erase = false);
@@ -116,4 +119,5 @@ private:
     void RegisterCommands();
     void RegisterCheckCommands();
     void RegisterClipboardCommands();
+    void RegisterPrintCommands();
 };

@@ -225,4 +225,5 @@ void CPlaviaView::RegisterCommands()
         });
     RegisterCheckCommands();
     RegisterClipboardCommands();
+    RegisterPrintCommands();
 }
