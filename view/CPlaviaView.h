@@ -3,11 +3,13 @@
 #include "platform/WinTypes.h"
 #include "positions/DiagramList.h"
 
+#include <QCursor>
 #include <QWidget>
 #include <array>
 #include <string>
 
 class CMainFrame;
+class QMenu;
 
 // The program's help files are addressed through this prefix; every help call appends its page.
 extern std::string HelpPath;
@@ -78,6 +80,42 @@ public:
     void InvalidateAll(bool erase = true);
     void InvalidateBoard(bool erase = false);
 
+    // --- mouse editing and marks (view_mouse.cpp, view_marks.cpp)
+    // flags are MarkEditing::MouseFlag bits; points are client pixels.
+    void OnLButtonDown(int flags, POINT point);
+    void OnLButtonUp(int flags, POINT point);
+    void OnLButtonDblClk(int flags, POINT point);
+    void OnRButtonDown(int flags, POINT point);
+    void OnRButtonUp(int flags, POINT point);
+    void OnMouseMove(int flags, POINT point);
+    bool OnSetCursor();
+    void PutPieceOnSquare(int flags, int x, int y);
+    void AddMark(int kind, uint8_t userEdit, int from, int to);
+    void AddDoubleStepArrow(std::string fileText, uint8_t blackToMove);
+    void OnMarksMode();
+    void OnNumbersInSquares();
+    void OnBoardPlacement();
+    void OnColourBlue();
+    void OnColourGreen();
+    void OnColourRed();
+    void OnColourYellow();
+    // The colour pop-up (menu 204) of the marks button; its items run the colour commands.
+    QMenu* CreateColourMenu(QWidget* parent);
+    // The marks button's drop-down arrow: marks mode on, then the colour pop-up at globalPos.
+    void OnMarksDropDown(int globalX, int globalY);
+    // The board square under a client point, as column 1..8 and row 0..7 in screen order; false on the
+    // coordinate labels and outside the squares.
+    bool SquareAtPoint(POINT point, int& column, int& row) const;
+    // The diagram's square behind a screen square (mirrored on a flipped diagram).
+    int DiagramSquare(int column, int row) const;
+    int m_nSquareColumn = 0;
+    int m_nSquareRow = 0;
+    POINT m_ptDown;
+    POINT m_ptMove;
+    QCursor m_hPlacementCursor;
+    RECT m_rectCursorClip;
+    RECT m_rectSavedClip;
+
     // Members shared by several concerns; start values are set by the constructor.
     bool m_bShowCoordinates = true;
     bool m_bHideTextAndArrows = false;
@@ -114,10 +152,23 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
 
 private:
     void RegisterCommands();
     void RegisterCheckCommands();
     void RegisterClipboardCommands();
     void RegisterPrintCommands();
+    void RegisterMouseCommands();
+    // Mouse editing state of one press: it was on a square, and the square whose letter the put saved.
+    bool m_bPressOnSquare = false;
+    int m_nSavedLetterSquare = 0;
+    bool m_bCursorConfined = false;
+    bool m_bNumbersPaletteShown = false;
+    void ReleaseCursorClip();
+    void InvalidateSquare(int column, int row);
+    void InvalidatePalette();
 };

@@ -226,4 +226,5 @@ void CPlaviaView::RegisterCommands()
     RegisterCheckCommands();
     RegisterClipboardCommands();
     RegisterPrintCommands();
+    RegisterMouseCommands();
 }

@@ -1,0 +1,175 @@
+#include "CPlaviaView.h"
+
+#include "GlobalModes.h"
+#include "platform/Commands.h"
+#include "platform/MessageBox.h"
+#include "platform/Strings.h"
+#include "positions/MarkEditing.h"
+
+#include <QFile>
+#include <QMenu>
+#include <QPixmap>
+
+using M = GlobalModes;
+
+void CPlaviaView::AddMark(int kind, uint8_t userEdit, int from, int to)
+{
+    DiagramRecord* record = m_pCurrentDiagram;
+    if (!record) return;
+    if (userEdit) m_bModified = true;
+    Marks::MarkEdit edit = MarkEditing::AddMarkWithinLimit(
+        *record, kind, userEdit != 0, from, to, static_cast<uint8_t>(m_nMarkColour), M::currentNumber);
+    m_nBnxOnlyCount += edit.bnxOnlyDelta;
+    if (edit.repaint) InvalidateBoard(false);
+    if (edit.tableFull) AfxMessageBox(40032, MB_ICONERROR);
+}
+
+void CPlaviaView::AddDoubleStepArrow(std::string fileText, uint8_t blackToMove)
+{
+    if (fileText.empty()) return;
+    const char file = fileText[0];
+    if (file < 'a' || file > 'h') return;
+    const int f = file - 'a' + 1;
+    // The pawn that just moved two squares: Black's from rank 7 with White to move, else White's from rank 2.
+    if (blackToMove)
+        AddMark(Marks::KindDoubleStep, 0, SquareNumber(f, 6), SquareNumber(f, 4));
+    else
+        AddMark(Marks::KindDoubleStep, 0, SquareNumber(f, 1), SquareNumber(f, 3));
+}
+
+// --- the modes and their commands
+
+void CPlaviaView::OnMarksMode()
+{
+    M::colourMarksMode = !M::colourMarksMode;
+}
+
+void CPlaviaView::OnNumbersInSquares()
+{
+    M::numbersMode = !M::numbersMode;
+    InvalidateAll(true);
+}
+
+namespace {
+
+QCursor PlacementCursor()
+{
+    QPixmap picture(":/images/cursor_placement.png");
+    if (picture.isNull()) return QCursor(Qt::SizeHorCursor);
+    return QCursor(picture, picture.width() / 2, picture.height() / 2);
+}
+
+} // namespace
+
+void CPlaviaView::OnBoardPlacement()
+{
+    m_bPlacementMode = true;
+    // Until the press starts the drag, its feedback is an empty line.
+    m_ptMove = m_ptDown;
+    m_hPlacementCursor = PlacementCursor();
+    OnSetCursor();
+    UpdateStatusText();
+}
+
+void CPlaviaView::OnColourBlue()
+{
+    m_nMarkColour = MarkBlue;
+}
+
+void CPlaviaView::OnColourGreen()
+{
+    m_nMarkColour = MarkGreen;
+}
+
+void CPlaviaView::OnColourRed()
+{
+    m_nMarkColour = MarkRed;
+}
+
+void CPlaviaView::OnColourYellow()
+{
+    m_nMarkColour = MarkYellow;
+}
+
+QMenu* CPlaviaView::CreateColourMenu(QWidget* parent)
+{
+    EnsureResources();
+    auto* menu = new QMenu(parent);
+    QFile file(":/menus/colours.txt");
+    if (file.open(QIODevice::ReadOnly)) {
+        // "id<TAB>text" items of the first pop-up of the resource.
+        const QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
+        for (const QString& raw : lines) {
+            QString line = raw.trimmed();
+            if (line.isEmpty() || line.startsWith('#') || line.startsWith("POPUP ")) continue;
+            if (line == "END") break;
+            qsizetype tab = line.indexOf('\t');
+            if (tab < 0) continue;
+            unsigned id = line.left(tab).toUInt();
+            QAction* action = menu->addAction(line.mid(tab + 1));
+            action->setData(id);
+            action->setCheckable(true);
+            QObject::connect(
+                action, &QAction::triggered, menu, [id] { CommandRouter::Instance().Execute(id); });
+        }
+    }
+    auto refresh = [menu] {
+        for (QAction* action : menu->actions()) {
+            CCmdUI ui = CommandRouter::Instance().Query(action->data().toUInt());
+            action->setEnabled(ui.enabled);
+            action->setChecked(ui.checked > 0);
+        }
+    };
+    QObject::connect(menu, &QMenu::aboutToShow, menu, refresh);
+    refresh();
+    return menu;
+}
+
+void CPlaviaView::OnMarksDropDown(int globalX, int globalY)
+{
+    // The arrow turns the marks mode on even when the menu is dismissed.
+    M::colourMarksMode = true;
+    QMenu* menu = CreateColourMenu(this);
+    menu->exec(QPoint(globalX, globalY));
+    delete menu;
+}
+
+void CPlaviaView::RegisterMouseCommands()
+{
+    CommandRouter& r = CommandRouter::Instance();
+    r.Register(
+        this, 32819, [this] { OnMarksMode(); },
+        [](CCmdUI& ui) {
+            ui.Enable(M::editorMode && !M::numbersMode);
+            ui.SetCheck(M::colourMarksMode);
+        });
+    r.Register(
+        this, 32857, [this] { OnNumbersInSquares(); },
+        [this](CCmdUI& ui) {
+            ui.Enable(M::editorMode);
+            ui.SetCheck(M::numbersMode);
+            // The update runs whenever the program is idle: the palette is drawn again only when the
+            // mode or the piece it shows has changed.
+            bool changed = m_bNumbersPaletteShown != M::numbersMode;
+            if (M::numbersMode && M::currentPiece != 'r') {
+                M::currentPiece = 'r';
+                changed = true;
+            }
+            m_bNumbersPaletteShown = M::numbersMode;
+            if (changed) InvalidateAll(true);
+        });
+    r.Register(
+        this, 32782, [this] { OnBoardPlacement(); }, [](CCmdUI& ui) { ui.Enable(M::editorMode); });
+    struct Colour {
+        unsigned id;
+        int code;
+        void (CPlaviaView::*handler)();
+    };
+    static constexpr Colour colours[] = { { 381, MarkBlue, &CPlaviaView::OnColourBlue },
+        { 390, MarkGreen, &CPlaviaView::OnColourGreen }, { 391, MarkRed, &CPlaviaView::OnColourRed },
+        { 392, MarkYellow, &CPlaviaView::OnColourYellow } };
+    for (const Colour& c : colours)
+        r.Register(
+            this, c.id, [this, c] { (this->*c.handler)(); },
+            [this, c](CCmdUI& ui) { ui.SetCheck(m_nMarkColour == c.code); });
+}
