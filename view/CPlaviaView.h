@@ -9,7 +9,6 @@
 #include <string>
 
 class CMainFrame;
-class QMenu;
 
 // The program's help files are addressed through this prefix; every help call appends its page.
 extern std::string HelpPath;
@@ -99,10 +98,6 @@ public:
     void OnColourGreen();
     void OnColourRed();
     void OnColourYellow();
-    // The colour pop-up (menu 204) of the marks button; its items run the colour commands.
-    QMenu* CreateColourMenu(QWidget* parent);
-    // The marks button's drop-down arrow: marks mode on, then the colour pop-up at globalPos.
-    void OnMarksDropDown(int globalX, int globalY);
     // The board square under a client point, as column 1..8 and row 0..7 in screen order; false on the
     // coordinate labels and outside the squares.
     bool SquareAtPoint(POINT point, int& column, int& row) const;

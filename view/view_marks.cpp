@@ -3,11 +3,8 @@
 #include "GlobalModes.h"
 #include "platform/Commands.h"
 #include "platform/MessageBox.h"
-#include "platform/Strings.h"
 #include "positions/MarkEditing.h"
 
-#include <QFile>
-#include <QMenu>
 #include <QPixmap>
 
 using M = GlobalModes;
@@ -89,49 +86,6 @@ void CPlaviaView::OnColourRed()
 void CPlaviaView::OnColourYellow()
 {
     m_nMarkColour = MarkYellow;
-}
-
-QMenu* CPlaviaView::CreateColourMenu(QWidget* parent)
-{
-    EnsureResources();
-    auto* menu = new QMenu(parent);
-    QFile file(":/menus/colours.txt");
-    if (file.open(QIODevice::ReadOnly)) {
-        // "id<TAB>text" items of the first pop-up of the resource.
-        const QStringList lines = QString::fromUtf8(file.readAll()).split('\n');
-        for (const QString& raw : lines) {
-            QString line = raw.trimmed();
-            if (line.isEmpty() || line.startsWith('#') || line.startsWith("POPUP ")) continue;
-            if (line == "END") break;
-            qsizetype tab = line.indexOf('\t');
-            if (tab < 0) continue;
-            unsigned id = line.left(tab).toUInt();
-            QAction* action = menu->addAction(line.mid(tab + 1));
-            action->setData(id);
-            action->setCheckable(true);
-            QObject::connect(
-                action, &QAction::triggered, menu, [id] { CommandRouter::Instance().Execute(id); });
-        }
-    }
-    auto refresh = [menu] {
-        for (QAction* action : menu->actions()) {
-            CCmdUI ui = CommandRouter::Instance().Query(action->data().toUInt());
-            action->setEnabled(ui.enabled);
-            action->setChecked(ui.checked > 0);
-        }
-    };
-    QObject::connect(menu, &QMenu::aboutToShow, menu, refresh);
-    refresh();
-    return menu;
-}
-
-void CPlaviaView::OnMarksDropDown(int globalX, int globalY)
-{
-    // The arrow turns the marks mode on even when the menu is dismissed.
-    M::colourMarksMode = true;
-    QMenu* menu = CreateColourMenu(this);
-    menu->exec(QPoint(globalX, globalY));
-    delete menu;
 }
 
 void CPlaviaView::RegisterMouseCommands()

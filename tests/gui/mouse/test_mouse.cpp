@@ -1,3 +1,4 @@
+#include "app/CTrueColorToolBar.h"
 #include "platform/Commands.h"
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
@@ -7,7 +8,7 @@
 #include <QApplication>
 #include <QMenu>
 #include <QTest>
-#include <QTimer>
+#include <QToolButton>
 
 using namespace MarkEditing;
 
@@ -609,23 +610,22 @@ TEST_F(MouseTest, ColourCommandsAndTheirPopUp)
             EXPECT_EQ(router.Query(other).checked, other == c.id ? 1 : 0);
     }
 
-    std::unique_ptr<QMenu> menu(view.CreateColourMenu(&view));
+    // The colour pop-up (menu 204) drops down from the marks button of the tool bar.
+    QMenu* menu = nullptr;
+    for (QToolButton* button : Frame().ToolBar()->findChildren<QToolButton*>())
+        if (button->defaultAction() && button->defaultAction()->data().toUInt() == 32819)
+            menu = button->menu();
+    ASSERT_NE(menu, nullptr);
     QStringList texts;
     for (QAction* a : menu->actions()) texts << a->text();
     EXPECT_EQ(texts, (QStringList { "Blue", "Green", "Red", "Yellow" }));
     menu->actions()[2]->trigger();
     EXPECT_EQ(view.m_nMarkColour, MarkRed);
+    GlobalModes::colourMarksMode = false;
     emit menu->aboutToShow();
     EXPECT_TRUE(menu->actions()[2]->isChecked());
     EXPECT_FALSE(menu->actions()[0]->isChecked());
-
-    // Dismissing the drop-down still leaves the marks mode on.
-    GlobalModes::colourMarksMode = false;
-    QTimer::singleShot(0, [] {
-        if (QWidget* popup = QApplication::activePopupWidget()) popup->close();
-    });
-    view.OnMarksDropDown(200, 200);
-    EXPECT_TRUE(GlobalModes::colourMarksMode);
+    EXPECT_TRUE(GlobalModes::colourMarksMode) << "dropping the menu down turns the marks mode on";
 }
 
 TEST_F(MouseTest, MarksModeCommandTogglesAndIsOffWhileNumbering)
