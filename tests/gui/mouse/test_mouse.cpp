@@ -502,6 +502,7 @@ TEST_F(MouseTest, PlacementDragSetsTheGeometry)
     ASSERT_GE(view.width(), 520);
     CommandRouter::Instance().Execute(32782);
     ASSERT_TRUE(view.m_bPlacementMode);
+    EXPECT_EQ(view.cursor().shape(), Qt::BitmapCursor) << "the placement cursor";
     view.OnLButtonDown(MK_LBUTTON, { 100, 60 });
     EXPECT_EQ(QWidget::mouseGrabber(), &view);
     view.OnMouseMove(MK_LBUTTON, { 300, 90 });
@@ -517,6 +518,7 @@ TEST_F(MouseTest, PlacementDragSetsTheGeometry)
     EXPECT_EQ(view.m_rectText, (RECT { -2, 519, 967, 570 }));
     EXPECT_EQ(view.m_ptDown.x, 0);
     EXPECT_EQ(GlobalModes::homeKeyX, 408);
+    EXPECT_EQ(view.cursor().shape(), Qt::ArrowCursor);
 
     // The new board is edited where it now lies.
     GlobalModes::currentPiece = 'q';
