@@ -102,3 +102,36 @@ TEST_F(ClipboardTest, FontSizeAndBorderCommands)
 }
 
 } // namespace
+
+#include "platform/RtfReader.h"
+
+namespace {
+
+TEST_F(ClipboardTest, RtfReaderReadsBackTheCopiedBoard)
+{
+    CPlaviaView& view = View();
+    view.SetBoardPosition(1);
+    std::vector<Rtf::Line> lines = Rtf::Read(view.BuildRtfText());
+    ASSERT_EQ(lines.size(), 10u);
+    EXPECT_EQ(lines[0][0].fontName, "Varnok Fairy");
+    EXPECT_EQ(lines[0][0].halfPoints, 71);
+    std::vector<std::string> plain = Rtf::PlainLines(view.BuildRtfText());
+    EXPECT_EQ(plain[0], "!\"\"\"\"\"\"\"\"#");
+    EXPECT_EQ(plain[1], "\xE7tMvWlVmT%");
+    EXPECT_EQ(plain[8], "\xE0RnBqKbNr%");
+    EXPECT_EQ(plain[9], "/\xE8\xE9\xEA\xEB\xEC\xED\xEE\xEF)");
+
+    // The import dialog's board: a font the table does not hold, a colour table to pass over.
+    std::string pgn
+        = "{\\rtf1\\ansi\\deff0\\deftab720{\\fonttbl{\\f0\\froman Varnok Fairy;}}\n"
+          "{\\colortbl\\red0\\green0\\blue0;}\n\\deflang1033\\pard\\tx360\\plain\\f3\\fs45 !\"\"\"\"\"\"\"\"#"
+          "\\line\xE7tMvWlVmT%\\line/\xE8\xE9\xEA\xEB\xEC\xED\xEE\xEF) \n\\par }";
+    std::vector<Rtf::Line> board = Rtf::Read(pgn);
+    ASSERT_EQ(board.size(), 3u);
+    EXPECT_EQ(board[1][0].halfPoints, 45);
+    EXPECT_EQ(board[1][0].fontName, "");
+    EXPECT_EQ(board[1][0].bytes, "\xE7tMvWlVmT%");
+    EXPECT_EQ(board[2][0].bytes, "/\xE8\xE9\xEA\xEB\xEC\xED\xEE\xEF) ");
+}
+
+} // namespace
