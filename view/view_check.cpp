@@ -146,7 +146,7 @@ void CPlaviaView::OnEditDiagramDatas()
             r->enPassantFile.clear();
         } else if (ep[0] >= 'a' && ep[0] <= 'h') {
             r->enPassantFile = ep.substr(0, 1);
-            Marks::AddDoubleStepArrow(*r, ep[0], r->blackToMove != 0);
+            AddDoubleStepArrow(r->enPassantFile, r->blackToMove != 0);
         }
 
         if (!dialog.m_strComment.empty() && r->commentOpcode.empty()) r->commentOpcode = "c0";

@@ -3,7 +3,6 @@
 #include "GlobalModes.h"
 #include "dialogs/CNumDiag.h"
 #include "platform/Commands.h"
-#include "positions/Marks.h"
 
 void CPlaviaView::OnFileChangeIndexNumber()
 {
@@ -12,8 +11,7 @@ void CPlaviaView::OnFileChangeIndexNumber()
     if (dialog.DoModal() != IDOK) return;
     m_nStartNumber = dialog.m_nNumber;
     if (m_pCurrentDiagram && !m_pCurrentDiagram->enPassantFile.empty())
-        Marks::AddDoubleStepArrow(
-            *m_pCurrentDiagram, m_pCurrentDiagram->enPassantFile[0], m_pCurrentDiagram->blackToMove != 0);
+        AddDoubleStepArrow(m_pCurrentDiagram->enPassantFile, m_pCurrentDiagram->blackToMove != 0);
     // The start number is part of the list (it is saved with it).
     m_bModified = true;
     InvalidateAll(true);
