@@ -1,0 +1,656 @@
+#include "PositionFile.h"
+
+#include "BoardLetters.h"
+#include "FenLine.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <fstream>
+#include <istream>
+#include <ostream>
+#include <streambuf>
+#include <sys/stat.h>
+#include <unistd.h>
+#include <vector>
+
+namespace PositionFile {
+
+namespace {
+
+constexpr std::string_view headerStart = "HEADER_PRINT";
+constexpr std::string_view headerOption = "HEADER_PRINT_X";
+constexpr std::string_view headerEnd = "HEADER_PRINT_END";
+constexpr int maxWrittenMarks = 69;
+constexpr int maxMarkLines = 70; // mark lines and the flip line together
+
+// The line's form and its operations follow the extension of the file being written or read; the
+// list's own extension changes only once the file has been dealt with.
+class ExtensionScope {
+public:
+    ExtensionScope(DiagramList& list, const std::string& extension)
+        : list(list)
+        , saved(list.m_strExtension)
+    {
+        list.m_strExtension = extension;
+    }
+    ~ExtensionScope() { list.m_strExtension = saved; }
+    ExtensionScope(const ExtensionScope&) = delete;
+    ExtensionScope& operator=(const ExtensionScope&) = delete;
+
+private:
+    DiagramList& list;
+    std::string saved;
+};
+
+void appendNumber(std::string& out, int value)
+{
+    out += std::to_string(value);
+    out += ' ';
+}
+
+void appendCellLine(std::string& out, const std::array<int8_t, 12>& cells)
+{
+    for (int8_t value : cells) appendNumber(out, value);
+    out += "\r\n";
+}
+
+std::string escapePageText(std::string text)
+{
+    for (char& c : text)
+        if (c == '\n') c = '*';
+    return text;
+}
+
+std::string unescapePageText(std::string text)
+{
+    for (char& c : text)
+        if (c == '*') c = '\n';
+    return text;
+}
+
+std::string lineOf(DiagramList& list, const DiagramRecord& record, const WriteOptions& options, Kind kind)
+{
+    std::string line = FenLine::BuildFenText(list, record, false, options.fairyMode);
+    // A BNX line always carries the comment and the counters; a FEN line never has operations.
+    const bool operations = kind == Kind::Bnx
+        || ((kind == Kind::Epd || kind == Kind::Text || kind == Kind::Other) && list.m_bEpdMode);
+    if (operations) FenLine::AppendEpdOperations(line, list, record, true);
+    // A line break inside a text would split the diagram's line in two.
+    for (char& c : line)
+        if (c == '\n') c = ' ';
+    return line;
+}
+
+void appendBlock(std::string& out, const DiagramList& list, const DiagramRecord& record, bool allMarkSlots)
+{
+    for (const auto& row : record.colours) appendCellLine(out, row);
+    out += "\r\n";
+    int written = 0;
+    for (const MarkSlot& slot : record.marks) {
+        if (written == maxWrittenMarks) break;
+        if (!allMarkSlots && slot.from == 0) continue;
+        appendNumber(out, slot.from);
+        appendNumber(out, slot.to);
+        appendNumber(out, slot.type);
+        out += "\r\n";
+        ++written;
+    }
+    out += record.flipped ? '1' : '0';
+    out += ' ';
+    out += record.warningsAccepted ? '1' : '0';
+    out += "\r\n";
+    if (list.m_bFairyMarks)
+        for (const auto& row : record.rotations) appendCellLine(out, row);
+}
+
+// ---------------------------------------------------------------- reading helpers
+
+// Lines of any length; CR LF and a lone LF both end a line, and a last line needs no line end.
+class LineReader {
+public:
+    explicit LineReader(std::istream& in)
+        : in(in)
+    {
+    }
+    bool Next(std::string& line)
+    {
+        if (!std::getline(in, line)) {
+            if (in.bad()) failed = true;
+            return false;
+        }
+        if (!line.empty() && line.back() == '\r') line.pop_back();
+        return true;
+    }
+    bool failed = false;
+
+private:
+    std::istream& in;
+};
+
+// The length of a line as the file's grammar counts it: its characters and one line end.
+size_t grammarLength(const std::string& line)
+{
+    return line.size() + 1;
+}
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+// A colour or rotation line: twelve one-digit cells, each followed by a blank.
+bool readCellLine(const std::string& line, int maxValue, std::array<int8_t, 12>& cells, bool& badValue)
+{
+    if (grammarLength(line) != 25) return false;
+    for (size_t i = 0; i < 12; ++i) {
+        char c = line[2 * i];
+        int value = isDigit(c) ? c - '0' : 0;
+        if (value > maxValue) {
+            badValue = true;
+            value = 0;
+        }
+        cells[i] = static_cast<int8_t>(value);
+    }
+    return true;
+}
+
+bool validMarkType(int type)
+{
+    return (type >= MarkGreen && type <= MarkSquare2) || (type >= MarkNumberFirst && type <= MarkNumberLast);
+}
+
+// A mark line "from to type ": three numbers of one or two digits, each ended by a blank.
+bool readMarkLine(const std::string& line, MarkSlot& slot)
+{
+    int values[3] = { 0, 0, 0 };
+    size_t pos = 0;
+    for (int& value : values) {
+        size_t end = line.find(' ', pos);
+        if (end == std::string::npos) end = line.size();
+        if (end == pos || end - pos > 2) return false;
+        for (size_t i = pos; i < end; ++i) {
+            if (!isDigit(line[i])) return false;
+            value = value * 10 + (line[i] - '0');
+        }
+        pos = end + 1;
+    }
+    const int from = values[0], to = values[1], type = values[2];
+    if (from > 64 || to > 64) return false;
+    // A free slot keeps the type of the mark that was taken away.
+    if (from != 0 && !validMarkType(type)) return false;
+    if (from == 0 && type != 0 && !validMarkType(type)) return false;
+    slot = { static_cast<uint8_t>(from), static_cast<uint8_t>(to), static_cast<uint8_t>(type) };
+    return true;
+}
+
+enum class BlockEnd { Complete, EndOfFile, Corrupted };
+
+// The lines that follow a BNX position line. `record` is null when the line made no diagram: the block is
+// read and dropped. Only checked values are stored.
+BlockEnd readBlock(
+    LineReader& reader, DiagramRecord* record, bool rotations, bool& badValue, bool& fairyMarks)
+{
+    DiagramRecord dropped;
+    DiagramRecord& r = record ? *record : dropped;
+    std::string line;
+    r.colouredCount = 0;
+    for (auto& row : r.colours) {
+        if (!reader.Next(line)) return BlockEnd::EndOfFile;
+        if (!readCellLine(line, 4, row, badValue)) return BlockEnd::Corrupted;
+        for (int8_t v : row)
+            if (v) ++r.colouredCount;
+    }
+    if (!reader.Next(line)) return BlockEnd::EndOfFile;
+
+    // The file's marks are the diagram's marks, the double-step arrow included.
+    r.marks.fill(MarkSlot {});
+    r.markCount = 0;
+    size_t slot = 0;
+    for (int examined = 0; examined < maxMarkLines; ++examined) {
+        if (!reader.Next(line)) return BlockEnd::EndOfFile;
+        const size_t length = grammarLength(line);
+        if (length == 4 || length == 2) {
+            int number = 0;
+            for (size_t i = 0; i < line.size() && isDigit(line[i]); ++i)
+                number = number * 10 + (line[i] - '0');
+            r.flipped = number != 0 ? 1 : 0;
+            if (length == 4 && line[1] == ' ') r.warningsAccepted = line[2] != '0' ? 1 : 0;
+            break;
+        }
+        if (length < 7 || length > 11) return BlockEnd::Corrupted;
+        MarkSlot mark;
+        if (!readMarkLine(line, mark)) {
+            badValue = true;
+            continue;
+        }
+        if (slot < r.marks.size()) {
+            r.marks[slot++] = mark;
+            if (mark.from != 0) ++r.markCount;
+        }
+    }
+
+    if (rotations) {
+        for (auto& row : r.rotations) {
+            if (!reader.Next(line)) return BlockEnd::EndOfFile;
+            if (!readCellLine(line, 5, row, badValue)) return BlockEnd::Corrupted;
+            for (int8_t v : row)
+                if (v) fairyMarks = true;
+        }
+    }
+    return BlockEnd::Complete;
+}
+
+void dropLastDiagram(DiagramList& list)
+{
+    DiagramRecord* last = list.m_pLastDiagram;
+    if (!last) return;
+    list.m_pLastDiagram = last->previous;
+    if (last->previous) {
+        last->previous->next = nullptr;
+    } else {
+        list.m_pFirstDiagram = nullptr;
+        list.m_bHasDiagrams = list.m_bListAllocated = false;
+        list.m_nStartNumber = 1;
+    }
+    list.m_pCurrentDiagram = list.m_pFirstDiagram;
+    delete last;
+}
+
+int countPages(const DiagramList& list)
+{
+    int n = 0;
+    for (PrintHeaderNode* p = list.m_pFirstPage; p; p = p->next) ++n;
+    return n;
+}
+
+// Every page of nine diagrams has its node; nodes the header gave beyond that stay.
+void topUpPages(DiagramList& list)
+{
+    list.UpdatePageCount();
+    for (int n = countPages(list); n < list.m_nPageCount; ++n)
+        list.AddHeaderNode(list.m_pLastPage != nullptr, false);
+}
+
+void finishList(DiagramList& list, int count)
+{
+    list.m_nLastIndex = count - 1;
+    topUpPages(list);
+    list.m_pCurrentDiagram = list.m_pFirstDiagram;
+    list.m_nCurrentIndex = 0;
+    list.m_pCurrentPage = list.m_pFirstPage;
+}
+
+// Writes through a file descriptor and keeps the reason of the first failure.
+class DescriptorBuffer : public std::streambuf {
+public:
+    explicit DescriptorBuffer(int fd)
+        : fd(fd)
+        , buffer(1 << 20)
+    {
+        setp(buffer.data(), buffer.data() + buffer.size());
+    }
+    int error = 0;
+
+protected:
+    int_type overflow(int_type c) override
+    {
+        if (!flushBuffer()) return traits_type::eof();
+        if (!traits_type::eq_int_type(c, traits_type::eof())) {
+            *pptr() = traits_type::to_char_type(c);
+            pbump(1);
+        }
+        return traits_type::not_eof(c);
+    }
+    int sync() override { return flushBuffer() ? 0 : -1; }
+
+private:
+    bool flushBuffer()
+    {
+        const char* p = pbase();
+        while (p < pptr()) {
+            ssize_t n = ::write(fd, p, static_cast<size_t>(pptr() - p));
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                error = errno;
+                return false;
+            }
+            p += n;
+        }
+        setp(buffer.data(), buffer.data() + buffer.size());
+        return true;
+    }
+    int fd;
+    std::vector<char> buffer;
+};
+
+// Links the chain otherFirst..otherLast after `last`.
+template <typename Node> void chain(Node*& first, Node*& last, Node* otherFirst, Node* otherLast)
+{
+    if (last) {
+        last->next = otherFirst;
+        otherFirst->previous = last;
+    } else {
+        first = otherFirst;
+    }
+    last = otherLast;
+}
+
+std::string reasonOf(int error)
+{
+    return std::strerror(error);
+}
+
+} // namespace
+
+Kind KindOf(std::string_view extension)
+{
+    if (extension == "bnx") return Kind::Bnx;
+    if (extension == "epd") return Kind::Epd;
+    if (extension == "fen") return Kind::Fen;
+    if (extension == "txt") return Kind::Text;
+    if (extension == "pgn") return Kind::Pgn;
+    return Kind::Other;
+}
+
+bool BuildHeaderBlock(const DiagramList& list, bool legalPosition, std::string& block)
+{
+    block = list.m_bFairyMarks ? "HEADER_PRINT_X Fairy \n"
+        : legalPosition        ? "HEADER_PRINT\n"
+                               : "HEADER_PRINT_X No_Legal \n";
+    bool withEnd = list.m_bFairyMarks || !legalPosition;
+    for (PrintHeaderNode* page = list.m_pFirstPage; page; page = page->next) {
+        if (page->title.empty() && page->topText.empty() && page->infoText.empty()) {
+            block += "\n\n\n";
+            continue;
+        }
+        withEnd = true;
+        // Every line break of a page text is kept as '*', so each text stays one line of the file.
+        block += escapePageText(page->title) + '\n';
+        block += escapePageText(page->topText) + '\n';
+        block += escapePageText(page->infoText) + '\n';
+    }
+    if (!withEnd) {
+        block.clear();
+        return false;
+    }
+    block += headerEnd;
+    block += '\n';
+    return true;
+}
+
+std::string PositionLine(DiagramList& list, const DiagramRecord& record, const WriteOptions& options)
+{
+    ExtensionScope scope(list, options.extension);
+    return lineOf(list, record, options, KindOf(options.extension));
+}
+
+bool WriteList(DiagramList& list, const WriteOptions& options, std::ostream& out)
+{
+    ExtensionScope scope(list, options.extension);
+    const Kind kind = KindOf(options.extension);
+    std::string text;
+    if (kind == Kind::Bnx) {
+        std::string header;
+        if (BuildHeaderBlock(list, options.legalPosition, header)) {
+            for (char c : header) {
+                if (c == '\n') text += '\r';
+                text += c;
+            }
+        }
+    }
+    for (const DiagramRecord* record = list.m_pFirstDiagram; record; record = record->next) {
+        std::string line = lineOf(list, *record, options, kind);
+        if (kind == Kind::Pgn) {
+            for (int i = 0; i < 8; ++i) text += options.pgnTags[static_cast<size_t>(i)] + "\r\n";
+            text += "[FEN \"" + line + "\"]\r\n";
+            text += options.pgnTags[8] + "\r\n\r\n *\r\n\r\n";
+        } else {
+            text += line;
+            text += "\r\n";
+            if (kind == Kind::Bnx) appendBlock(text, list, *record, options.allMarkSlots);
+        }
+        if (text.size() >= (1 << 16)) {
+            out.write(text.data(), static_cast<std::streamsize>(text.size()));
+            text.clear();
+        }
+    }
+    out.write(text.data(), static_cast<std::streamsize>(text.size()));
+    out.flush();
+    return static_cast<bool>(out);
+}
+
+SaveResult SaveToFile(DiagramList& list, const WriteOptions& options, const std::string& path)
+{
+    namespace fs = std::filesystem;
+    SaveResult result;
+    std::error_code ec;
+    // Saving through a link writes the file it points to, and leaves the link in place.
+    fs::path target = path;
+    if (fs::is_symlink(target, ec)) {
+        fs::path resolved = fs::canonical(target, ec);
+        if (!ec) target = resolved;
+    }
+    if (fs::is_directory(target, ec)) {
+        result.reason = reasonOf(EISDIR);
+        return result;
+    }
+    fs::path folder = target.parent_path();
+    if (folder.empty()) folder = ".";
+    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    int fd = ::mkstemp(temporary.data());
+    if (fd < 0) {
+        result.reason = reasonOf(errno);
+        return result;
+    }
+    // The new file gets the old one's permissions, or those of any new file.
+    struct stat old { };
+    if (::stat(target.c_str(), &old) == 0) {
+        ::fchmod(fd, old.st_mode & 07777);
+    } else {
+        mode_t mask = ::umask(0);
+        ::umask(mask);
+        ::fchmod(fd, 0666 & ~mask);
+    }
+
+    int error = 0;
+    {
+        DescriptorBuffer buffer(fd);
+        std::ostream out(&buffer);
+        if (!WriteList(list, options, out)) error = buffer.error ? buffer.error : EIO;
+    }
+    if (!error && ::fsync(fd) != 0) error = errno;
+    if (::close(fd) != 0 && !error) error = errno;
+    if (!error && std::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
+    if (error) {
+        ::unlink(temporary.c_str());
+        result.reason = reasonOf(error);
+        return result;
+    }
+    result.ok = true;
+    return result;
+}
+
+ReadResult ReadList(std::istream& in, const ReadOptions& options, DiagramList& list)
+{
+    ReadResult result;
+    list.m_strExtension = options.extension;
+    list.m_bLetterFamily2 = options.letterFamily2;
+    list.EmptyBoardTemplate = BoardLetters::EmptyBoard(options.letterFamily2);
+    const bool correcting = options.correct != nullptr;
+    if (correcting) result.corrected = *options.correct;
+    bool legal = options.legalCheckActive && !correcting;
+    bool fairy = options.fairyMode;
+    const bool bnx = KindOf(options.extension) == Kind::Bnx;
+
+    LineReader reader(in);
+    std::string line;
+    int count = 0;
+    auto finish = [&](ReadStatus status) {
+        if (reader.failed) status = ReadStatus::CannotRead;
+        result.status = status;
+        result.diagramsMade = count;
+        finishList(list, count);
+        return result;
+    };
+
+    if (!reader.Next(line)) return finish(ReadStatus::Empty);
+
+    bool rotations = false;
+    bool more = true;
+    if (bnx && line.starts_with(headerStart)) {
+        result.headerRead = true;
+        if (line.starts_with(headerOption)) {
+            std::string_view option
+                = line.size() > 15 ? std::string_view(line).substr(15) : std::string_view();
+            option = option.substr(0, option.find(' '));
+            if (option.starts_with("No_Legal") || option.starts_with("Fairy")) {
+                legal = false;
+                result.headerSwitchesLegalOff = true;
+            }
+            if (option.starts_with('F')) {
+                fairy = true;
+                result.headerSwitchesFairyOn = true;
+                rotations = true;
+            }
+        }
+        std::string title, top, info;
+        while (reader.Next(title) && !title.starts_with(headerEnd)) {
+            if (!reader.Next(top) || top.starts_with(headerEnd) || !reader.Next(info)
+                || info.starts_with(headerEnd))
+                return finish(ReadStatus::HeaderCut);
+            list.AddHeaderNode(list.m_pLastPage != nullptr, true);
+            list.m_pLastPage->title = unescapePageText(title);
+            list.m_pLastPage->topText = unescapePageText(top);
+            list.m_pLastPage->infoText = unescapePageText(info);
+        }
+        if (reader.failed) return finish(ReadStatus::CannotRead);
+        more = reader.Next(line);
+    }
+
+    std::vector<ErrorListEntry>& toCorrect = result.corrected.Entries();
+    size_t nextEntry = 0;
+    // Beyond the last listed line the first reading only counted its faulty lines.
+    const int listedUpTo
+        = result.corrected.MoreCount() > 0 && !toCorrect.empty() ? toCorrect.back().lineNumber : -1;
+    while (more) {
+        ++result.lineCount;
+        LegalityCode code = Legality::Ok;
+        ErrorListEntry* corrected = nullptr;
+        bool skip = false;
+        if (correcting && nextEntry < toCorrect.size()
+            && toCorrect[nextEntry].lineNumber == result.lineCount) {
+            corrected = &toCorrect[nextEntry++];
+            skip = corrected->code >= Legality::SlashCount;
+        }
+        if (skip)
+            code = Legality::SkippedLine;
+        else
+            code = FenLine::ParsePositionLine(list, line, fairy, legal);
+        const bool made = code == Legality::Ok;
+
+        if (bnx) {
+            bool badValue = false;
+            BlockEnd end = readBlock(
+                reader, made ? list.m_pLastDiagram : nullptr, rotations, badValue, result.fairyMarks);
+            if (made && badValue) {
+                dropLastDiagram(list);
+                code = BadBlockValue;
+            }
+            if (end == BlockEnd::Corrupted) result.corrupted = true;
+            if (end != BlockEnd::Complete) more = false;
+        }
+
+        if (code == Legality::Ok) {
+            if (corrected) corrected->diagramIndex = count;
+            ++count;
+        } else if (correcting) {
+            if (!skip && code != BadBlockValue && !(listedUpTo >= 0 && result.lineCount > listedUpTo))
+                result.failedAgain.push_back(result.lineCount);
+        } else if (code != Legality::SkippedLine) {
+            result.errors.Add(result.lineCount, code);
+            if (code >= Legality::SlashCount) ++result.formatErrors;
+            const int lines = result.lineCount;
+            if (lines > 10 && result.formatErrors > lines - lines / 4)
+                return finish(ReadStatus::NotPositionFile);
+        }
+        if (more) more = reader.Next(line);
+    }
+    if (!correcting && result.lineCount <= result.formatErrors) return finish(ReadStatus::NotPositionFile);
+    return finish(ReadStatus::Ok);
+}
+
+ReadResult ReadFile(
+    const std::string& path, const ReadOptions& options, DiagramList& list, std::string& reason)
+{
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        ReadResult result;
+        result.status = ReadStatus::CannotRead;
+        reason = reasonOf(EISDIR);
+        return result;
+    }
+    std::ifstream in;
+    std::vector<char> buffer(1 << 20);
+    in.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+    errno = 0;
+    in.open(path, std::ios::binary);
+    if (!in) {
+        ReadResult result;
+        result.status = ReadStatus::CannotRead;
+        reason = reasonOf(errno ? errno : ENOENT);
+        return result;
+    }
+    ReadResult result = ReadList(in, options, list);
+    if (result.status == ReadStatus::CannotRead) reason = reasonOf(errno ? errno : EIO);
+    return result;
+}
+
+void ReplaceList(DiagramList& target, DiagramList& source)
+{
+    target.FreeAllDiagrams();
+    target.m_pFirstDiagram = source.m_pFirstDiagram;
+    target.m_pLastDiagram = source.m_pLastDiagram;
+    target.m_pCurrentDiagram = source.m_pFirstDiagram;
+    target.m_nLastIndex = source.m_nLastIndex;
+    target.m_nCurrentIndex = 0;
+    target.m_nPageCount = source.m_nPageCount;
+    target.m_pFirstPage = source.m_pFirstPage;
+    target.m_pLastPage = source.m_pLastPage;
+    target.m_pCurrentPage = source.m_pFirstPage;
+    target.m_bHasPages = source.m_bHasPages;
+    target.m_bListAllocated = source.m_bListAllocated;
+    target.m_bHasDiagrams = source.m_bHasDiagrams;
+    target.m_nStartNumber = source.m_nStartNumber;
+    target.m_bEpdMode = source.m_bEpdMode;
+
+    source.m_pFirstDiagram = source.m_pLastDiagram = source.m_pCurrentDiagram = nullptr;
+    source.m_pFirstPage = source.m_pLastPage = source.m_pCurrentPage = nullptr;
+    source.m_bHasPages = source.m_bListAllocated = source.m_bHasDiagrams = false;
+    source.m_nLastIndex = -1;
+    source.m_nCurrentIndex = source.m_nPageCount = 0;
+}
+
+void AppendList(DiagramList& target, DiagramList& source, bool sourcePagesFromHeader)
+{
+    if (source.m_pFirstDiagram) {
+        chain(target.m_pFirstDiagram, target.m_pLastDiagram, source.m_pFirstDiagram, source.m_pLastDiagram);
+        target.m_nLastIndex += source.m_nLastIndex + 1;
+        target.m_bListAllocated = target.m_bHasDiagrams = true;
+    }
+    if (sourcePagesFromHeader && source.m_pFirstPage) {
+        chain(target.m_pFirstPage, target.m_pLastPage, source.m_pFirstPage, source.m_pLastPage);
+        target.m_bHasPages = true;
+        source.m_pFirstPage = source.m_pLastPage = source.m_pCurrentPage = nullptr;
+        source.m_bHasPages = false;
+    }
+    source.m_pFirstDiagram = source.m_pLastDiagram = source.m_pCurrentDiagram = nullptr;
+    source.m_bListAllocated = source.m_bHasDiagrams = false;
+    source.m_nLastIndex = -1;
+    source.FreeAllDiagrams();
+    finishList(target, target.m_nLastIndex + 1);
+}
+
+} // namespace PositionFile
