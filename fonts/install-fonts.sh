@@ -18,7 +18,11 @@ fi
 
 if [ -f "$here/build-fairy-font.py" ] && [ ! -f "$dest/VarnokFairy.ttf" ]; then
     work2="$(mktemp -d)"
-    python3 "$here/build-fairy-font.py" "$dest" "$work2/VarnokFairy.ttf"
+    # FontForge's module belongs to the system's Python, which a python3 earlier on PATH may not see.
+    py=python3
+    [ -x /usr/bin/python3 ] && /usr/bin/python3 -c "import fontforge" 2>/dev/null && py=/usr/bin/python3
+    "$py" "$here/build-fairy-font.py" "$dest" "$work2/VarnokFairy.ttf" 2>"$work2/log" \
+        || { cat "$work2/log" >&2; exit 1; }
     $SUDO cp "$work2/VarnokFairy.ttf" "$dest/"
     rm -rf "$work2"
 fi

@@ -2,6 +2,7 @@
 
 #include "platform/WinTypes.h"
 #include "positions/DiagramList.h"
+#include "view/BoardGeometry.h"
 
 #include <QCursor>
 #include <QWidget>
@@ -74,6 +75,25 @@ public:
 
     // --- printing (view_print.cpp)
     void OnFileChangeIndexNumber();
+
+    // --- Drawing (view_draw.cpp); the geometry helpers are in view/BoardGeometry.h
+    // Paints the view on screen, or (printing) a print page, on any context.
+    void OnDraw(Dc& dc);
+    // Sets the context up for the screen and refreshes the client and board rectangles.
+    void OnPrepareDC(Dc& dc);
+    // Fills the area to paint with the window background colour.
+    bool OnEraseBkgnd(Dc& dc);
+    // What a paint of the whole view does: erase, set-up, draw (the screen, and pictures of the board).
+    void PaintView(Dc& dc);
+    void BuildDisplayCopy();
+    void OnFlipBoard();
+    bool FindMoveSquares(bool toNext);
+    CellBytes m_displayColours {};
+    std::array<MarkSlot, MaxMarks> m_displayMarks {};
+    char m_szFileLetters[9] = "ABCDEFGH";
+    char m_szRankLabels[9] = "87654321";
+    double m_dArrowAngle = 0;
+    double m_dArrowLength = 0;
 
     // --- repaint requests (the drawing code paints; these only invalidate)
     void InvalidateAll(bool erase = true);
@@ -158,6 +178,9 @@ private:
     void RegisterClipboardCommands();
     void RegisterPrintCommands();
     void RegisterMouseCommands();
+    void RegisterDrawCommands();
+    void DrawMarks(Dc& dc, CFont& textFont);
+    void DrawPalette(Dc& dc, CFont& chessFont, CFont& textFont, COLORREF pieceColour);
     // Mouse editing state of one press: it was on a square, and the square whose letter the put saved.
     bool m_bPressOnSquare = false;
     int m_nSavedLetterSquare = 0;

@@ -1,12 +1,367 @@
 #include "CPlaviaView.h"
 
+#include "GlobalModes.h"
 #include "app/AppSettings.h"
+#include "platform/Commands.h"
+#include "platform/Dc.h"
+#include "platform/Strings.h"
+#include "positions/BoardText.h"
 
-#include <QPainter>
+#include <QImage>
+#include <QPaintEvent>
+#include <cctype>
+#include <cstring>
+
+using namespace BoardGeometry;
+using M = GlobalModes;
+
+namespace {
+
+// Background textures: rag paper, watercolor and chalk, pictures of our own.
+const QImage& TexturePicture(int texture)
+{
+    static const QImage pictures[3] = { QImage(":/images/texture_211.png"),
+        QImage(":/images/texture_199.png"), QImage(":/images/texture_212.png") };
+    static const QImage none;
+    return texture >= 1 && texture <= 3 ? pictures[texture - 1] : none;
+}
+
+COLORREF PieceColour()
+{
+    return M::transparentNow ? SettingsState::piecesColour : RGB(0, 0, 0);
+}
+
+} // namespace
 
 void CPlaviaView::paintEvent(QPaintEvent*)
 {
-    QPainter painter(this);
-    COLORREF c = SettingsState::backgroundColour;
-    painter.fillRect(rect(), QColor(GetRValue(c), GetGValue(c), GetBValue(c)));
+    Dc dc(this);
+    PaintView(dc);
+}
+
+void CPlaviaView::PaintView(Dc& dc)
+{
+    OnEraseBkgnd(dc);
+    OnPrepareDC(dc);
+    OnDraw(dc);
+}
+
+bool CPlaviaView::OnEraseBkgnd(Dc& dc)
+{
+    CBrush background(SettingsState::backgroundColour);
+    CBrush* old = dc.SelectObject(&background);
+    RECT box = dc.GetClipBox();
+    dc.PatBlt(box.left, box.top, box.Width(), box.Height(), PATCOPY);
+    dc.SelectObject(old);
+    return true;
+}
+
+void CPlaviaView::OnPrepareDC(Dc& dc)
+{
+    if (!dc.IsPrinting()) {
+        dc.SetMapMode(MM_TEXT);
+        dc.SetViewportOrg(0, 0);
+        m_rectClient = { 0, 0, width(), height() };
+        m_rectBoardDevice = m_rectBoard;
+        dc.LPtoDP(m_rectBoardDevice);
+    }
+}
+
+void CPlaviaView::BuildDisplayCopy()
+{
+    const DiagramRecord& record = *m_pCurrentDiagram;
+    m_displayRows = BoardText::DisplayRows(record);
+    m_displayColours = {};
+    for (int r = 0; r < 8; ++r)
+        for (int c = 1; c <= 8; ++c) {
+            int rr = r, rc = c;
+            RecordCell(record.flipped != 0, r, c, rr, rc);
+            m_displayColours[r][c] = record.colours[rr][rc];
+        }
+    if (record.flipped) {
+        std::memcpy(m_szFileLetters, "HGFEDCBA", 9);
+        std::memcpy(m_szRankLabels, "12345678", 9);
+        for (int i = 0; i < MaxMarks; ++i) {
+            const MarkSlot& slot = record.marks[size_t(i)];
+            m_displayMarks[size_t(i)]
+                = { uint8_t(slot.from == 0 || slot.from > 64 ? slot.from : MirroredSquare(slot.from)),
+                      uint8_t(slot.to == 0 || slot.to > 64 ? slot.to : MirroredSquare(slot.to)), slot.type };
+        }
+    } else {
+        std::memcpy(m_szFileLetters, "ABCDEFGH", 9);
+        std::memcpy(m_szRankLabels, "87654321", 9);
+        m_displayMarks = record.marks;
+    }
+}
+
+void CPlaviaView::OnDraw(Dc& dc)
+{
+    // The printed pages are drawn by the printing code.
+    if (dc.IsPrinting()) return;
+
+    const int sq = m_nSquareSize;
+    const int left = m_rectBoard.left, top = m_rectBoard.top;
+    m_rectClient = { 0, 0, width(), height() };
+    m_rectTextDevice = m_rectClient;
+
+    if (m_bPlacementMode && m_ptDown.x > 0) {
+        CPen red(PS_SOLID, 2, RGB(255, 0, 0));
+        CPen* oldPen = dc.SelectObject(&red);
+        dc.MoveTo(m_ptDown.x, m_ptDown.y);
+        dc.LineTo(m_ptMove.x, m_ptDown.y);
+        dc.SetBkColor(SettingsState::backgroundColour);
+        dc.TextOut(m_ptMove.x + 20, m_ptDown.y, std::to_string(m_ptMove.x - m_ptDown.x));
+        dc.SelectObject(oldPen);
+        return;
+    }
+
+    const bool textured = SettingsState::currentTexture >= 1 && SettingsState::currentTexture <= 3;
+    CBrush texture;
+    if (textured) {
+        dc.SetBkMode(TRANSPARENT);
+        texture.CreatePatternBrush(TexturePicture(SettingsState::currentTexture));
+        CBrush* oldBrush = dc.SelectObject(&texture);
+        dc.Rectangle(0, 0, m_rectClient.Width(), m_rectClient.Height());
+        dc.SelectObject(oldBrush);
+    }
+
+    CFont upright, turned90, turned180, turned270, textFont;
+    CFont* chessFonts[4] = { &upright, &turned90, &turned180, &turned270 };
+    for (int i = 0; i < 4; ++i)
+        chessFonts[i]->CreateFont(sq, 0, 900 * i, 900 * i, FW_NORMAL, false, false, false, m_nFontCharset,
+            OUT_STROKE_PRECIS, 0, ANTIALIASED_QUALITY, 0x16, m_strFontFace);
+    textFont.CreateFont(sq / 2 - 1, 0, 0, 0, FW_BOLD, false, false, false, ANSI_CHARSET, 0, 0,
+        ANTIALIASED_QUALITY, FF_SWISS, "Arial");
+    CFont* savedFont = dc.SelectObject(&upright);
+    const COLORREF pieceColour = PieceColour();
+    dc.SetBkColor(SettingsState::backgroundColour);
+    dc.SetTextColor(pieceColour);
+
+    const bool family2 = m_bLetterFamily2;
+    const bool berlin = m_strFontFace == "Chess Berlin";
+    const bool listEmpty = m_nLastIndex < 0 || !m_pCurrentDiagram;
+
+    dc.TextOut(left, top - sq, TopFrameRow(family2));
+
+    if (listEmpty) {
+        for (int r = 0; r < 8; ++r)
+            dc.TextOut(left, top + r * sq, std::string(EmptyBoardTemplate[r].data(), 10));
+    } else {
+        BuildDisplayCopy();
+        const DiagramRecord& record = *m_pCurrentDiagram;
+        const bool bySquare = M::fairyMode || (record.colouredCount != 0 && !m_bHideTextAndArrows);
+        if (!bySquare) {
+            for (int r = 0; r < 8; ++r)
+                dc.TextOut(left, top + r * sq, std::string(m_displayRows[r].data(), 10));
+        } else {
+            for (int r = 0; r < 8; ++r)
+                for (int c = 0; c <= 9; ++c) {
+                    int x = left + c * sq, y = top + r * sq;
+                    int rr = r, rc = c;
+                    RecordCell(record.flipped != 0, r, c, rr, rc);
+                    const int rotation = c >= 1 && c <= 8 ? record.rotations[rr][rc] : 0;
+                    switch (rotation) {
+                    case 1:
+                        dc.SelectObject(&turned90);
+                        y += sq;
+                        break;
+                    case 2:
+                        dc.SelectObject(&turned180);
+                        x += sq;
+                        y += sq;
+                        break;
+                    case 3:
+                        dc.SelectObject(&turned270);
+                        x += sq;
+                        break;
+                    default: // 4 and 5 are letters of their own, already turned
+                        break;
+                    }
+                    const std::string cell(1, m_displayRows[r][c]);
+                    const int code = c >= 1 && c <= 8 && IsDrawableSquareColour(m_displayColours[r][c])
+                        ? m_displayColours[r][c]
+                        : 0;
+                    if (code != 0) {
+                        dc.SetBkMode(OPAQUE);
+                        dc.SetBkColor(m_colorTable[size_t(code)]);
+                        dc.TextOut(x, y, cell);
+                        dc.SetBkColor(SettingsState::backgroundColour);
+                        if (textured) dc.SetBkMode(TRANSPARENT);
+                    } else {
+                        dc.TextOut(x, y, cell);
+                    }
+                    if (rotation >= 1 && rotation <= 3) dc.SelectObject(&upright);
+                }
+        }
+    }
+
+    dc.TextOut(left, top + 8 * sq, BottomFrameRow(family2, berlin));
+
+    if (M::editorMode) DrawPalette(dc, upright, textFont, pieceColour);
+
+    if (M::correctionMode) {
+        dc.SelectObject(&textFont);
+        dc.SetTextColor(RGB(255, 0, 128));
+        dc.TextOut(left, top - sq, LoadString(40024));
+        dc.TextOut(left, m_rectBoard.bottom + sq / 2, SettingsState::correctionStatusText);
+        dc.SetTextColor(pieceColour);
+        dc.SelectObject(&upright);
+    }
+
+    if (!listEmpty && m_pCurrentDiagram->markCount != 0 && !m_bHideTextAndArrows) DrawMarks(dc, textFont);
+
+    dc.SelectObject(&textFont);
+    if (m_bShowCoordinates) {
+        for (int i = 0; i < 8; ++i) {
+            POINT rank = RankLabelOrigin(m_rectBoard, sq, i);
+            dc.TextOut(rank.x, rank.y, std::string(1, m_szRankLabels[i]));
+            char file = m_szFileLetters[i];
+            if (AppSettings::PrintCoords == 1) file = char(std::tolower(static_cast<unsigned char>(file)));
+            POINT at = FileLetterOrigin(m_rectBoard, sq, i);
+            dc.TextOut(at.x, at.y, std::string(1, file));
+        }
+    }
+
+    if (!listEmpty) {
+        const int number = m_nStartNumber + m_nCurrentIndex;
+        if (M::correctionMode) {
+            dc.TextOut(left, m_rectBoard.bottom, LabelText(number, *m_pCurrentDiagram, false));
+        } else {
+            m_rectTextDevice.left = left;
+            m_rectTextDevice.top = m_rectBoard.bottom;
+            dc.DrawText(
+                LabelText(number, *m_pCurrentDiagram, m_bHideTextAndArrows), m_rectTextDevice, DT_WORDBREAK);
+        }
+    }
+
+    dc.SelectObject(savedFont);
+}
+
+void CPlaviaView::DrawPalette(Dc& dc, CFont& chessFont, CFont& textFont, COLORREF pieceColour)
+{
+    const int sq = m_nSquareSize;
+    const bool family2 = m_bLetterFamily2;
+    const bool numbers = M::numbersMode;
+    if (numbers) dc.SetBkMode(TRANSPARENT);
+    for (int row = 0; row < PaletteDrawRows; ++row) {
+        const std::string letters = PaletteRowText(row, family2, numbers);
+        if (row == 8 && m_strFontFace == "Chess Berlin") {
+            POINT at = PaletteCellOrigin(m_rectBoard, m_rectPalette, sq, 0, row);
+            dc.TextOut(at.x, at.y, "7889");
+            continue;
+        }
+        for (int column = 0; column < PaletteDrawColumns; ++column) {
+            POINT at = PaletteCellOrigin(m_rectBoard, m_rectPalette, sq, column, row);
+            const bool selected = row == m_nPaletteRow + 1 && column == m_nPaletteColumn + 1 && column < 3;
+            const std::string cell(1, letters[size_t(column)]);
+            if (selected) {
+                dc.SetTextColor(RGB(255, 0, 128));
+                dc.TextOut(at.x, at.y, cell);
+                dc.SetTextColor(pieceColour);
+                if (numbers && PaletteCellNumber(row, column) != 0)
+                    M::currentNumber = static_cast<unsigned char>(PaletteCellNumber(row, column));
+            } else if (numbers) {
+                dc.SetTextColor(RGB(0, 128, 128));
+                dc.TextOut(at.x, at.y, cell);
+                dc.SetTextColor(RGB(0, 0, 0));
+            } else {
+                dc.SetTextColor(pieceColour);
+                dc.TextOut(at.x, at.y, cell);
+            }
+            if (numbers && row >= 1 && row <= 7 && (column == 1 || column == 2)) {
+                POINT n = PaletteNumberOrigin(m_rectBoard, m_rectPalette, sq, column, row);
+                dc.SelectObject(&textFont);
+                dc.TextOut(n.x, n.y, std::string(1, PaletteNumberChars(row)[size_t(column - 1)]));
+                dc.SelectObject(&chessFont);
+            }
+        }
+    }
+}
+
+void CPlaviaView::DrawMarks(Dc& dc, CFont& textFont)
+{
+    const int sq = m_nSquareSize;
+    const bool family2 = m_bLetterFamily2;
+    const int oldMode = dc.SetGraphicsMode(GM_ADVANCED);
+    auto letterAt = [this](int square) {
+        int column = 0, row = 0;
+        SquareCell(square, column, row);
+        return m_displayRows[size_t(row)][size_t(column)];
+    };
+    for (const MarkSlot& slot : m_displayMarks) {
+        if (slot.from == 0) continue;
+        if (IsDrawableArrow(slot)) {
+            ArrowShape arrow = ArrowPolygon(m_rectBoard, sq, slot.from, slot.to,
+                !IsEmptyLetter(letterAt(slot.from)), !IsEmptyLetter(letterAt(slot.to)));
+            m_dArrowAngle = arrow.angle;
+            m_dArrowLength = arrow.length;
+            if (arrow.angle != 0) dc.SetWorldTransform(arrow.Transform());
+            CBrush fill(m_colorTable[slot.type]);
+            CBrush* oldBrush = dc.SelectObject(&fill);
+            dc.Polygon(arrow.points.data(), int(arrow.points.size()));
+            dc.SelectObject(oldBrush);
+            if (arrow.angle != 0) dc.SetWorldTransform(XFORM {});
+            continue;
+        }
+        if (!IsDrawableSquareMark(slot)) continue;
+        const RECT r = MarkerRect(m_rectBoard, sq, slot.from);
+        const bool onBlack = IsBlackPieceLetter(letterAt(slot.from), family2);
+        const COLORREF colour = m_colorTable[onBlack ? 8 : 7];
+        if (slot.type == MarkSquare1) {
+            CBrush fill(colour);
+            CBrush* oldBrush = dc.SelectObject(&fill);
+            dc.Ellipse(r.left, r.top, r.right, r.bottom);
+            dc.SelectObject(oldBrush);
+        } else if (slot.type == MarkSquare2) {
+            CPen cross(PS_GEOMETRIC | PS_ENDCAP_SQUARE | PS_SOLID, sq / 8, colour);
+            CPen* oldPen = dc.SelectObject(&cross);
+            dc.MoveTo(r.left, r.top);
+            dc.LineTo(r.right, r.bottom);
+            dc.MoveTo(r.right, r.top);
+            dc.LineTo(r.left, r.bottom);
+            dc.SelectObject(oldPen);
+        } else {
+            CFont* oldFont = dc.SelectObject(&textFont);
+            dc.SetBkMode(TRANSPARENT);
+            dc.SetTextColor(m_colorTable[onBlack ? 2 : 7]);
+            POINT at = NumberMarkOrigin(m_rectBoard, sq, slot.from);
+            dc.TextOut(at.x, at.y, std::string(1, NumberMarkChar(slot.type)));
+            dc.SetTextColor(RGB(0, 0, 0));
+            dc.SelectObject(oldFont);
+        }
+    }
+    dc.SetGraphicsMode(oldMode);
+}
+
+void CPlaviaView::OnFlipBoard()
+{
+    if (m_nLastIndex >= 0)
+        for (DiagramRecord* r = m_pFirstDiagram; r; r = r->next) r->flipped = r->flipped ? 0 : 1;
+    InvalidateAll(true);
+}
+
+bool CPlaviaView::FindMoveSquares(bool toNext)
+{
+    const DiagramRecord* current = m_pCurrentDiagram;
+    const DiagramRecord* other = current ? (toNext ? current->next : current->previous) : nullptr;
+    if (!other) return false;
+    int found = 0;
+    int rows[2] = {}, columns[2] = {};
+    for (int r = 0; r < 8; ++r)
+        for (int c = 1; c <= 8; ++c) {
+            if (current->board[r][c] == other->board[r][c]) continue;
+            if (found == 2) return false;
+            rows[found] = current->flipped ? 7 - r : r;
+            columns[found] = current->flipped ? 9 - c : c;
+            ++found;
+        }
+    if (found < 2) return false;
+    m_rectMoveFrom = CellRect(m_rectBoard, m_nSquareSize, columns[0], rows[0]);
+    m_rectMoveTo = CellRect(m_rectBoard, m_nSquareSize, columns[1], rows[1]);
+    return true;
+}
+
+void CPlaviaView::RegisterDrawCommands()
+{
+    CommandRouter::Instance().Register(this, 160, [this] { OnFlipBoard(); });
 }

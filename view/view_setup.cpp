@@ -227,4 +227,5 @@ void CPlaviaView::RegisterCommands()
     RegisterClipboardCommands();
     RegisterPrintCommands();
     RegisterMouseCommands();
+    RegisterDrawCommands();
 }
