@@ -1,0 +1,90 @@
+#pragma once
+
+#include "CTraiteUnMot.h"
+
+#include <cstdint>
+#include <cstdio>
+#include <deque>
+#include <string>
+#include <string_view>
+
+// The tags of the game being listed; emptied at the start of every tag block.
+struct PgnHeaderRecord {
+    std::string white;
+    std::string black;
+    std::string event;
+    std::string date;
+    std::string result;
+    std::string fen;
+    // Byte offset of the game's first move-text line, -1 until it is met.
+    int64_t filePosition = -1;
+};
+
+// One listed game.
+struct PgnGameNode {
+    // "01 White - Black____...<tab>Event  Date<tab>Result", as the game list shows it.
+    std::string listText;
+    // The game's [FEN] value, empty when it starts from the standard position.
+    std::string fen;
+    // Byte offsets of the game's move text and of the tag block after it (-1: the end of the file).
+    int64_t filePosition = 0;
+    int64_t endPosition = -1;
+};
+
+enum class PgnScanResult {
+    Ok,
+    CannotOpen, // "I cannot open the file"
+    ReadError, // "This is not a PGN file or it is corrupted."
+};
+
+// Lists the games of a PGN file in one pass, then reads one game at a time from its stored offset
+// and hands its words to the interpreter, to replay it or to find the file's letter set.
+class CHeaderPGN {
+public:
+    static constexpr int MaxGames = 100000;
+
+    CHeaderPGN();
+    virtual ~CHeaderPGN();
+    CHeaderPGN(const CHeaderPGN&) = delete;
+    CHeaderPGN& operator=(const CHeaderPGN&) = delete;
+
+    // Set before ScanFile.
+    std::string fileName;
+    // The listed games in file order; the index is the game's place in the list.
+    std::deque<PgnGameNode> games;
+    // The file holds more games than the list can take; those after the last listed one are left out.
+    bool listFull = false;
+    // A read failed; what was read before stays.
+    bool readError = false;
+    CTraiteUnMot interpreter;
+
+    int GameCount() const { return static_cast<int>(games.size()); }
+
+    // Opens the file (kept open for the game reads) and lists its games.
+    PgnScanResult ScanFile();
+    // Reads the game at `index` from `filePos`. Without `detect` the game is replayed into the
+    // interpreter's plies, and the result is false; with `detect` its words go to the letter-set
+    // detection, and the result is true as soon as the set is known.
+    bool LoadGame(int64_t filePos, int index, bool detect);
+    // Looks for the file's letter set game after game, reading the file at most once; English when
+    // no set is found. The interpreter keeps the set, and is left ready to read games.
+    int DetectLetterSet();
+
+private:
+    void ScanLine(std::string_view line, int64_t lineStart);
+    void StartTagBlock(int64_t lineStart);
+    void ParseTagLine(std::string_view line);
+    void StoreTagValue(std::string_view name, std::string value);
+    void AddGameEntry(PgnHeaderRecord& record, int64_t lineStart);
+    void SkipComment(std::string_view line, size_t from, int64_t lineStart);
+    bool ReadRange(int64_t from, int64_t to);
+
+    std::FILE* stream = nullptr;
+    PgnHeaderRecord record;
+    bool headerState = true;
+    bool inTagBlock = false;
+    bool goOn = true;
+    char commentClose = 0;
+    uint32_t commentDepth = 0;
+    std::string gameText;
+};

@@ -1,0 +1,396 @@
+#include "CTraiteUnMot.h"
+
+namespace {
+
+bool isDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+bool isLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+bool startsWith(std::string_view text, size_t at, std::string_view prefix)
+{
+    return text.size() >= at + prefix.size() && text.compare(at, prefix.size(), prefix) == 0;
+}
+
+// Characters that belong to a move as written: squares, pieces, capture and separator signs, the
+// promotion sign, check and annotation marks.
+bool isMoveChar(char c)
+{
+    return isLetter(c) || isDigit(c) || c == ':' || c == '-' || c == '=' || c == '+' || c == '#' || c == '!'
+        || c == '?';
+}
+
+// "e.p." and its short forms, written after an en-passant capture.
+size_t enPassantMarkLength(std::string_view text, size_t at)
+{
+    if (startsWith(text, at, "e.p.")) return 4;
+    if (startsWith(text, at, "e.p")) return 3;
+    return 0;
+}
+
+bool isEnPassantWord(std::string_view token)
+{
+    return token == "e.p." || token == "e.p" || token == "ep";
+}
+
+const char* const resultTexts[3] = { " 1-0 ", " 0-1 ", " 1/2-1/2 " };
+constexpr uint32_t NoResult = 4;
+
+// The result at the start of the text (0 "1-0", 1 "0-1", 2 a draw) and its length, or NoResult.
+uint32_t resultAt(std::string_view text, size_t at, size_t& length)
+{
+    static const struct {
+        std::string_view text;
+        uint32_t code;
+    } results[] = {
+        { "1/2-1/2", 2 },
+        { "\xC2\xBD-\xC2\xBD", 2 },
+        { "\xBD-\xBD", 2 },
+        { "1-0", 0 },
+        { "0-1", 1 },
+        { "1/2", 2 },
+    };
+    for (const auto& r : results) {
+        if (startsWith(text, at, r.text)) {
+            length = r.text.size();
+            return r.code;
+        }
+    }
+    return NoResult;
+}
+
+} // namespace
+
+uint32_t EvaluationSymbol(std::string_view word)
+{
+    if (word.empty()) return 0;
+    if (word[0] == '=') return 1;
+    if (startsWith(word, 0, "\xC2\xB1")) return 2;
+    if (startsWith(word, 0, "\xE2\x88\x93") || startsWith(word, 0, "\xE2\x96\xA1")) return 3;
+    return 0;
+}
+
+CTraiteUnMot::CTraiteUnMot()
+    : letterSets(PgnLetters::DefaultSets())
+{
+    SetStartPosition(true);
+}
+
+CTraiteUnMot::~CTraiteUnMot() = default;
+
+void CTraiteUnMot::SetFenTag(std::string_view fen)
+{
+    if (!fen.empty()) fenTag = fen;
+}
+
+void CTraiteUnMot::FreePlyList()
+{
+    plies.clear();
+}
+
+void CTraiteUnMot::ResetReading()
+{
+    readState = ReadState::Moves;
+    depth = 0;
+    commentInVariation = false;
+    done = GoOn;
+}
+
+void CTraiteUnMot::NewGame()
+{
+    FreePlyList();
+    items.clear();
+    bufferEmpty = true;
+    stopped = false;
+    badFen = false;
+    stopPly = 0;
+    stopMove.clear();
+    ResetReading();
+}
+
+void CTraiteUnMot::SetUserLetters(std::string_view letters)
+{
+    PgnLetters::LetterSet& user = letterSets[PgnLetters::UserSet];
+    for (size_t i = 0; i < user.size(); ++i) user[i] = i < letters.size() ? letters[i] : 'Z';
+}
+
+void CTraiteUnMot::SetDisplaySet(uint32_t set)
+{
+    if (set < 1 || set > PgnLetters::SetCount) return;
+    displaySet = set;
+    for (PlyNode& ply : plies) ply.move = PgnLetters::DisplayMove(ply.san, letterSets[set]);
+}
+
+uint32_t CTraiteUnMot::ContinueToken(std::string_view word)
+{
+    done = GoOn;
+    detecting = false;
+    Scan(word);
+    return done;
+}
+
+bool CTraiteUnMot::ProcessWord(std::string_view word)
+{
+    done = GoOn;
+    detecting = true;
+    setFound = false;
+    Scan(word);
+    detecting = false;
+    return setFound;
+}
+
+void CTraiteUnMot::Scan(std::string_view word)
+{
+    size_t i = 0;
+    while (i < word.size()) {
+        // Reading stops where the game ends; a word's rest after a line comment is the caller's to drop.
+        if (done != GoOn) return;
+        switch (readState) {
+        case ReadState::Moves:
+            ProcessToken(word, i);
+            break;
+        case ReadState::Comment:
+            ReadComment(word, i);
+            break;
+        case ReadState::Variation:
+        case ReadState::Tag:
+            SkipBracketed(word, i);
+            break;
+        }
+    }
+    // A comment goes on with the next word, one blank between them.
+    if (readState == ReadState::Comment && !detecting && importComments && !items.empty()
+        && items.back().kind == GameItem::Comment && !items.back().text.empty())
+        items.back().text += ' ';
+}
+
+void CTraiteUnMot::ReadComment(std::string_view word, size_t& i)
+{
+    // Comments do not nest: the first '}' closes.
+    size_t close = word.find('}', i);
+    size_t end = close == std::string_view::npos ? word.size() : close;
+    if (!detecting && importComments && !items.empty() && items.back().kind == GameItem::Comment)
+        items.back().text.append(word.substr(i, end - i));
+    if (close == std::string_view::npos) {
+        i = word.size();
+    } else {
+        i = close + 1;
+        readState = ReadState::Moves;
+    }
+}
+
+void CTraiteUnMot::SkipBracketed(std::string_view word, size_t& i)
+{
+    for (; i < word.size(); ++i) {
+        char c = word[i];
+        if (readState == ReadState::Tag) {
+            if (c == ']') {
+                readState = ReadState::Moves;
+                ++i;
+                return;
+            }
+            continue;
+        }
+        // A variation: its comments may hold brackets of their own.
+        if (commentInVariation) {
+            if (c == '}') commentInVariation = false;
+        } else if (c == '{') {
+            commentInVariation = true;
+        } else if (c == '(') {
+            ++depth;
+        } else if (c == ')') {
+            if (--depth == 0) {
+                readState = ReadState::Moves;
+                ++i;
+                return;
+            }
+        } else if (c == ';') {
+            done = SkipRestOfLine;
+            i = word.size();
+            return;
+        }
+    }
+}
+
+void CTraiteUnMot::ProcessToken(std::string_view word, size_t& i)
+{
+    const char c = word[i];
+    if (size_t symbol = EvaluationSymbol(word.substr(i)); symbol > 0) {
+        i += symbol;
+        return;
+    }
+    switch (c) {
+    case '{':
+        readState = ReadState::Comment;
+        AddItem(GameItem::Comment, {});
+        ++i;
+        return;
+    case '(':
+        readState = ReadState::Variation;
+        depth = 1;
+        commentInVariation = false;
+        ++i;
+        return;
+    case '[':
+        if (startsWith(word, i, "[Event")) {
+            GameEnd(NoResult);
+            if (detecting) i = word.size();
+            return;
+        }
+        readState = ReadState::Tag;
+        ++i;
+        return;
+    case ';':
+        done = SkipRestOfLine;
+        i = word.size();
+        return;
+    case '%':
+        // An escape line: only at the start of a word, as at the start of a line.
+        if (i == 0) {
+            done = SkipRestOfLine;
+            i = word.size();
+            return;
+        }
+        ++i;
+        return;
+    case '$': {
+        size_t j = i + 1;
+        int32_t value = 0;
+        while (j < word.size() && isDigit(word[j])) {
+            if (value < 100000) value = value * 10 + (word[j] - '0');
+            ++j;
+        }
+        if (j > i + 1) AddItem(GameItem::Nag, {}, value);
+        i = j;
+        return;
+    }
+    case '*':
+        GameEnd(NoResult);
+        ++i;
+        return;
+    default:
+        break;
+    }
+
+    if (isDigit(c) || static_cast<unsigned char>(c) >= 0x80) {
+        // Digit zeros castle ("0-0", "0-0-0"); "0-1" is a result.
+        if (!startsWith(word, i, "0-0")) {
+            size_t length = 0;
+            if (uint32_t result = resultAt(word, i, length); result != NoResult) {
+                i += length;
+                GameEnd(result);
+                return;
+            }
+            if (!isDigit(c)) {
+                ++i;
+                return;
+            }
+            // A move number, with or without its points: the move may follow glued to it.
+            while (i < word.size() && isDigit(word[i])) ++i;
+            while (i < word.size() && word[i] == '.') ++i;
+            return;
+        }
+    } else if (!isLetter(c)) {
+        // Stray marks ("+-", "!", "...", "--", ")"...) are passed over.
+        ++i;
+        return;
+    }
+
+    size_t j = i;
+    while (j < word.size()) {
+        if (size_t mark = enPassantMarkLength(word, j)) {
+            j += mark;
+            break;
+        }
+        char m = word[j];
+        if (isMoveChar(m)) {
+            ++j;
+        } else if (m == '(' && j + 2 < word.size() && isLetter(word[j + 1]) && word[j + 2] == ')' && j > i
+            && isDigit(word[j - 1])) {
+            // A promotion written e8(Q).
+            j += 3;
+        } else {
+            break;
+        }
+    }
+    MoveToken(word.substr(i, j - i));
+    i = j;
+}
+
+void CTraiteUnMot::MoveToken(std::string_view token)
+{
+    if (isEnPassantWord(token)) return;
+    if (detecting) {
+        if (DetectLanguage(token)) setFound = true;
+        return;
+    }
+    AddItem(GameItem::Move, token);
+}
+
+void CTraiteUnMot::AddItem(GameItem::Kind kind, std::string_view text, int32_t nag)
+{
+    if (detecting) return;
+    if (bufferEmpty) {
+        items.clear();
+        bufferEmpty = false;
+    }
+    if (kind == GameItem::Comment && !importComments) {
+        // The comment is still read to its end, but nothing of it is kept.
+        return;
+    }
+    items.push_back(GameItem { kind, nag, std::string(text) });
+}
+
+void CTraiteUnMot::GameEnd(uint32_t result)
+{
+    readState = ReadState::Moves;
+    depth = 0;
+    commentInVariation = false;
+    if (detecting) return;
+    BeginGame();
+    if (result < 3 && !plies.empty()) plies.back().comment += resultTexts[result];
+    items.clear();
+    bufferEmpty = true;
+    done = GameComplete;
+}
+
+void CTraiteUnMot::EndGame()
+{
+    uint32_t saved = done;
+    detecting = false;
+    if (!bufferEmpty || !fenTag.empty()) GameEnd(NoResult);
+    ResetReading();
+    done = saved;
+}
+
+bool CTraiteUnMot::DetectLanguage(std::string_view token)
+{
+    const char first = token.empty() ? 0 : token[0];
+    if (first < 'A' || first > 'Z') return false;
+    // The user's set is not looked for: its letters serve only for showing moves.
+    for (int set = 1; set < PgnLetters::UserSet; ++set)
+        for (int k = 0; k < 5; ++k)
+            if (letterSets[set][k] == first) letterMarks[set][k] = 1;
+
+    if (!coordinateFlag) {
+        // A piece move from square to square: letter, digit, separator, letter, digit.
+        size_t p = 1;
+        if (token.size() >= p + 5 && token[p] >= 'a' && token[p] <= 'h' && token[p + 1] >= '1'
+            && token[p + 1] <= '8' && (token[p + 2] == '-' || token[p + 2] == 'x') && token[p + 3] >= 'a'
+            && token[p + 3] <= 'h' && token[p + 4] >= '1' && token[p + 4] <= '8')
+            coordinateFlag = 1;
+    }
+    for (int set = 1; set < PgnLetters::UserSet; ++set) {
+        bool all = true;
+        for (int k = 0; k < 5; ++k) all = all && letterMarks[set][k];
+        if (all) {
+            fileLetterSet = static_cast<uint8_t>(set);
+            return true;
+        }
+    }
+    return false;
+}

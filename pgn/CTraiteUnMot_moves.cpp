@@ -1,0 +1,594 @@
+// The replay of a collected game on the interpreter's own board.
+#include "CTraiteUnMot.h"
+
+#include <cstdlib>
+#include <cstring>
+
+namespace {
+
+constexpr char Empty = '0';
+enum Right { WhiteShort, WhiteLong, BlackShort, BlackLong };
+
+int squareOf(int file, int rank)
+{
+    return rank * 8 + file;
+}
+int fileOf(int square)
+{
+    return square % 8;
+}
+int rankOf(int square)
+{
+    return square / 8;
+}
+bool isWhite(char c)
+{
+    return c >= 'A' && c <= 'Z';
+}
+bool isBlack(char c)
+{
+    return c >= 'a' && c <= 'z';
+}
+char upper(char c)
+{
+    return isBlack(c) ? static_cast<char>(c - 32) : c;
+}
+bool isMark(char c)
+{
+    return c == '+' || c == '#' || c == '!' || c == '?';
+}
+bool isCastlingO(char c)
+{
+    return c == 'O' || c == '0' || c == 'o';
+}
+
+// The checker keeps rank 8 in its first row.
+int checkerIndex(int square)
+{
+    return (7 - rankOf(square)) * 8 + fileOf(square);
+}
+
+const char startRanks[8][9]
+    = { "RNBQKBNR", "PPPPPPPP", "00000000", "00000000", "00000000", "00000000", "pppppppp", "rnbqkbnr" };
+
+} // namespace
+
+bool CTraiteUnMot::OwnPiece(char c) const
+{
+    return side ? isWhite(c) : isBlack(c);
+}
+bool CTraiteUnMot::EnemyPiece(char c) const
+{
+    return side ? isBlack(c) : isWhite(c);
+}
+
+void CTraiteUnMot::SetStartPosition(bool standard)
+{
+    if (standard) {
+        for (int rank = 0; rank < 8; ++rank) std::memcpy(&board[rank * 8], startRanks[rank], 8);
+        side = 1;
+        castling = { 1, 1, 1, 1 };
+        kingSquare = { squareOf(4, 7), squareOf(4, 0) };
+    } else {
+        board.fill(Empty);
+        castling = { 0, 0, 0, 0 };
+        kingSquare = { -1, -1 };
+    }
+    halfmoveClock = 0;
+    plyCounter = 0;
+    enPassantSquare = -1;
+    enPassantFile = -1;
+}
+
+bool CTraiteUnMot::ReadFen(std::string_view fen)
+{
+    size_t i = 0;
+    while (i < fen.size() && fen[i] == ' ') ++i;
+    for (int rank = 7; rank >= 0; --rank) {
+        int file = 0;
+        while (file < 8) {
+            if (i >= fen.size()) return false;
+            char c = fen[i++];
+            if (c >= '1' && c <= '8') {
+                file += c - '0';
+            } else if (std::strchr("KQRBNPkqrbnp", c) != nullptr && c != 0) {
+                board[squareOf(file, rank)] = c;
+                if (c == 'K' && kingSquare[1] < 0) kingSquare[1] = squareOf(file, rank);
+                if (c == 'k' && kingSquare[0] < 0) kingSquare[0] = squareOf(file, rank);
+                ++file;
+            } else {
+                return false;
+            }
+        }
+        if (file != 8) return false;
+        if (rank > 0) {
+            if (i >= fen.size() || fen[i] != '/') return false;
+            ++i;
+        }
+    }
+    auto field = [&]() {
+        while (i < fen.size() && fen[i] == ' ') ++i;
+        size_t start = i;
+        while (i < fen.size() && fen[i] != ' ') ++i;
+        return fen.substr(start, i - start);
+    };
+    std::string_view sideField = field();
+    side = sideField == "b" ? 0 : 1;
+    for (char c : field()) {
+        if (c == 'K') castling[WhiteShort] = 1;
+        if (c == 'Q') castling[WhiteLong] = 1;
+        if (c == 'k') castling[BlackShort] = 1;
+        if (c == 'q') castling[BlackLong] = 1;
+    }
+    std::string_view ep = field();
+    if (ep.size() == 2 && ep[0] >= 'a' && ep[0] <= 'h' && (ep[1] == '3' || ep[1] == '6'))
+        enPassantSquare = squareOf(ep[0] - 'a', ep[1] - '1');
+    std::string_view clock = field();
+    if (!clock.empty() && clock.size() < 6 && clock.find_first_not_of("0123456789") == std::string_view::npos)
+        halfmoveClock = static_cast<uint32_t>(std::atoi(std::string(clock).c_str()));
+    std::string_view number = field();
+    uint32_t fullmove = 1;
+    if (!number.empty() && number.size() < 6
+        && number.find_first_not_of("0123456789") == std::string_view::npos)
+        fullmove = static_cast<uint32_t>(std::atoi(std::string(number).c_str()));
+    if (fullmove < 1) fullmove = 1;
+    plyCounter = side ? 2 * fullmove - 2 : 2 * fullmove - 1;
+    return true;
+}
+
+void CTraiteUnMot::BeginGame()
+{
+    stopped = false;
+    badFen = false;
+    stopPly = 0;
+    stopMove.clear();
+    bool fenRead = true;
+    if (!fenTag.empty()) {
+        SetStartPosition(false);
+        fenRead = ReadFen(fenTag);
+        fenTag.clear();
+    } else {
+        SetStartPosition(true);
+    }
+    for (const GameItem& item : items) {
+        switch (item.kind) {
+        case GameItem::Comment:
+            if (!plies.empty() && importComments) {
+                // A comment that was never closed still holds the blank before the next word.
+                std::string_view text(item.text);
+                while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+                if (text.empty()) break;
+                std::string& comment = plies.back().comment;
+                if (!comment.empty()) comment += ' ';
+                comment += text;
+            }
+            break;
+        case GameItem::Nag:
+            StoreNag(item.nag);
+            break;
+        case GameItem::Move:
+            if (!fenRead || !PlaySanMove(item.text)) {
+                stopped = true;
+                badFen = !fenRead;
+                stopPly = plyCounter + 1;
+                stopMove = item.text;
+                return;
+            }
+            break;
+        }
+    }
+}
+
+char CTraiteUnMot::EnglishPiece(char letter) const
+{
+    const int set = fileLetterSet >= 1 && fileLetterSet <= PgnLetters::SetCount ? fileLetterSet
+                                                                                : PgnLetters::EnglishSet;
+    if (int k = PgnLetters::IndexInSet(letterSets[set], letter); k >= 0) return PgnLetters::English[k];
+    // A letter the file's set does not know is read as English.
+    if (PgnLetters::EnglishIndex(letter) >= 0) return letter;
+    if (letter == 'P') return 'P';
+    return 0;
+}
+
+bool CTraiteUnMot::ReadMoveText(std::string_view token, MoveText& m) const
+{
+    if (token.size() >= 4 && token.substr(token.size() - 4) == "e.p.")
+        token.remove_suffix(4);
+    else if (token.size() >= 3 && token.substr(token.size() - 3) == "e.p")
+        token.remove_suffix(3);
+    else if (token.size() >= 4 && token.substr(token.size() - 2) == "ep" && token[token.size() - 3] >= '1'
+        && token[token.size() - 3] <= '8')
+        token.remove_suffix(2);
+    if (token.empty()) return false;
+
+    size_t i = 0;
+    if (isCastlingO(token[0])) {
+        int count = 1;
+        i = 1;
+        while (i + 1 < token.size() && token[i] == '-' && isCastlingO(token[i + 1])) {
+            ++count;
+            i += 2;
+        }
+        if (count == 2 || count == 3) {
+            for (size_t k = i; k < token.size(); ++k)
+                if (!isMark(token[k])) return false;
+            m.castle = true;
+            m.longCastle = count == 3;
+            m.bodyEnd = i;
+            m.marks = token.substr(i);
+            return true;
+        }
+        i = 0;
+    }
+
+    const char first = token[0];
+    if (first >= 'A' && first <= 'Z') {
+        m.piece = EnglishPiece(first);
+        if (m.piece == 0) return false;
+        m.pieceGiven = true;
+        i = 1;
+    } else if (first >= 'a' && first <= 'h') {
+        m.piece = 'P';
+    } else {
+        return false;
+    }
+
+    char kinds[4];
+    int values[4];
+    int n = 0;
+    for (; i < token.size(); ++i) {
+        const char c = token[i];
+        if (c >= 'a' && c <= 'h' && n < 4) {
+            kinds[n] = 'f';
+            values[n++] = c - 'a';
+        } else if (c >= '1' && c <= '8' && n < 4) {
+            kinds[n] = 'r';
+            values[n++] = c - '1';
+        } else if (c == 'x' || c == 'X' || c == ':') {
+            m.capture = true;
+        } else if (c != '-') {
+            break;
+        }
+    }
+    m.bodyEnd = i;
+
+    if (i < token.size() && !isMark(token[i])) {
+        char letter = 0;
+        if (token[i] == '=' && i + 1 < token.size()) {
+            letter = token[i + 1];
+            i += 2;
+        } else if (token[i] == '(' && i + 2 < token.size() && token[i + 2] == ')') {
+            letter = token[i + 1];
+            i += 3;
+        } else {
+            letter = token[i];
+            i += 1;
+        }
+        if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 32);
+        m.promotion = EnglishPiece(letter);
+        if (m.promotion != 'N' && m.promotion != 'B' && m.promotion != 'R' && m.promotion != 'Q')
+            return false;
+    }
+    for (size_t k = i; k < token.size(); ++k)
+        if (!isMark(token[k])) return false;
+    m.marks = token.substr(i);
+
+    std::string_view pattern(kinds, static_cast<size_t>(n));
+    if (pattern == "fr") {
+        m.toFile = values[0];
+        m.toRank = values[1];
+    } else if (pattern == "ffr" || pattern == "rfr") {
+        (pattern[0] == 'f' ? m.fromFile : m.fromRank) = values[0];
+        m.toFile = values[1];
+        m.toRank = values[2];
+    } else if (pattern == "frfr") {
+        m.fromFile = values[0];
+        m.fromRank = values[1];
+        m.toFile = values[2];
+        m.toRank = values[3];
+    } else {
+        return false;
+    }
+    if (m.piece == 'P' && !m.pieceGiven && pattern == "fr") m.fromFile = -1;
+    if (m.promotion && m.piece != 'P') return false;
+    return true;
+}
+
+bool CTraiteUnMot::PlaySanMove(std::string_view token)
+{
+    MoveText m;
+    if (!ReadMoveText(token, m)) return false;
+    Move mv;
+    bool found = false;
+    if (m.castle)
+        found = PlayCastling(m.longCastle, mv);
+    else if (m.fromFile >= 0 && m.fromRank >= 0 && (coordinateFlag || !m.pieceGiven || m.piece == 'P'))
+        found = PlayCoordinateMove(m, mv);
+    else if (m.piece == 'P')
+        found = PlayPawnMove(m, mv);
+    else
+        found = FindMovingPiece(m, mv);
+    if (!found) return false;
+    Execute(mv);
+    AddPlyNode(token, m);
+    return true;
+}
+
+void CTraiteUnMot::LoadChecker()
+{
+    for (int rank = 0; rank < 8; ++rank) std::memcpy(&checker.board[(7 - rank) * 8], &board[rank * 8], 8);
+}
+
+bool CTraiteUnMot::Reaches(int from, int to, char piece)
+{
+    if (upper(piece) == 'K')
+        return std::abs(fileOf(from) - fileOf(to)) <= 1 && std::abs(rankOf(from) - rankOf(to)) <= 1;
+    LoadChecker();
+    return checker.CheckPath(static_cast<int8_t>(7 - rankOf(from)), static_cast<int8_t>(fileOf(from)),
+        static_cast<uint8_t>(piece), static_cast<int8_t>(7 - rankOf(to)), static_cast<int8_t>(fileOf(to)));
+}
+
+bool CTraiteUnMot::LeavesKingSafe(const Move& mv, uint8_t mover)
+{
+    int king = kingSquare[mover ? 1 : 0];
+    if (king < 0) return true; // a position without that king: nothing to protect
+    LoadChecker();
+    checker.board[checkerIndex(mv.from)] = Empty;
+    checker.board[checkerIndex(mv.to)] = mv.placed;
+    if (mv.takenEnPassant >= 0) checker.board[checkerIndex(mv.takenEnPassant)] = Empty;
+    if (mv.rookFrom >= 0) {
+        checker.board[checkerIndex(mv.rookTo)] = checker.board[checkerIndex(mv.rookFrom)];
+        checker.board[checkerIndex(mv.rookFrom)] = Empty;
+    }
+    if (king == mv.from) king = mv.to;
+    int8_t column = static_cast<int8_t>(fileOf(king));
+    int8_t row = static_cast<int8_t>(7 - rankOf(king));
+    if (mover) {
+        checker.whiteKingCol = column;
+        checker.whiteKingRow = row;
+    } else {
+        checker.blackKingCol = column;
+        checker.blackKingRow = row;
+    }
+    return !checker.IsInCheck(mover);
+}
+
+bool CTraiteUnMot::KingSafeOn(int kingFrom, int square)
+{
+    Move step;
+    step.from = kingFrom;
+    step.to = square;
+    step.placed = board[kingFrom];
+    return LeavesKingSafe(step, side);
+}
+
+bool CTraiteUnMot::PawnMoveFrom(int from, int to, char promotion, Move& mv) const
+{
+    const char pawn = side ? 'P' : 'p';
+    if (from < 0 || from > 63 || board[from] != pawn) return false;
+    const int forward = side ? 1 : -1;
+    const int steps = (rankOf(to) - rankOf(from)) * forward;
+    const int sideways = fileOf(to) - fileOf(from);
+    mv = Move {};
+    mv.from = from;
+    mv.to = to;
+    if (sideways == 0) {
+        if (board[to] != Empty) return false;
+        if (steps == 2) {
+            if (rankOf(from) != (side ? 1 : 6) || board[from + 8 * forward] != Empty) return false;
+        } else if (steps != 1) {
+            return false;
+        }
+    } else if ((sideways == 1 || sideways == -1) && steps == 1) {
+        if (board[to] == Empty) {
+            if (to != enPassantSquare) return false;
+            mv.takenEnPassant = squareOf(fileOf(to), rankOf(from));
+            if (board[mv.takenEnPassant] != (side ? 'p' : 'P')) return false;
+        } else if (!EnemyPiece(board[to]) || upper(board[to]) == 'K') {
+            return false;
+        }
+    } else {
+        return false;
+    }
+    // A pawn that reaches the last rank must become a piece, and only there.
+    const bool lastRank = rankOf(to) == (side ? 7 : 0);
+    if (lastRank != (promotion != 0)) return false;
+    mv.placed = promotion ? Coloured(promotion) : pawn;
+    return true;
+}
+
+bool CTraiteUnMot::PlayPawnMove(const MoveText& m, Move& mv)
+{
+    const int forward = side ? 1 : -1;
+    const int to = squareOf(m.toFile, m.toRank);
+    const int behind = m.toRank - forward;
+    if (behind < 0 || behind > 7) return false;
+    int from = -1;
+    if (m.fromFile < 0 || m.fromFile == m.toFile) {
+        from = squareOf(m.toFile, behind);
+        // No pawn directly behind an empty square: a double step.
+        if (board[from] != Coloured('P') && board[from] == Empty && behind - forward >= 0
+            && behind - forward <= 7)
+            from = squareOf(m.toFile, behind - forward);
+    } else {
+        from = squareOf(m.fromFile, behind);
+    }
+    return PawnMoveFrom(from, to, m.promotion, mv) && LeavesKingSafe(mv, side);
+}
+
+bool CTraiteUnMot::FindMovingPiece(const MoveText& m, Move& mv)
+{
+    const char piece = Coloured(m.piece);
+    const int to = squareOf(m.toFile, m.toRank);
+    if (OwnPiece(board[to]) || upper(board[to]) == 'K') return false;
+    int found = 0;
+    for (int from = 0; from < 64; ++from) {
+        if (board[from] != piece) continue;
+        Move trial;
+        trial.from = from;
+        trial.to = to;
+        trial.placed = piece;
+        if (!Reaches(from, to, piece) || !LeavesKingSafe(trial, side)) continue;
+        if (m.fromFile >= 0 && fileOf(from) != m.fromFile) continue;
+        if (m.fromRank >= 0 && rankOf(from) != m.fromRank) continue;
+        if (++found > 1) return false;
+        mv = trial;
+    }
+    return found == 1;
+}
+
+bool CTraiteUnMot::PlayCastling(bool longCastle, Move& mv)
+{
+    const int rank = side ? 0 : 7;
+    const int king = squareOf(4, rank);
+    const int rook = squareOf(longCastle ? 0 : 7, rank);
+    const Right right = side ? (longCastle ? WhiteLong : WhiteShort) : (longCastle ? BlackLong : BlackShort);
+    if (!castling[right] || board[king] != Coloured('K') || board[rook] != Coloured('R')) return false;
+    for (int file = longCastle ? 1 : 5; file <= (longCastle ? 3 : 6); ++file)
+        if (board[squareOf(file, rank)] != Empty) return false;
+    // The king may not castle out of check nor across an attacked square.
+    const int passed = squareOf(longCastle ? 3 : 5, rank);
+    if (!KingSafeOn(king, king) || !KingSafeOn(king, passed)) return false;
+    mv = Move {};
+    mv.from = king;
+    mv.to = squareOf(longCastle ? 2 : 6, rank);
+    mv.placed = board[king];
+    mv.rookFrom = rook;
+    mv.rookTo = passed;
+    return LeavesKingSafe(mv, side);
+}
+
+bool CTraiteUnMot::PlayCoordinateMove(const MoveText& m, Move& mv)
+{
+    const int from = squareOf(m.fromFile, m.fromRank);
+    const int to = squareOf(m.toFile, m.toRank);
+    const char piece = board[from];
+    if (!OwnPiece(piece)) return false;
+    if (m.pieceGiven && !coordinateFlag && piece != Coloured(m.piece)) return false;
+    if (upper(piece) == 'P') return PawnMoveFrom(from, to, m.promotion, mv) && LeavesKingSafe(mv, side);
+    if (m.promotion) return false;
+    // The king's two-square step is castling in this notation.
+    if (upper(piece) == 'K' && from == squareOf(4, side ? 0 : 7) && rankOf(to) == rankOf(from)
+        && (fileOf(to) == 6 || fileOf(to) == 2))
+        return PlayCastling(fileOf(to) == 2, mv);
+    if (from == to || OwnPiece(board[to]) || upper(board[to]) == 'K' || !Reaches(from, to, piece))
+        return false;
+    mv = Move {};
+    mv.from = from;
+    mv.to = to;
+    mv.placed = piece;
+    return LeavesKingSafe(mv, side);
+}
+
+void CTraiteUnMot::Execute(const Move& mv)
+{
+    const char piece = board[mv.from];
+    const bool capture = board[mv.to] != Empty || mv.takenEnPassant >= 0;
+    const bool pawn = upper(piece) == 'P';
+    board[mv.to] = mv.placed;
+    board[mv.from] = Empty;
+    if (mv.takenEnPassant >= 0) board[mv.takenEnPassant] = Empty;
+    if (mv.rookFrom >= 0) {
+        board[mv.rookTo] = board[mv.rookFrom];
+        board[mv.rookFrom] = Empty;
+    }
+    if (upper(piece) == 'K') kingSquare[side ? 1 : 0] = mv.to;
+    halfmoveClock = pawn || capture ? 0 : halfmoveClock + 1;
+    ClearCastling();
+
+    const bool doubleStep = pawn && std::abs(mv.to - mv.from) == 16;
+    enPassantSquare = doubleStep ? (mv.from + mv.to) / 2 : -1;
+    side = side ? 0 : 1;
+    enPassantFile = -1;
+    if (doubleStep) {
+        // The file is kept only when the other side can really take en passant.
+        const char enemyPawn = side ? 'P' : 'p';
+        for (int beside : { fileOf(mv.to) - 1, fileOf(mv.to) + 1 }) {
+            if (beside < 0 || beside > 7) continue;
+            const int from = squareOf(beside, rankOf(mv.to));
+            if (board[from] != enemyPawn) continue;
+            Move take;
+            take.from = from;
+            take.to = enPassantSquare;
+            take.placed = enemyPawn;
+            take.takenEnPassant = mv.to;
+            if (LeavesKingSafe(take, side)) {
+                enPassantFile = static_cast<int8_t>(fileOf(mv.to));
+                break;
+            }
+        }
+    }
+    ++plyCounter;
+}
+
+void CTraiteUnMot::ClearCastling()
+{
+    // A right goes with its king or rook, whether it moved or was taken on its square.
+    if (board[squareOf(4, 0)] != 'K') castling[WhiteShort] = castling[WhiteLong] = 0;
+    if (board[squareOf(4, 7)] != 'k') castling[BlackShort] = castling[BlackLong] = 0;
+    if (board[squareOf(7, 0)] != 'R') castling[WhiteShort] = 0;
+    if (board[squareOf(0, 0)] != 'R') castling[WhiteLong] = 0;
+    if (board[squareOf(7, 7)] != 'r') castling[BlackShort] = 0;
+    if (board[squareOf(0, 7)] != 'r') castling[BlackLong] = 0;
+}
+
+void CTraiteUnMot::AddPlyNode(std::string_view token, const MoveText& m)
+{
+    PlyNode& ply = plies.emplace_back();
+    std::string& fen = ply.fen;
+    fen.reserve(96);
+    fen += ' ';
+    for (int rank = 7; rank >= 0; --rank) {
+        int run = 0;
+        for (int file = 0; file < 8; ++file) {
+            char c = board[squareOf(file, rank)];
+            if (c == Empty) {
+                ++run;
+                continue;
+            }
+            if (run) fen += static_cast<char>('0' + run);
+            run = 0;
+            fen += c;
+        }
+        if (run) fen += static_cast<char>('0' + run);
+        if (rank) fen += '/';
+    }
+    fen += side ? " w " : " b ";
+    if (castling[WhiteShort]) fen += 'K';
+    if (castling[WhiteLong]) fen += 'Q';
+    if (castling[BlackShort]) fen += 'k';
+    if (castling[BlackLong]) fen += 'q';
+
+    ply.plyNumber = plyCounter;
+    ply.fullmoveNumber = plyCounter / 2 + 1;
+    ply.halfmoveClock = std::to_string(halfmoveClock);
+    ply.enPassantFile = enPassantFile;
+
+    // The move in English letters, as written but for its letters and its promotion sign.
+    std::string& san = ply.san;
+    if (m.castle) {
+        san = m.longCastle ? "O-O-O" : "O-O";
+    } else {
+        san.assign(token.substr(0, m.bodyEnd));
+        if (m.pieceGiven) san[0] = m.piece;
+        if (m.promotion) {
+            san += '=';
+            san += m.promotion;
+        }
+    }
+    san += m.marks;
+    ply.move = PgnLetters::DisplayMove(san,
+        letterSets[displaySet >= 1 && displaySet <= PgnLetters::SetCount ? displaySet
+                                                                         : PgnLetters::EnglishSet]);
+}
+
+void CTraiteUnMot::StoreNag(int32_t nag)
+{
+    if (plies.empty() || nag < 1 || nag > 255) return;
+    for (int32_t& slot : plies.back().nags) {
+        if (slot == 0) {
+            slot = nag;
+            return;
+        }
+    }
+}
