@@ -1,0 +1,12 @@
+#pragma once
+
+#include "picture/CxImage.h"
+
+class CxImageJPG : public CxImage {
+public:
+    CxImageJPG()
+        : CxImage(ImageTypeJpeg)
+    {
+    }
+    bool Encode(CxFile* hFile);
+};
