@@ -12,7 +12,11 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <new>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 static_assert(sizeof(RGBQUAD) == 4 && alignof(RGBQUAD) == 1, "palette entries are stored as 4 bytes");
 
@@ -662,25 +666,50 @@ bool CxImage::Save(const std::string& filename, uint32_t imagetype)
 
 bool CxImage::saveAtomically(const std::string& filename, uint32_t imagetype)
 {
-    // The temporary lies beside the target, so the final rename stays within one file system.
-    FILE* stream = nullptr;
-    std::string temporary;
-    for (int attempt = 0; attempt < 100 && !stream; ++attempt) {
-        temporary = filename + ".part" + std::to_string(attempt);
-        stream = fopen(temporary.c_str(), "wbx");
-        if (!stream && errno != EEXIST) break;
+    namespace fs = std::filesystem;
+    std::error_code ec;
+    // Through a link the picture replaces the file it points to; the link stays.
+    fs::path target = filename;
+    if (fs::is_symlink(target, ec)) {
+        fs::path resolved = fs::canonical(target, ec);
+        if (!ec) target = resolved;
     }
-    if (!stream) {
+    if (fs::is_directory(target, ec)) {
+        setLastError(std::string("Can't create file: ") + strerror(EISDIR));
+        return false;
+    }
+    // The temporary lies beside the target, so the final rename stays within one file system.
+    fs::path folder = target.parent_path();
+    if (folder.empty()) folder = ".";
+    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
+    int fd = mkstemp(temporary.data());
+    if (fd < 0) {
         setLastError(std::string("Can't create file: ") + strerror(errno));
         return false;
     }
+    struct stat old { };
+    if (stat(target.c_str(), &old) == 0) {
+        fchmod(fd, old.st_mode & 07777);
+    } else {
+        mode_t mask = umask(0);
+        umask(mask);
+        fchmod(fd, 0666 & ~mask);
+    }
+    FILE* stream = fdopen(fd, "wb");
+    if (!stream) {
+        setLastError(std::string("Can't create file: ") + strerror(errno));
+        close(fd);
+        unlink(temporary.c_str());
+        return false;
+    }
     bool encoded = EncodeToFile(stream, imagetype);
-    bool ok = closeChecked(stream, encoded);
+    bool ok = encoded && fflush(stream) == 0 && fsync(fileno(stream)) == 0;
+    ok = closeChecked(stream, ok);
     if (!ok && encoded) setLastError("Write Error");
-    if (ok && std::rename(temporary.c_str(), filename.c_str()) != 0) {
+    if (ok && std::rename(temporary.c_str(), target.c_str()) != 0) {
         setLastError(std::string("Can't replace file: ") + strerror(errno));
         ok = false;
     }
-    if (!ok) std::remove(temporary.c_str());
+    if (!ok) unlink(temporary.c_str());
     return ok;
 }

@@ -92,8 +92,10 @@ public:
     bool CreateFromHANDLE(const void* block, size_t size);
     bool DecreaseBpp(uint32_t nbit, const RGBQUAD* ppal = nullptr, uint32_t clrimportant = 0);
 
-    // Writing. Save writes in place; saveAtomically writes a temporary file beside the target and
-    // renames it over the target only when every byte is written, so a failure leaves no partial picture.
+    // Writing. Save writes in place. saveAtomically writes a hidden temporary file beside the target and
+    // renames it over the target only when every byte is written and synced, so a failure leaves no
+    // partial picture and the old file untouched; the new file keeps the old one's permissions, and a
+    // link keeps pointing at the replaced file.
     bool Save(const std::string& filename, uint32_t imagetype);
     bool saveAtomically(const std::string& filename, uint32_t imagetype);
     bool EncodeToFile(FILE* hFile, uint32_t imagetype);

@@ -414,7 +414,7 @@ TEST(Saving, AnUnwritableFolderFailsCleanly)
     }
     EXPECT_FALSE(fs::exists(target / "brennix-a.png"));
     EXPECT_FALSE(fs::exists(target / "brennix-b.png"));
-    EXPECT_FALSE(fs::exists(target / "brennix-b.png.part0"));
+    for (const std::string& name : names(target)) EXPECT_NE(name.rfind(".brennix-b.png.", 0), 0u) << name;
     fs::permissions(folder.path, fs::perms::owner_all);
     EXPECT_TRUE(names(folder.path).empty());
 }
@@ -459,12 +459,40 @@ TEST(Saving, ReplacingWritesCompletelyOrLeavesTheOldFile)
     umask(mask);
     EXPECT_EQ(info.st_mode & 0777, 0666 & ~mask) << "an ordinary file, not a private temporary one";
 
+    // Replacing keeps the old file's permissions.
+    fs::permissions(path, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    ASSERT_TRUE(image.saveAtomically(path, ImageTypePng));
+    ASSERT_EQ(stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0640u);
+
     // A leftover temporary of another run is stepped around, not overwritten.
+    const fs::path stale = folder.path / ".board.PNG.AAAAAA";
     {
-        FILE* stale = fopen((path + ".part0").c_str(), "wb");
-        fclose(stale);
+        FILE* file = fopen(stale.c_str(), "wb");
+        fclose(file);
     }
     ASSERT_TRUE(image.saveAtomically(path, ImageTypePng));
+    EXPECT_EQ(names(folder.path).size(), 2u);
+    EXPECT_TRUE(fs::exists(stale));
+}
+
+TEST(Saving, ThroughALinkTheTargetIsReplacedAndTheLinkKept)
+{
+    TempFolder folder;
+    const fs::path real = folder.path / "real.png", link = folder.path / "link.png";
+    {
+        FILE* file = fopen(real.c_str(), "wb");
+        fclose(file);
+    }
+    fs::create_symlink(real, link);
+    CxImage image;
+    fillIndexed(image, 5, 5, 4, 16);
+    ASSERT_TRUE(image.saveAtomically(link.string(), ImageTypePng)) << image.GetLastError();
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_TRUE(decodePng(readFile(real.string())).ok);
+    EXPECT_EQ(names(folder.path).size(), 2u);
+
+    EXPECT_FALSE(image.saveAtomically(folder.path.string(), ImageTypePng)) << "a folder is no picture";
     EXPECT_EQ(names(folder.path).size(), 2u);
 }
 
