@@ -15,9 +15,10 @@ cd "$dir"
 if [ ! -s wcc.pgn ]; then
     work="$(mktemp -d)"
     trap 'rm -rf "$work"' EXIT
-    # apt-get download writes into the current folder, which its sandbox user must be able to enter.
-    chmod 755 "$work"
-    (cd "$work" && apt-get download -q python3-networkx >/dev/null)
+    (cd "$work" && apt-get download -q python3-networkx >/dev/null 2>"$work/apt.log") || {
+        cat "$work/apt.log" >&2
+        exit 1
+    }
     dpkg -x "$work"/python3-networkx_*.deb "$work/x"
     archive="$(find "$work/x" -name chess_masters_WCC.pgn.bz2 | head -n 1)"
     if [ -z "$archive" ]; then

@@ -103,6 +103,8 @@ PgnScanResult CHeaderPGN::ScanFile()
 void CHeaderPGN::ScanLine(std::string_view line, int64_t lineStart)
 {
     size_t p = 0;
+    // Files written as UTF-8 may begin with a byte-order mark.
+    if (lineStart == 0 && line.substr(0, 3) == "\xEF\xBB\xBF") p = 3;
     while (p < line.size() && isBlank(line[p])) ++p;
     if (commentClose) {
         // A comment left open before the first move ends where the next game's tags begin.

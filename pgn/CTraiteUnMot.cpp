@@ -97,7 +97,6 @@ void CTraiteUnMot::ResetReading()
     readState = ReadState::Moves;
     depth = 0;
     commentInVariation = false;
-    done = GoOn;
 }
 
 void CTraiteUnMot::NewGame()
@@ -109,6 +108,7 @@ void CTraiteUnMot::NewGame()
     badFen = false;
     stopPly = 0;
     stopMove.clear();
+    fenTag.clear();
     ResetReading();
 }
 
@@ -360,11 +360,9 @@ void CTraiteUnMot::GameEnd(uint32_t result)
 
 void CTraiteUnMot::EndGame()
 {
-    uint32_t saved = done;
     detecting = false;
     if (!bufferEmpty || !fenTag.empty()) GameEnd(NoResult);
     ResetReading();
-    done = saved;
 }
 
 bool CTraiteUnMot::DetectLanguage(std::string_view token)

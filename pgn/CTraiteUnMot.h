@@ -63,7 +63,7 @@ public:
     void EndGame();
     // Forgets the plies of the last game.
     void FreePlyList();
-    // Ready for a new game: no plies, nothing collected, reading from the start state.
+    // Ready for a new game: no plies, no [FEN], nothing collected, reading from the start state.
     void NewGame();
     // Back to the start state of reading (after the detection pass).
     void ResetReading();

@@ -30,6 +30,7 @@ const MoveCase pieceMoves[] = {
     { "4k3/3n4/8/8/4B3/8/8/4K3 w - - 7 30", "Bxd7", nullptr }, // no bishop reaches d7
     { "r3k2r/8/8/8/8/8/1B6/R3K2R w KQkq - 0 1", "Bxh8", "r3k2B/8/8/8/8/8/8/R3K2R b KQq - 0 1" },
     { "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 0 1", "Rxa8+", "R3k2r/8/8/8/8/8/8/4K2R b Kk - 0 1" },
+    { "r3k2r/1P6/8/8/8/8/8/R3K2R w KQkq - 0 1", "bxa8=Q+", "Q3k2r/8/8/8/8/8/8/R3K2R b KQk - 0 1" },
     { "4k3/8/8/8/8/8/8/4K3 w - - 0 1", "Ke3", nullptr },
 };
 

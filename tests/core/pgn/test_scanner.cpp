@@ -124,6 +124,13 @@ TEST(GameList, TagLines)
     EXPECT_EQ(s.scanner.games[1].listText, "02 " + std::string(500, 'w') + " - x\t  \t");
 }
 
+TEST(GameList, UnicodeByteOrderMark)
+{
+    Scanned s("\xEF\xBB\xBF[Event \"E\"]\n[White \"A\"]\n\n1. e4 *\n");
+    ASSERT_EQ(s.scanner.GameCount(), 1);
+    EXPECT_EQ(s.scanner.games[0].listText, "01 A - ______________________________________\tE  \t");
+}
+
 TEST(GameList, ALongLineIsOneLine)
 {
     // Text that would look like tags and move numbers if the line were cut into pieces.
