@@ -50,7 +50,7 @@ const Setting settings[S::SettingCount] = {
     // A picture under 9 squares of 10 pixels cannot be drawn.
     { "FTPPreferences", "FileFormat", IntSetting { &S::FileFormat, 450, 9 * S::MinimumSquareSize, noLimit } },
     { "PrintPreferences", "Lang", StringSetting { &S::Lang } },
-    { "PrintPreferences", "Langindex", ByteSetting { &S::Langindex, 8, 0, 16 } },
+    { "PrintPreferences", "Langindex", ByteSetting { &S::Langindex, 8, 0, 21 } },
     { "Display", "WidePlacement", IntSetting { &S::WidePlacement, 327, -noLimit, noLimit } },
     { "Display", "HeightPlacement", IntSetting { &S::HeightPlacement, 123, -noLimit, noLimit } },
     { "Display", "WindowWide", IntSetting { &S::WindowWide, 1220, 0, noLimit } },

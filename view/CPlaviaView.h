@@ -8,8 +8,10 @@
 #include <QWidget>
 #include <array>
 #include <string>
+#include <vector>
 
 class CMainFrame;
+struct PgnPositionRecord;
 
 // The program's help files are addressed through this prefix; every help call appends its page.
 extern std::string HelpPath;
@@ -94,6 +96,13 @@ public:
     char m_szRankLabels[9] = "87654321";
     double m_dArrowAngle = 0;
     double m_dArrowLength = 0;
+
+    // --- PGN import (view_pgn.cpp)
+    void OnImportPgn();
+    // The tag-line test of a PGN file: 0 when it passes, else the id of the message that says why not.
+    static unsigned CheckPgnFile(const std::string& path);
+    // The chosen positions become diagrams at the end of the list, as the replay gave them.
+    void AddImportedPositions(std::vector<PgnPositionRecord>& records);
 
     // --- repaint requests (the drawing code paints; these only invalidate)
     void InvalidateAll(bool erase = true);
@@ -181,6 +190,7 @@ private:
     void RegisterDrawCommands();
     void DrawMarks(Dc& dc, CFont& textFont);
     void DrawPalette(Dc& dc, CFont& chessFont, CFont& textFont, COLORREF pieceColour);
+    void RegisterPgnCommands();
     // Mouse editing state of one press: it was on a square, and the square whose letter the put saved.
     bool m_bPressOnSquare = false;
     int m_nSavedLetterSquare = 0;

@@ -228,4 +228,5 @@ void CPlaviaView::RegisterCommands()
     RegisterPrintCommands();
     RegisterMouseCommands();
     RegisterDrawCommands();
+    RegisterPgnCommands();
 }

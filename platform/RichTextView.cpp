@@ -1,0 +1,146 @@
+#include "RichTextView.h"
+
+#include "Clipboard.h"
+#include "Codec.h"
+
+#include <QFontMetrics>
+#include <QPainter>
+#include <algorithm>
+
+namespace {
+
+// Point sizes as the rich-text control takes them (half points in the text), at 96 pixels an inch.
+int PixelSize(int halfPoints)
+{
+    return std::max(1, halfPoints * 96 / 144);
+}
+
+QFont FontOf(const std::string& family, int halfPoints)
+{
+    QFont font(QString::fromStdString(family));
+    font.setPixelSize(PixelSize(halfPoints));
+    font.setStyleStrategy(QFont::NoFontMerging);
+    return font;
+}
+
+// A chess-font byte as the character it is drawn with.
+QString ChessCharacter(unsigned char byte)
+{
+    return QString(QChar(static_cast<char16_t>(byte)));
+}
+
+} // namespace
+
+RichTextView::RichTextView(QWidget* parent)
+    : QFrame(parent)
+{
+    setFocusPolicy(Qt::NoFocus);
+    setFrameShape(QFrame::StyledPanel);
+    setBackgroundRole(QPalette::Base);
+    setAutoFillBackground(true);
+}
+
+void RichTextView::SetRtf(const std::string& text)
+{
+    rtf = text;
+    lines = Rtf::Read(rtf);
+    updateGeometry();
+    update();
+}
+
+std::vector<std::string> RichTextView::PlainLines() const
+{
+    std::vector<std::string> out;
+    for (const Rtf::Line& line : lines) {
+        std::string bytes;
+        for (const Rtf::Run& run : line) bytes += run.bytes;
+        out.push_back(bytes);
+    }
+    return out;
+}
+
+void RichTextView::SetChessFace(const std::string& face)
+{
+    chessFace = face;
+    update();
+}
+
+bool RichTextView::Copy()
+{
+    std::string text;
+    std::vector<std::string> plain = PlainLines();
+    for (size_t i = 0; i < plain.size(); ++i) {
+        if (i) text += "\r\n";
+        text += plain[i];
+    }
+    return Clipboard::SetData(text, rtf);
+}
+
+bool RichTextView::IsChessRun(const Rtf::Run& run) const
+{
+    if (run.fontName.empty()) return true;
+    return run.fontName == chessFace || run.fontName.rfind("Chess", 0) == 0
+        || run.fontName.find("Fairy") != std::string::npos;
+}
+
+QSize RichTextView::TextSize() const
+{
+    int width = 0;
+    int height = 0;
+    for (const Rtf::Line& line : lines) {
+        int w = 0;
+        int h = 0;
+        for (const Rtf::Run& run : line) {
+            int px = PixelSize(run.halfPoints);
+            if (IsChessRun(run))
+                w += px * static_cast<int>(run.bytes.size());
+            else
+                w += QFontMetrics(FontOf(run.fontName, run.halfPoints))
+                         .horizontalAdvance(Codec::ToQt(run.bytes));
+            h = std::max(h, px);
+        }
+        width = std::max(width, w);
+        height += h;
+    }
+    return { width, height };
+}
+
+QSize RichTextView::sizeHint() const
+{
+    QSize text = TextSize();
+    int margin = 2 * frameWidth() + 8;
+    return { std::max(text.width() + margin, 100), std::max(text.height() + margin, 100) };
+}
+
+void RichTextView::paintEvent(QPaintEvent* event)
+{
+    QFrame::paintEvent(event);
+    QPainter painter(this);
+    painter.setPen(palette().color(QPalette::Text));
+    int y = frameWidth() + 4;
+    for (const Rtf::Line& line : lines) {
+        int x = frameWidth() + 4;
+        int height = 0;
+        for (const Rtf::Run& run : line) height = std::max(height, PixelSize(run.halfPoints));
+        for (const Rtf::Run& run : line) {
+            int px = PixelSize(run.halfPoints);
+            if (IsChessRun(run)) {
+                // Until the chess-font byte map is at hand, each byte is drawn as its Latin-1
+                // character of the chess font, one square cell a byte.
+                painter.setFont(FontOf(chessFace, run.halfPoints));
+                for (unsigned char byte : run.bytes) {
+                    painter.drawText(
+                        QRect(x, y, px, height), Qt::AlignLeft | Qt::AlignBottom, ChessCharacter(byte));
+                    x += px;
+                }
+            } else {
+                QFont font = FontOf(run.fontName, run.halfPoints);
+                painter.setFont(font);
+                QString text = Codec::ToQt(run.bytes);
+                painter.drawText(QRect(x, y, width(), height), Qt::AlignLeft | Qt::AlignBottom, text);
+                x += QFontMetrics(font).horizontalAdvance(text);
+            }
+        }
+        y += height;
+    }
+}

@@ -1,0 +1,340 @@
+#include "dialogs/CPgnImport.h"
+#include "dialogs/CSetPieces.h"
+#include "pgn/CHeaderPGN.h"
+#include "platform/Clipboard.h"
+#include "platform/FileDialog.h"
+#include "platform/MessageBox.h"
+#include "platform/Modal.h"
+#include "platform/RichTextView.h"
+#include "platform/Strings.h"
+#include "tests/support/TestEnvironment.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListView>
+#include <QPushButton>
+#include <QSlider>
+#include <functional>
+
+namespace {
+
+const std::string dataDir = std::string(BRENNIX_TEST_DATA) + "/pgn-dialog/";
+const std::string smallPgn = dataDir + "small.pgn";
+
+template <class T> T* Control(CDialog& d, int id)
+{
+    T* control = d.findChild<T*>(QString("IDC_%1").arg(id));
+    EXPECT_NE(control, nullptr) << "control " << id;
+    return control;
+}
+
+void Click(CDialog& d, int id)
+{
+    Control<QPushButton>(d, id)->click();
+}
+
+void OpenGame(CDialog& d, int row)
+{
+    auto* list = Control<QListView>(d, 1070);
+    list->setCurrentIndex(list->model()->index(row, 0));
+    Click(d, 1088);
+}
+
+void SetChecked(CDialog& d, int id, bool on)
+{
+    auto* box = Control<QCheckBox>(d, id);
+    if (box->isChecked() != on) box->click();
+}
+
+class PgnImportTest : public ProgramTest {
+protected:
+    // Runs "Import positions from a PGN file" on `path` with `step` as what the user does in the
+    // dialog; later steps answer the dialogs it opens.
+    void RunImport(const std::string& path, std::function<int(CPgnImport&)> step,
+        std::vector<DialogScript::Step> nested = {})
+    {
+        files.Answer(path);
+        dialogs.Then([step](CDialog& d) { return step(dynamic_cast<CPgnImport&>(d)); });
+        for (auto& s : nested) dialogs.Then(std::move(s));
+        View().OnImportPgn();
+    }
+    std::string FenOf(int n)
+    {
+        View().GoToDiagram(n);
+        return View().BuildFenText(true);
+    }
+    FileDialogScript files;
+    DialogScript dialogs;
+    MessageBoxScript boxes;
+};
+
+TEST_F(PgnImportTest, ChosenPositionsBecomeDiagramsWithTheirFenAndComments)
+{
+    View().m_bModified = false;
+    AppSettings::Langindex = 5; // English
+    RunImport(smallPgn, [](CPgnImport& d) {
+        EXPECT_EQ(d.Header()->GameCount(), 3);
+        OpenGame(d, 0);
+        EXPECT_EQ(d.Records().size(), 9u);
+        EXPECT_EQ(Control<QLabel>(d, 1018)->text(), "1. e4");
+        EXPECT_EQ(d.StatusPane(0), "Comments: 1. e4 ! White has a slight advantage");
+        // The board after 1.e4: the pawn stands on e4, a light square.
+        auto* board = Control<RichTextView>(d, 1071);
+        EXPECT_EQ(board->PlainLines().at(5), "\xE3 + +p+ +%");
+
+        // Black's 2nd and 3rd moves.
+        SetChecked(d, 1082, false);
+        SetChecked(d, 1084, true);
+        Control<QLineEdit>(d, 1086)->setText("2");
+        Control<QLineEdit>(d, 1087)->setText("3");
+        Click(d, 1078);
+        EXPECT_EQ(d.ChosenInGame(), 2);
+        EXPECT_EQ(d.StatusPane(1), "Imported: 2");
+        // One more by hand: the last position.
+        Click(d, 1075);
+        EXPECT_EQ(Control<QLabel>(d, 1018)->text(), "5. O-O");
+        Click(d, 1080);
+        EXPECT_TRUE(Control<QCheckBox>(d, 1076)->isChecked());
+        EXPECT_EQ(d.ChosenInGame(), 3);
+
+        // A game from a position with Black to move: White's moves are the ones after which Black moves.
+        OpenGame(d, 1);
+        EXPECT_EQ(Control<QLabel>(d, 1018)->text(), "10... Kd7");
+        SetChecked(d, 1082, true);
+        SetChecked(d, 1083, false);
+        SetChecked(d, 1084, false);
+        Click(d, 1078);
+        EXPECT_EQ(d.ChosenInGame(), 3);
+        EXPECT_EQ(d.StatusPane(1), "Imported: 6");
+        return int(IDOK);
+    });
+
+    CPlaviaView& view = View();
+    ASSERT_EQ(view.DiagramCount(), 6);
+    EXPECT_TRUE(view.m_bModified);
+    const char* fens[6] = {
+        "r1bqkbnr/pppp1ppp/2n5/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3",
+        "r1bqkbnr/1ppp1ppp/p1n5/1B2p3/4P3/5N2/PPPP1PPP/RNBQK2R w KQkq - 0 4",
+        "r1bqkb1r/1ppp1ppp/p1n2n2/4p3/B3P3/5N2/PPPP1PPP/RNBQ1RK1 b kq - 3 5",
+        "8/3k4/8/8/4P3/8/8/4K3 b - - 0 11",
+        "8/8/4k3/8/4P3/8/5K2/8 b - - 2 12",
+        "8/8/8/4k3/4P3/5K2/8/8 b - - 4 13",
+    };
+    const char* comments[6]
+        = { "Anders - Berg 2... Nc6", "3... a6", "5. O-O  1-0", "Dahl - Eck 11. e4", "12. Kf2", "13. Kf3" };
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_EQ(FenOf(i + 1), fens[i]) << "diagram " << i + 1;
+        EXPECT_EQ(view.m_pCurrentDiagram->comment, comments[i]) << "diagram " << i + 1;
+        EXPECT_EQ(view.m_pCurrentDiagram->displayComment, comments[i]);
+        EXPECT_EQ(view.m_pCurrentDiagram->commentOpcode, "c0");
+    }
+    EXPECT_TRUE(boxes.asked.empty());
+}
+
+TEST_F(PgnImportTest, ImportKeepsTheListAndAddsAtTheEnd)
+{
+    AppSettings::Langindex = 5;
+    CPlaviaView& view = View();
+    view.SetBoardPosition(1);
+    view.m_pCurrentDiagram->comment = "mine";
+    RunImport(smallPgn, [](CPgnImport& d) {
+        OpenGame(d, 0);
+        Click(d, 1074);
+        Click(d, 1080);
+        return int(IDOK);
+    });
+    ASSERT_EQ(view.DiagramCount(), 2);
+    EXPECT_EQ(view.m_pFirstDiagram->comment, "mine");
+    EXPECT_EQ(FenOf(2), "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 2");
+    EXPECT_EQ(view.m_pCurrentDiagram->comment, "Anders - Berg 1... e5");
+}
+
+TEST_F(PgnImportTest, CancelAddsNothing)
+{
+    RunImport(smallPgn, [](CPgnImport& d) {
+        OpenGame(d, 0);
+        Click(d, 1078);
+        return int(IDCANCEL);
+    });
+    EXPECT_EQ(View().DiagramCount(), 1);
+    EXPECT_FALSE(View().BoardHasPieces());
+}
+
+TEST_F(PgnImportTest, ImportAllRefusesBadChoices)
+{
+    RunImport(smallPgn, [this](CPgnImport& d) {
+        OpenGame(d, 0);
+        SetChecked(d, 1082, false);
+        SetChecked(d, 1083, false);
+        Click(d, 1078);
+        EXPECT_EQ(d.ChosenInGame(), 0);
+        SetChecked(d, 1082, true);
+        SetChecked(d, 1084, true);
+        Control<QLineEdit>(d, 1086)->setText("1");
+        Control<QLineEdit>(d, 1087)->setText("1");
+        Click(d, 1078);
+        EXPECT_EQ(d.ChosenInGame(), 0);
+        // "to:" past the game's end is lowered to its last move.
+        Control<QLineEdit>(d, 1087)->setText("40");
+        Click(d, 1078);
+        EXPECT_EQ(Control<QLineEdit>(d, 1087)->text(), "5");
+        EXPECT_EQ(d.ChosenInGame(), 5);
+        return int(IDCANCEL);
+    });
+    ASSERT_EQ(boxes.asked.size(), 2u);
+    EXPECT_EQ(boxes.asked[0].text, LoadString(40116));
+    EXPECT_EQ(boxes.asked[0].style, unsigned(MB_ICONERROR));
+    EXPECT_EQ(boxes.asked[1].text, "You must enter a range selection between 1 and 5 for this game");
+}
+
+TEST_F(PgnImportTest, AGameThatCannotGoOnNamesTheMoveAndKeepsThePliesBefore)
+{
+    RunImport(smallPgn, [](CPgnImport& d) {
+        OpenGame(d, 2);
+        EXPECT_EQ(d.Records().size(), 2u);
+        return int(IDCANCEL);
+    });
+    ASSERT_EQ(boxes.asked.size(), 1u);
+    const std::string& text = boxes.asked[0].text;
+    EXPECT_NE(text.find("03 Falk - Gran"), std::string::npos) << text;
+    EXPECT_NE(text.find("Nf6"), std::string::npos) << text;
+}
+
+TEST_F(PgnImportTest, MovesAreWrittenAgainInTheChosenLetters)
+{
+    RunImport(smallPgn, [](CPgnImport& d) {
+        auto* languages = Control<QComboBox>(d, 1085);
+        EXPECT_EQ(languages->count(), 21);
+        languages->setCurrentIndex(10); // German
+        OpenGame(d, 0);
+        Click(d, 1074);
+        EXPECT_EQ(Control<QLabel>(d, 1018)->text(), "1... e5");
+        Click(d, 1074);
+        EXPECT_EQ(Control<QLabel>(d, 1018)->text(), "2. Sf3");
+        EXPECT_EQ(d.Records()[2].text, "2. Sf3 develops");
+        // French: the knight's letter changes, castling does not.
+        languages->setCurrentIndex(8);
+        emit languages->activated(8);
+        EXPECT_EQ(Control<QLabel>(d, 1018)->text(), "2. Cf3");
+        EXPECT_EQ(d.Records()[2].text, "2. Cf3 develops");
+        EXPECT_EQ(d.Records()[4].move, "Fb5");
+        EXPECT_EQ(d.Records()[8].move, "O-O");
+        return int(IDOK);
+    });
+    EXPECT_EQ(AppSettings::Langindex, 8);
+}
+
+TEST_F(PgnImportTest, FilesWithTooFewTagLinesAreRefused)
+{
+    struct Case {
+        std::string path;
+        unsigned message;
+    } cases[] = {
+        { dataDir + "four-tags.pgn", 40118 },
+        { dataDir + "missing.pgn", 40119 },
+        { smallPgn, 0 },
+    };
+    for (const Case& c : cases) EXPECT_EQ(CPlaviaView::CheckPgnFile(c.path), c.message) << c.path;
+
+    files.Answer(dataDir + "four-tags.pgn");
+    View().OnImportPgn();
+    EXPECT_EQ(dialogs.shown, 0);
+    ASSERT_EQ(boxes.asked.size(), 1u);
+    EXPECT_EQ(boxes.asked[0].text, "This is not a PGN file or it is corrupted.");
+    EXPECT_EQ(boxes.asked[0].style, unsigned(MB_ICONERROR));
+    ASSERT_EQ(files.asked.size(), 1u);
+    EXPECT_EQ(files.asked[0].defaultExtension, "pgn");
+    EXPECT_EQ(files.asked[0].filter, " PGN files (*.pgn)|*.pgn||");
+}
+
+TEST_F(PgnImportTest, AddLanguageReplacesTheUsersLanguage)
+{
+    auto letters = [](std::string name, std::string set) {
+        return [name, set](CDialog& d) {
+            Control<QLineEdit>(d, 1094)->setText(QString::fromStdString(name));
+            Control<QLineEdit>(d, 1093)->setText(QString::fromStdString(set));
+            return int(IDOK);
+        };
+    };
+    RunImport(smallPgn,
+        [](CPgnImport& d) {
+            auto* languages = Control<QComboBox>(d, 1085);
+            Click(d, 1091); // "Klingon"
+            EXPECT_EQ(languages->count(), 22);
+            EXPECT_EQ(languages->itemText(21), "Klingon");
+            Click(d, 1091); // a second one takes its place
+            EXPECT_EQ(languages->count(), 22);
+            EXPECT_EQ(languages->itemText(21), "NoName");
+            EXPECT_EQ(languages->currentIndex(), 21);
+            Click(d, 1091); // four letters: refused
+            EXPECT_EQ(languages->itemText(21), "NoName");
+            EXPECT_EQ(d.UserLetters(), "ABCDE");
+            OpenGame(d, 0);
+            Click(d, 1075);
+            Click(d, 1073);
+            EXPECT_EQ(Control<QLabel>(d, 1018)->text(), "4... Af6");
+            return int(IDOK);
+        },
+        { letters("Klingon", "XYZWV"), letters("", "ABCDE"), letters("Short", "ABCD") });
+    ASSERT_EQ(boxes.asked.size(), 1u);
+    EXPECT_EQ(boxes.asked[0].text, "The pieces set must have 5 letters.");
+    EXPECT_EQ(AppSettings::Lang, "NoName ABCDE");
+    EXPECT_EQ(AppSettings::Langindex, 21);
+}
+
+TEST_F(PgnImportTest, TheUsersLanguageComesBackFromTheSettings)
+{
+    AppSettings::Lang = "Klingon CFTDR";
+    AppSettings::Langindex = 21;
+    AppSettings::WriteAll();
+    AppSettings::RestoreDefaults();
+    AppSettings::ReadAll();
+    EXPECT_EQ(AppSettings::Lang, "Klingon CFTDR");
+    EXPECT_EQ(AppSettings::Langindex, 21);
+    RunImport(smallPgn, [](CPgnImport& d) {
+        auto* languages = Control<QComboBox>(d, 1085);
+        EXPECT_EQ(languages->count(), 22);
+        EXPECT_EQ(languages->itemText(21), "Klingon");
+        EXPECT_EQ(languages->currentIndex(), 21);
+        OpenGame(d, 0);
+        Click(d, 1074);
+        Click(d, 1074);
+        // The user's letters "CFTDR" show the moves as French does.
+        EXPECT_EQ(Control<QLabel>(d, 1018)->text(), "2. Cf3");
+        return int(IDOK);
+    });
+    EXPECT_EQ(AppSettings::Lang, "Klingon CFTDR");
+}
+
+TEST_F(PgnImportTest, BoardCopyPutsTheSameRtfOnTheClipboard)
+{
+    RunImport(smallPgn, [](CPgnImport& d) {
+        auto* board = Control<RichTextView>(d, 1071);
+        // Before a game is opened the board shows the start position.
+        std::vector<std::string> lines = board->PlainLines();
+        EXPECT_EQ(lines.size(), 10u);
+        if (lines.size() != 10u) return int(IDCANCEL);
+        EXPECT_EQ(lines[0], "!\"\"\"\"\"\"\"\"#");
+        EXPECT_EQ(lines[1], "\xE7tMvWlVmT%");
+        EXPECT_EQ(lines[8], "\xE0RnBqKbNr%");
+        EXPECT_EQ(lines[9], "/\xE8\xE9\xEA\xEB\xEC\xED\xEE\xEF) ");
+        OpenGame(d, 0);
+        Click(d, 1077);
+        EXPECT_EQ(Clipboard::GetRtf().value_or(""), board->RtfText());
+        EXPECT_EQ(board->RtfText(), CPgnImport::BoardRtf(&d.Records()[0]));
+        return int(IDCANCEL);
+    });
+}
+
+TEST(SetPiecesSample, ShowsTheFivePiecesInTheChessFont)
+{
+    std::vector<Rtf::Line> lines = Rtf::Read(CSetPieces::SampleRtf());
+    ASSERT_FALSE(lines.empty());
+    ASSERT_EQ(lines[0].size(), 1u);
+    EXPECT_EQ(lines[0][0].bytes, "nbrqk");
+    EXPECT_EQ(lines[0][0].halfPoints, 80);
+}
+
+} // namespace

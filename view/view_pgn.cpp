@@ -1,0 +1,102 @@
+#include "CPlaviaView.h"
+
+#include "app/AppSettings.h"
+#include "dialogs/CPgnImport.h"
+#include "platform/Commands.h"
+#include "platform/FileDialog.h"
+#include "platform/MessageBox.h"
+#include "platform/Strings.h"
+#include "positions/BoardLetters.h"
+
+#include <fstream>
+
+void CPlaviaView::RegisterPgnCommands()
+{
+    CommandRouter::Instance().Register(this, 200, [this] { OnImportPgn(); });
+}
+
+unsigned CPlaviaView::CheckPgnFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file) return 40119;
+    // A PGN file opens with its tags: at least five of its first nineteen non-empty lines are tag lines.
+    int examined = 0;
+    int tags = 0;
+    std::string line;
+    while (examined < 19 && std::getline(file, line)) {
+        if (line.empty() || line[0] == '\r') continue;
+        ++examined;
+        if (line[0] == '[') ++tags;
+    }
+    if (file.bad()) return 40118;
+    return tags < 5 ? 40118 : 0;
+}
+
+void CPlaviaView::OnImportPgn()
+{
+    FileDialogRequest request;
+    request.open = true;
+    request.defaultExtension = "pgn";
+    request.initialName = "*.pgn";
+    request.filter = LoadString(40114);
+    std::string path;
+    if (!AfxFileDialog(this, request, path)) return;
+    if (unsigned message = CheckPgnFile(path)) {
+        AfxMessageBox(message, MB_ICONERROR);
+        return;
+    }
+
+    CPgnImport dialog(this);
+    dialog.m_strFilePath = path;
+    dialog.m_strLang = AppSettings::Lang;
+    dialog.m_nLangIndex = AppSettings::Langindex;
+    dialog.m_szHelpPath = HelpPath;
+    dialog.m_strFontFace = m_strFontFace;
+    int answer = dialog.DoModal();
+    dialog.DestroyWindow();
+    if (answer != IDOK) return;
+    AppSettings::Langindex = static_cast<uint8_t>(dialog.m_nLangIndex);
+    AppSettings::Lang = dialog.m_strLang;
+    AddImportedPositions(dialog.m_result);
+    UpdateStatusText();
+}
+
+void CPlaviaView::AddImportedPositions(std::vector<PgnPositionRecord>& records)
+{
+    if (records.empty()) return;
+    bool first = true;
+    for (const PgnPositionRecord& position : records) {
+        DiagramRecord* record = nullptr;
+        // A list that holds only one blank diagram takes the first position in its place.
+        if (first && DiagramCount() == 1 && m_pCurrentDiagram && !BoardHasPieces()
+            && m_pCurrentDiagram->comment.empty() && m_pCurrentDiagram->markCount == 0
+            && m_pCurrentDiagram->colouredCount == 0) {
+            record = m_pCurrentDiagram;
+            ResetDiagram(record, 0);
+        } else {
+            // The positions come straight from the replay: nothing of the diagram before is checked
+            // or derived again.
+            record = AppendDiagram();
+        }
+        first = false;
+        record->castleWhiteLong = position.castling[0];
+        record->castleBlackLong = position.castling[1];
+        record->castleWhiteShort = position.castling[2];
+        record->castleBlackShort = position.castling[3];
+        record->blackToMove = position.side == 1 ? 1 : 0;
+        record->fullmoveNumber = std::to_string(position.fullmoveNumber);
+        record->halfmoveClock = position.halfmoveClock;
+        record->enPassantFile = position.enPassant;
+        record->displayComment = position.text;
+        record->comment = position.text;
+        record->commentOpcode = "c0";
+        record->warningsAccepted = 0;
+        record->board = position.board;
+        if (m_bLetterFamily2) BoardLetters::ConvertBoard(record->board, true);
+    }
+    records.clear();
+    // The rights the replay gave are kept when the user leaves the last imported diagram.
+    m_bDeriveCastling = false;
+    m_bModified = true;
+    InvalidateAll(true);
+}
