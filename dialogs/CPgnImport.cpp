@@ -12,6 +12,7 @@
 
 #include <QAbstractListModel>
 #include <QApplication>
+#include <QFontDatabase>
 #include <QIntValidator>
 #include <QLabel>
 #include <QStatusBar>
@@ -112,6 +113,8 @@ CPgnImport::CPgnImport(QWidget* parent)
     form->IDC_1086->setValidator(numbers);
     form->IDC_1087->setValidator(numbers);
     form->IDC_1070->setUniformItemSizes(true);
+    // The '_' fill lines the events up only in a font of one width.
+    form->IDC_1070->setFont(QFontDatabase::systemFont(QFontDatabase::FixedFont));
     form->IDC_1070->setEditTriggers(QAbstractItemView::NoEditTriggers);
 
     connect(form->IDC_1088, &QPushButton::clicked, this, [this] { OpenSelectedGame(); });

@@ -1,7 +1,9 @@
 #include "RichTextView.h"
 
+#include "ChessFont.h"
 #include "Clipboard.h"
 #include "Codec.h"
+#include "Dc.h"
 
 #include <QFontMetrics>
 #include <QPainter>
@@ -21,12 +23,6 @@ QFont FontOf(const std::string& family, int halfPoints)
     font.setPixelSize(PixelSize(halfPoints));
     font.setStyleStrategy(QFont::NoFontMerging);
     return font;
-}
-
-// A chess-font byte as the character it is drawn with.
-QString ChessCharacter(unsigned char byte)
-{
-    return QString(QChar(static_cast<char16_t>(byte)));
 }
 
 } // namespace
@@ -78,9 +74,7 @@ bool RichTextView::Copy()
 
 bool RichTextView::IsChessRun(const Rtf::Run& run) const
 {
-    if (run.fontName.empty()) return true;
-    return run.fontName == chessFace || run.fontName.rfind("Chess", 0) == 0
-        || run.fontName.find("Fairy") != std::string::npos;
+    return run.fontName.empty() || run.fontName == chessFace || ChessFontFace::IsChessFace(run.fontName);
 }
 
 QSize RichTextView::TextSize() const
@@ -116,7 +110,9 @@ void RichTextView::paintEvent(QPaintEvent* event)
 {
     QFrame::paintEvent(event);
     QPainter painter(this);
-    painter.setPen(palette().color(QPalette::Text));
+    Dc dc(painter);
+    dc.SetBkMode(TRANSPARENT);
+    dc.SetTextColor(RGB(0, 0, 0));
     int y = frameWidth() + 4;
     for (const Rtf::Line& line : lines) {
         int x = frameWidth() + 4;
@@ -124,22 +120,14 @@ void RichTextView::paintEvent(QPaintEvent* event)
         for (const Rtf::Run& run : line) height = std::max(height, PixelSize(run.halfPoints));
         for (const Rtf::Run& run : line) {
             int px = PixelSize(run.halfPoints);
-            if (IsChessRun(run)) {
-                // Until the chess-font byte map is at hand, each byte is drawn as its Latin-1
-                // character of the chess font, one square cell a byte.
-                painter.setFont(FontOf(chessFace, run.halfPoints));
-                for (unsigned char byte : run.bytes) {
-                    painter.drawText(
-                        QRect(x, y, px, height), Qt::AlignLeft | Qt::AlignBottom, ChessCharacter(byte));
-                    x += px;
-                }
-            } else {
-                QFont font = FontOf(run.fontName, run.halfPoints);
-                painter.setFont(font);
-                QString text = Codec::ToQt(run.bytes);
-                painter.drawText(QRect(x, y, width(), height), Qt::AlignLeft | Qt::AlignBottom, text);
-                x += QFontMetrics(font).horizontalAdvance(text);
-            }
+            // A positive height asks for the whole cell: chess bytes then stand in square cells of it.
+            CFont font;
+            font.CreateFont(px, 0, 0, 0, FW_NORMAL, false, false, false, 0, 0, 0, 0, 0,
+                IsChessRun(run) ? chessFace : run.fontName);
+            CFont* previous = dc.SelectObject(&font);
+            dc.TextOut(x, y + height - px, run.bytes);
+            x += dc.GetTextExtent(run.bytes).cx;
+            dc.SelectObject(previous);
         }
         y += height;
     }

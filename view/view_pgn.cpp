@@ -7,6 +7,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
 #include "positions/BoardLetters.h"
+#include "positions/Marks.h"
 
 #include <fstream>
 
@@ -93,6 +94,9 @@ void CPlaviaView::AddImportedPositions(std::vector<PgnPositionRecord>& records)
         record->warningsAccepted = 0;
         record->board = position.board;
         if (m_bLetterFamily2) BoardLetters::ConvertBoard(record->board, true);
+        // An en-passant file shows as the arrow of the double step, as when the position is read from a file.
+        if (!position.enPassant.empty())
+            Marks::AddDoubleStepArrow(*record, position.enPassant[0], record->blackToMove != 0);
     }
     records.clear();
     // The rights the replay gave are kept when the user leaves the last imported diagram.

@@ -75,7 +75,7 @@ TEST_F(PgnImportTest, ChosenPositionsBecomeDiagramsWithTheirFenAndComments)
     View().m_bModified = false;
     AppSettings::Langindex = 5; // English
     RunImport(smallPgn, [](CPgnImport& d) {
-        EXPECT_EQ(d.Header()->GameCount(), 3);
+        EXPECT_EQ(d.Header()->GameCount(), 4);
         OpenGame(d, 0);
         EXPECT_EQ(d.Records().size(), 9u);
         EXPECT_EQ(Control<QLabel>(d, 1018)->text(), "1. e4");
@@ -149,6 +149,29 @@ TEST_F(PgnImportTest, ImportKeepsTheListAndAddsAtTheEnd)
     EXPECT_EQ(view.m_pFirstDiagram->comment, "mine");
     EXPECT_EQ(FenOf(2), "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 2");
     EXPECT_EQ(view.m_pCurrentDiagram->comment, "Anders - Berg 1... e5");
+}
+
+TEST_F(PgnImportTest, AnEnPassantFileComesWithItsDoubleStepArrow)
+{
+    RunImport(smallPgn, [](CPgnImport& d) {
+        OpenGame(d, 3);
+        Click(d, 1075);
+        Click(d, 1073);
+        EXPECT_EQ(d.Records()[3].enPassant, "f");
+        Click(d, 1080);
+        Click(d, 1075);
+        EXPECT_EQ(d.Records()[4].enPassant, "");
+        Click(d, 1080);
+        return int(IDOK);
+    });
+    CPlaviaView& view = View();
+    ASSERT_EQ(view.DiagramCount(), 2);
+    EXPECT_EQ(FenOf(1), "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3");
+    EXPECT_EQ(view.m_pCurrentDiagram->markCount, 1u);
+    EXPECT_EQ(view.m_pCurrentDiagram->marks[0],
+        (MarkSlot { SquareNumber(6, 1), SquareNumber(6, 3), MarkDoubleStep }));
+    EXPECT_EQ(FenOf(2), "rnbqkbnr/ppp1p1pp/5P2/3p4/8/8/PPPP1PPP/RNBQKBNR b KQkq - 0 3");
+    EXPECT_EQ(view.m_pCurrentDiagram->markCount, 0u);
 }
 
 TEST_F(PgnImportTest, CancelAddsNothing)
