@@ -16,6 +16,8 @@
 #include <QListView>
 #include <QPushButton>
 #include <QSlider>
+#include <QTemporaryDir>
+#include <fstream>
 #include <functional>
 
 namespace {
@@ -223,6 +225,63 @@ TEST_F(PgnImportTest, AGameThatCannotGoOnNamesTheMoveAndKeepsThePliesBefore)
     const std::string& text = boxes.asked[0].text;
     EXPECT_NE(text.find("03 Falk - Gran"), std::string::npos) << text;
     EXPECT_NE(text.find("Nf6"), std::string::npos) << text;
+}
+
+TEST_F(PgnImportTest, AnUnreadablePositionTagIsNamed)
+{
+    RunImport(dataDir + "bad-fen.pgn", [](CPgnImport& d) {
+        OpenGame(d, 0);
+        EXPECT_TRUE(d.Records().empty());
+        EXPECT_FALSE(Control<QSlider>(d, 1098)->isEnabled());
+        EXPECT_FALSE(Control<QPushButton>(d, 1078)->isEnabled());
+        return int(IDOK);
+    });
+    ASSERT_EQ(boxes.asked.size(), 1u);
+    EXPECT_NE(boxes.asked[0].text.find("01 Jansen - Kask"), std::string::npos) << boxes.asked[0].text;
+    EXPECT_EQ(View().DiagramCount(), 1);
+}
+
+TEST_F(PgnImportTest, TheListTakesOneHundredThousandGamesAndSaysWhenThereAreMore)
+{
+    QTemporaryDir folder;
+    std::string path = folder.filePath("many.pgn").toStdString();
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << "[Event \"E\"]\n[Site \"S\"]\n[Date \"D\"]\n[Round \"1\"]\n";
+        for (int i = 0; i <= CHeaderPGN::MaxGames; ++i) out << "[White \"W" << i << "\"]\n\n1. e4 *\n";
+    }
+    RunImport(path, [](CPgnImport& d) {
+        auto* list = Control<QListView>(d, 1070);
+        EXPECT_EQ(list->model()->rowCount(), CHeaderPGN::MaxGames);
+        QString last = list->model()->index(CHeaderPGN::MaxGames - 1, 0).data().toString();
+        EXPECT_TRUE(last.startsWith("100000 W99999 - ")) << last.toStdString();
+        OpenGame(d, CHeaderPGN::MaxGames - 1);
+        EXPECT_EQ(d.Records().size(), 1u);
+        return int(IDCANCEL);
+    });
+    ASSERT_EQ(boxes.asked.size(), 1u);
+    EXPECT_EQ(boxes.asked[0].text, FormatString1(40111, "100000"));
+}
+
+TEST_F(PgnImportTest, TheSecondLetterFamilyGetsItsOwnLetters)
+{
+    AppSettings::FontFaceName = 16;
+    AppSettings::Langindex = 5;
+    ASSERT_TRUE(View().m_bLetterFamily2);
+    RunImport(smallPgn, [](CPgnImport& d) {
+        OpenGame(d, 0);
+        Click(d, 1074);
+        Click(d, 1074);
+        Click(d, 1074);
+        Click(d, 1080);
+        return int(IDOK);
+    });
+    const FontBoard& board = View().m_pCurrentDiagram->board;
+    // After 2...Nc6: the black knights on c6 and g8 and the white one on f3 (all light squares), the
+    // black bishops on c8 (light) and f8 (dark).
+    EXPECT_EQ(std::string(board[0].data(), 10), "4t+nWlNjT5");
+    EXPECT_EQ(std::string(board[2].data(), 10), "4 +j+ + +5");
+    EXPECT_EQ(std::string(board[5].data(), 10), "4+ + +h+ 5");
 }
 
 TEST_F(PgnImportTest, MovesAreWrittenAgainInTheChosenLetters)
