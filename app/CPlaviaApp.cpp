@@ -4,6 +4,7 @@
 #include "CAboutDlg.h"
 #include "CMainFrame.h"
 #include "platform/Commands.h"
+#include "platform/Print.h"
 #include "platform/Profile.h"
 #include "view/CPlaviaView.h"
 
@@ -22,6 +23,7 @@ bool CPlaviaApp::InitInstance()
     Profile::SetRegistryKey("Oskeld free chess software", "Brennix");
     AppSettings::ReadAll();
     CommandRouter::Instance().Register(this, 57664, [this] { OnAppAbout(); });
+    CommandRouter::Instance().Register(this, 57606, [this] { Print::PrintSetup(m_pMainWnd.get()); });
     m_pMainWnd = std::make_unique<CMainFrame>();
     m_pMainWnd->show();
     return true;

@@ -10,8 +10,12 @@
 #include <string>
 #include <vector>
 
+class CFont;
 class CMainFrame;
 struct PgnPositionRecord;
+class Dc;
+class QPainter;
+struct CPrintInfo;
 
 // The program's help files are addressed through this prefix; every help call appends its page.
 extern std::string HelpPath;
@@ -77,6 +81,30 @@ public:
 
     // --- printing (view_print.cpp)
     void OnFileChangeIndexNumber();
+    // Pages of the print job: one per diagram, or one per nine.
+    int PrintPageCount() const;
+    void OnPreparePrinting(CPrintInfo& info);
+    void OnPrint(Dc& dc, CPrintInfo& info);
+    void OnEndPrintPreview(CPrintInfo& info);
+    void OnFilePrint();
+    void OnFilePrintPreview();
+    void DrawPrintPage(Dc& dc);
+    void DrawPrintJobPage(QPainter& painter, CPrintInfo& info);
+    // A printed board; (x0, y0) is the top-left of its top border row, in twips.
+    void PrintBoard(Dc& dc, const DiagramRecord& record, int x0, int y0, CFont* chessFonts, CFont& text);
+    void PrintMarks(Dc& dc, const DiagramRecord& record, int x0, int rank8Top, CFont& text);
+    bool printOnePerPage = false;
+    bool printCommentOn = false;
+    bool printCoordsOn = false;
+    int printSquareSize = 390;
+    int printTextHeight = 220;
+    int printDiagramsOnPage = 0;
+    RECT m_rectPrintDraw;
+    int m_nPrintPage = 0;
+    int m_nPrintPageIndex = 0;
+    int m_nPreviewStartPage = 1;
+    const DiagramRecord* m_pPrintDiagram = nullptr;
+    const PrintHeaderNode* m_pPrintPage = nullptr;
 
     // --- Drawing (view_draw.cpp); the geometry helpers are in view/BoardGeometry.h
     // Paints the view on screen, or (printing) a print page, on any context.

@@ -1,8 +1,443 @@
 #include "CPlaviaView.h"
 
+#include "BoardGeometry.h"
 #include "GlobalModes.h"
+#include "app/AppSettings.h"
 #include "dialogs/CNumDiag.h"
 #include "platform/Commands.h"
+#include "platform/Dc.h"
+#include "platform/Print.h"
+
+#include <QPainter>
+#include <cmath>
+#include <cstring>
+
+using namespace BoardGeometry;
+
+namespace {
+
+// Fonts of one printed page: the chess font upright and turned, and the three Arial fonts.
+struct PrintFonts {
+    CFont chess[4];
+    CFont title, comment, text;
+    PrintFonts(int sq, int textHeight, int charset, const std::string& face)
+    {
+        for (int i = 0; i < 4; ++i)
+            chess[i].CreateFont(sq, 0, 900 * i, 900 * i, FW_NORMAL, false, false, false, charset,
+                OUT_STROKE_PRECIS, 0, ANTIALIASED_QUALITY, 0x16, face);
+        auto arial = [](CFont& f, int height, int weight) {
+            f.CreateFont(height, 0, 0, 0, weight, false, false, false, ANSI_CHARSET, 0, 0,
+                ANTIALIASED_QUALITY, FF_SWISS, "Arial");
+        };
+        arial(title, textHeight, FW_BOLD);
+        arial(comment, 190, FW_NORMAL);
+        arial(text, textHeight, FW_NORMAL);
+    }
+};
+
+bool HoldsPiece(const DiagramRecord& r, int square)
+{
+    int column = 0, row = 0;
+    SquareCell(square, column, row);
+    return !IsEmptyLetter(r.board[size_t(row)][size_t(column)]);
+}
+
+} // namespace
+
+int CPlaviaView::PrintPageCount() const
+{
+    return AppSettings::MonoMultiDiagPrint ? DiagramCount() : m_nPageCount;
+}
+
+void CPlaviaView::OnPreparePrinting(CPrintInfo& info)
+{
+    printCoordsOn = AppSettings::PrintCoords != 0;
+    printCommentOn = AppSettings::PrintComment != 0;
+    printOnePerPage = AppSettings::MonoMultiDiagPrint != 0;
+    info.minPage = 1;
+    info.maxPage = std::max(1, PrintPageCount());
+    m_nPreviewStartPage = printOnePerPage ? m_nCurrentIndex + 1 : m_nCurrentIndex / 9 + 1;
+    info.currentPage = m_nPreviewStartPage;
+}
+
+void CPlaviaView::OnPrint(Dc& dc, CPrintInfo& info)
+{
+    const int page = info.currentPage;
+    m_nPrintPage = page;
+    m_nPrintPageIndex = page - 1;
+    m_pPrintDiagram = m_pFirstDiagram;
+    // The page number goes below the printable area, in the margin the printer leaves.
+    m_rectPrintDraw = { 0, 0, info.drawRight, info.drawBottom - 2000 };
+    if (!printOnePerPage) {
+        m_pPrintPage = PageNode(page);
+        for (int i = 0; i < 9 * (page - 1) && m_pPrintDiagram; ++i) m_pPrintDiagram = m_pPrintDiagram->next;
+        printDiagramsOnPage = 9;
+        if (page == m_nPageCount) {
+            printDiagramsOnPage = DiagramCount() % 9;
+            if (printDiagramsOnPage == 0) printDiagramsOnPage = 9;
+        }
+        printSquareSize = 390;
+        printTextHeight = 220;
+    } else {
+        m_rectPrintDraw.bottom = info.drawBottom;
+        printSquareSize
+            = std::min(info.drawRight, std::abs(info.drawBottom)) / (11 + 3 * AppSettings::SizeDiag);
+        printTextHeight = printSquareSize / 3;
+        m_rectPrintDraw.left = (info.drawRight - 10 * printSquareSize) / 2;
+        m_rectPrintDraw.top = (info.drawBottom + 8 * printSquareSize) / 2;
+        for (int i = 0; i < page - 1 && m_pPrintDiagram; ++i) m_pPrintDiagram = m_pPrintDiagram->next;
+        m_pPrintPage = PageNode((page + 8) / 9);
+        printDiagramsOnPage = 1;
+    }
+    DrawPrintPage(dc);
+}
+
+void CPlaviaView::PrintBoard(Dc& dc, const DiagramRecord& record, int x0, int y0, CFont* chess, CFont& text)
+{
+    const int sq = printSquareSize;
+    const int T = dc.GetTextMetrics().tmHeight;
+    const bool family2 = m_bLetterFamily2;
+    const bool berlin = m_strFontFace == "Chess Berlin";
+    std::string bottom;
+    if (!family2) {
+        bottom = "/(((((((()";
+        if (printCoordsOn)
+            for (int i = 0; i < 8; ++i) bottom[size_t(i + 1)] = char(0xE8 + i);
+    } else if (berlin) {
+        bottom = "7888888889";
+    } else {
+        bottom = "6777777778";
+        if (printCoordsOn)
+            for (int i = 0; i < 8; ++i) bottom[size_t(i + 1)] = char(0xC8 + i);
+    }
+    auto rankLabel = [&](int i, int rowY) {
+        if (!printCoordsOn) return;
+        CFont* old = dc.SelectObject(&text);
+        dc.TextOut(x0 + sq / 3, rowY - sq / 3, std::string(1, char('8' - i)));
+        dc.SelectObject(old);
+    };
+
+    const bool plain = record.colouredCount == 0 && !GlobalModes::fairyMode;
+    if (plain) {
+        dc.TextOut(x0, y0, TopFrameRow(family2));
+        for (int i = 0; i < 8; ++i) {
+            const int y = y0 - (i + 1) * T;
+            dc.TextOut(x0, y, std::string(record.board[size_t(i)].data(), 10));
+            rankLabel(i, y);
+        }
+        dc.TextOut(x0, y0 - 9 * T, bottom);
+    } else {
+        dc.TextOut(x0, y0, TopFrameRow(family2));
+        for (int r = 0; r < 8; ++r) {
+            const int rowY = y0 - (r + 1) * sq;
+            for (int c = 0; c <= 9; ++c) {
+                int x = x0 + c * sq, y = rowY;
+                const int rotation = c >= 1 && c <= 8 ? record.rotations[size_t(r)][size_t(c)] : 0;
+                CFont* font = &chess[0];
+                if (rotation == 1) {
+                    font = &chess[3];
+                    y -= sq;
+                } else if (rotation == 2) {
+                    font = &chess[2];
+                    x += sq;
+                    y -= sq;
+                } else if (rotation == 3) {
+                    font = &chess[1];
+                    x += sq;
+                }
+                dc.SelectObject(font);
+                const char letter = record.board[size_t(r)][size_t(c)];
+                const int code = c >= 1 && c <= 8 ? record.colours[size_t(r)][size_t(c)] : 0;
+                if (IsDrawableSquareColour(code)) {
+                    dc.SetBkColor(m_colorTable[size_t(code)]);
+                    if (letter == ' ') {
+                        // An empty light square takes its colour from a pawn glyph drawn in that colour.
+                        COLORREF pieces = dc.SetTextColor(m_colorTable[size_t(code)]);
+                        dc.TextOut(x, y, "p");
+                        dc.SetTextColor(pieces);
+                    } else {
+                        dc.TextOut(x, y, std::string(1, letter));
+                    }
+                    dc.SetBkColor(m_colorTable[0]);
+                } else {
+                    dc.TextOut(x, y, std::string(1, letter));
+                }
+                dc.SelectObject(&chess[0]);
+            }
+            rankLabel(r, rowY);
+        }
+        for (int c = 0; c <= 9; ++c) dc.TextOut(x0 + c * sq, y0 - 9 * sq, std::string(1, bottom[size_t(c)]));
+    }
+    if (record.markCount != 0) PrintMarks(dc, record, x0, y0 - sq, text);
+}
+
+void CPlaviaView::PrintMarks(Dc& dc, const DiagramRecord& record, int x0, int Y, CFont& text)
+{
+    const int sq = printSquareSize;
+    const int oldMode = dc.SetGraphicsMode(GM_ADVANCED);
+    CFont* chessFont = dc.CurrentFont();
+    for (const MarkSlot& slot : record.marks) {
+        if (slot.from == 0) continue;
+        if (IsDrawableArrow(slot)) {
+            int fc = 0, fr = 0, tc = 0, tr = 0;
+            SquareCell(slot.from, fc, fr);
+            SquareCell(slot.to, tc, tr);
+            int x1 = x0 + fc * sq + sq / 2, y1 = Y - fr * sq - sq / 2;
+            const int x2 = x0 + tc * sq + sq / 2, y2 = Y - tr * sq - sq / 2;
+            double a = std::atan2(double(y1 - y2), double(x1 - x2)) * 180 / 3.14159265358979;
+            a = a < -90 ? a + 450 : a + 90;
+            double length = std::hypot(double(x1 - x2), double(y1 - y2));
+            if (HoldsPiece(record, slot.to)) length -= sq / 4;
+            if (HoldsPiece(record, slot.from)) {
+                const int toward = x2 > x1 ? sq / 4 : -(sq / 4);
+                if (y1 == y2) {
+                    length -= sq / 4;
+                    x1 += toward;
+                } else {
+                    y1 += y2 > y1 ? sq / 4 : -(sq / 4);
+                    length -= sq / 4;
+                    if (x1 != x2) x1 += toward;
+                    length -= sq / 8;
+                }
+            }
+            const int w = sq / 11;
+            const int tip = y1 + int(length);
+            POINT points[7] = { { x1 + w, y1 }, { x1 + w, tip - sq / 4 }, { x1 + sq / 9 + w, tip - sq / 4 },
+                { x1, tip }, { x1 - sq / 9 - w, tip - sq / 4 }, { x1 - w, tip - sq / 4 }, { x1 - w, y1 } };
+            ArrowShape shape;
+            shape.tail = { x1, y1 };
+            shape.angle = a;
+            dc.SetWorldTransform(shape.Transform());
+            CBrush fill(m_colorTable[slot.type]);
+            CBrush* oldBrush = dc.SelectObject(&fill);
+            dc.Polygon(points, 7);
+            dc.SelectObject(oldBrush);
+            dc.SetWorldTransform(XFORM {});
+            continue;
+        }
+        if (!IsDrawableSquareMark(slot)) continue;
+        int column = 0, row = 0;
+        SquareCell(slot.from, column, row);
+        const int left = x0 + column * sq + sq / 3, right = left + sq / 3;
+        const int lower = Y - (row + 1) * sq + sq / 3, upper = lower + sq / 3;
+        const bool onBlack = IsBlackPieceLetter(record.board[size_t(row)][size_t(column)], m_bLetterFamily2);
+        const COLORREF colour = m_colorTable[onBlack ? 8 : 7];
+        if (slot.type == MarkSquare1) {
+            CBrush fill(colour);
+            CBrush* oldBrush = dc.SelectObject(&fill);
+            dc.Ellipse(left, upper, right, lower);
+            dc.SelectObject(oldBrush);
+        } else if (slot.type == MarkSquare2) {
+            CPen cross(PS_GEOMETRIC | PS_ENDCAP_SQUARE | PS_SOLID, sq / 8, colour);
+            CPen* oldPen = dc.SelectObject(&cross);
+            dc.MoveTo(left, upper);
+            dc.LineTo(right, lower);
+            dc.MoveTo(right, upper);
+            dc.LineTo(left, lower);
+            dc.SelectObject(oldPen);
+        } else {
+            dc.SetGraphicsMode(GM_COMPATIBLE);
+            dc.SelectObject(&text);
+            dc.SetBkMode(TRANSPARENT);
+            dc.SetTextColor(m_colorTable[onBlack ? 2 : 7]);
+            dc.TextOut(left + sq / 11, upper + sq / 12, std::string(1, NumberMarkChar(slot.type)));
+            dc.SetTextColor(RGB(0, 0, 0));
+            dc.SetBkMode(OPAQUE);
+            dc.SetGraphicsMode(GM_ADVANCED);
+            dc.SelectObject(chessFont);
+        }
+    }
+    dc.SetGraphicsMode(oldMode);
+}
+
+void CPlaviaView::DrawPrintPage(Dc& dc)
+{
+    if (m_nLastIndex < 0 || !m_pPrintDiagram) return;
+    const int sq = printSquareSize, H = printTextHeight;
+    PrintFonts fonts(sq, H, m_nFontCharset, m_strFontFace);
+    CFont* oldFont = dc.SelectObject(&fonts.chess[0]);
+    dc.SetTextColor(RGB(0, 0, 0));
+    dc.SetBkColor(m_colorTable[0]);
+    dc.SetBkMode(OPAQUE);
+    const int T = dc.GetTextMetrics().tmHeight;
+
+    if (printOnePerPage) {
+        const DiagramRecord& record = *m_pPrintDiagram;
+        const int boardLeft = m_rectPrintDraw.left, boardTop = m_rectPrintDraw.top + sq;
+        if (printCommentOn && m_pPrintPage) {
+            dc.SelectObject(&fonts.title);
+            RECT title { 0, -H, m_rectPrintDraw.right, -2 * H };
+            dc.DrawText(m_pPrintPage->title, title, DT_CENTER);
+            dc.SelectObject(&fonts.text);
+            RECT top { 0, -3 * H, m_rectPrintDraw.right, boardTop + sq };
+            dc.DrawText(m_pPrintPage->topText, top, DT_WORDBREAK);
+            dc.SelectObject(&fonts.chess[0]);
+        }
+        PrintBoard(dc, record, boardLeft, boardTop + sq, fonts.chess, fonts.text);
+        if (AppSettings::PrintActiveColor) {
+            const int left = boardLeft + 9 * sq + sq / 3;
+            CBrush* old = record.blackToMove ? dc.SelectObject(CBrush::Stock(BLACK_BRUSH)) : nullptr;
+            dc.Ellipse(left, boardTop - sq, left + sq / 3, boardTop - sq - sq / 3);
+            if (old) dc.SelectObject(old);
+        }
+        if (printCommentOn) {
+            dc.SelectObject(&fonts.text);
+            const int top = boardTop - 8 * sq - sq / 5 - (printCoordsOn ? sq : 0);
+            RECT r { boardLeft, top, boardLeft + 10 * sq, m_rectPrintDraw.bottom };
+            dc.DrawText(record.comment, r, DT_CENTER | DT_WORDBREAK);
+        }
+        dc.SelectObject(oldFont);
+        return;
+    }
+
+    // Nine a page: three rows of three boards.
+    struct Marker {
+        RECT rect;
+        bool black;
+    };
+    std::vector<Marker> markers;
+    std::vector<const DiagramRecord*> records;
+    int x0 = sq / 2, y0 = -3 * T;
+    const DiagramRecord* record = m_pPrintDiagram;
+    for (int k = 0; k < printDiagramsOnPage && record; ++k, record = record->next) {
+        records.push_back(record);
+        PrintBoard(dc, *record, x0, y0, fonts.chess, fonts.text);
+        dc.SelectObject(&fonts.chess[0]);
+        const bool plain = record->colouredCount == 0 && !GlobalModes::fairyMode;
+        RECT m;
+        m.left = x0 + 9 * sq + sq / 3;
+        m.right = m.left + T / 3;
+        if (plain) {
+            const int rank6 = y0 - 3 * T;
+            m.top = rank6 + T / 2 + T / 3;
+            m.bottom = rank6 + T / 2;
+        } else {
+            m.top = y0 - sq - T - T / 7;
+            m.bottom = y0 - sq - T - T / 2;
+        }
+        markers.push_back({ m, record->blackToMove != 0 });
+        if (k % 3 == 2) {
+            x0 = sq / 2;
+            y0 -= 12 * T;
+        } else {
+            x0 += 10 * T - T / 2;
+        }
+    }
+    if (AppSettings::PrintActiveColor)
+        for (const Marker& m : markers) {
+            CBrush* old = m.black ? dc.SelectObject(CBrush::Stock(BLACK_BRUSH)) : nullptr;
+            dc.Ellipse(m.rect.left, m.rect.top, m.rect.right, m.rect.bottom);
+            if (old) dc.SelectObject(old);
+        }
+
+    // Comments under the boards.
+    dc.SelectObject(&fonts.text);
+    const TEXTMETRIC tm = dc.GetTextMetrics();
+    const int T2 = tm.tmHeight, E = tm.tmExternalLeading;
+    const bool bnx = m_strExtension == "bnx";
+    int ybase = -3 * T - 9 * T;
+    RECT r1 { sq, ybase - H / 2, 9 * sq + sq / 2, ybase - 5 * H - 3 * E };
+    if (printCoordsOn) r1.top += bnx ? H / 6 : H / 8;
+    RECT r2 { sq, ybase - H / 2 - E - T2, 9 * sq + sq / 2, r1.bottom - T2 / 2 };
+    int lineY = ybase;
+    for (size_t k = 0; k < records.size(); ++k) {
+        const int number = 9 * (m_nPrintPage - 1) + m_nStartNumber + int(k);
+        if (bnx) {
+            if (printCoordsOn) {
+                dc.SelectObject(&fonts.comment);
+                RECT r = r2;
+                dc.DrawText(records[k]->comment, r, DT_CENTER | DT_WORDBREAK);
+                dc.SelectObject(&fonts.text);
+            } else {
+                RECT r = r1;
+                dc.DrawText(records[k]->comment, r, DT_CENTER | DT_WORDBREAK);
+            }
+            const int step = (35 * H) / 2;
+            r1.left += step;
+            r1.right += step;
+            r2.left += step;
+            r2.right += step;
+        } else {
+            lineY -= T2;
+            dc.TextOut(0, lineY - (printCoordsOn ? T2 / 2 : 0),
+                "Diag." + std::to_string(number) + " : " + records[k]->displayComment);
+            lineY -= E;
+        }
+        if (k % 3 == 2) {
+            r1.left = sq;
+            r1.right = 9 * sq + sq / 2;
+            r1.top -= 12 * T;
+            r1.bottom -= 12 * T;
+            r2 = { r1.left, r1.top - E - T2, r1.right, r1.bottom - E - T2 };
+            lineY -= 10 * T + T / 4;
+        }
+    }
+
+    // Titles over the boards.
+    dc.SelectObject(&fonts.title);
+    int xt = 4 * T + H / 2, yt = -3 * T;
+    for (size_t k = 0; k < records.size(); ++k) {
+        const std::string number = std::to_string(9 * (m_nPrintPage - 1) + m_nStartNumber + int(k));
+        const int digits = int(number.size());
+        dc.TextOut(xt - ((digits / 2) * H) / 2, yt, "Diag." + number);
+        if (k % 3 == 2) {
+            xt = 4 * T + H / 2;
+            yt -= 12 * T;
+        } else {
+            xt += 10 * T - T / 3;
+        }
+    }
+
+    // The page's own texts; its info text is never printed.
+    if (m_pPrintPage) {
+        RECT title { 0, 0, m_rectPrintDraw.right, -T2 };
+        dc.DrawText(m_pPrintPage->title, title, DT_CENTER);
+        dc.SelectObject(&fonts.text);
+        RECT top { T2, -2 * T2, m_rectPrintDraw.right - T2, -5 * T2 - T2 / 3 };
+        dc.DrawText(m_pPrintPage->topText, top, DT_WORDBREAK);
+    }
+    if (AppSettings::PrintPageNumber) {
+        dc.SelectObject(&fonts.text);
+        RECT r { T2, m_rectPrintDraw.bottom + T2, m_rectPrintDraw.right - T2, m_rectPrintDraw.bottom };
+        dc.DrawText(std::to_string(m_nPrintPage), r, DT_CENTER);
+    }
+    dc.SelectObject(oldFont);
+}
+
+void CPlaviaView::DrawPrintJobPage(QPainter& painter, CPrintInfo& info)
+{
+    Dc dc(painter);
+    dc.SetPrinting(true);
+    dc.SetMapMode(MM_TWIPS);
+    OnPrint(dc, info);
+}
+
+void CPlaviaView::OnFilePrint()
+{
+    CPrintInfo info;
+    OnPreparePrinting(info);
+    Print::PrintDocument(this, info, [this](QPainter& p, CPrintInfo& i) { DrawPrintJobPage(p, i); });
+}
+
+void CPlaviaView::OnFilePrintPreview()
+{
+    CPrintInfo info;
+    OnPreparePrinting(info);
+    Print::PrintPreview(this, info, [this](QPainter& p, CPrintInfo& i) { DrawPrintJobPage(p, i); });
+    OnEndPrintPreview(info);
+}
+
+void CPlaviaView::OnEndPrintPreview(CPrintInfo& info)
+{
+    int page = info.currentPage;
+    if (page == 0 || page > PrintPageCount()) page = info.currentPage = m_nPreviewStartPage;
+    if (page != m_nPreviewStartPage) {
+        const int n = printOnePerPage ? page : 9 * page - 8;
+        if (n >= 1 && n <= DiagramCount()) GoToDiagram(n);
+        UpdateStatusText();
+        InvalidateAll(true);
+    }
+}
 
 void CPlaviaView::OnFileChangeIndexNumber()
 {
@@ -19,5 +454,8 @@ void CPlaviaView::OnFileChangeIndexNumber()
 
 void CPlaviaView::RegisterPrintCommands()
 {
-    CommandRouter::Instance().Register(this, 32775, [this] { OnFileChangeIndexNumber(); });
+    CommandRouter& r = CommandRouter::Instance();
+    r.Register(this, 32775, [this] { OnFileChangeIndexNumber(); });
+    r.Register(this, 57607, [this] { OnFilePrint(); });
+    r.Register(this, 57609, [this] { OnFilePrintPreview(); });
 }

@@ -34,3 +34,117 @@ TEST_F(IndexNumberTest, DefaultShowsOneAndOkSetsTheStartNumber)
 }
 
 } // namespace
+
+#include "platform/Dc.h"
+#include "platform/Print.h"
+
+#include <QImage>
+#include <QPainter>
+
+namespace {
+
+class PrintTest : public ProgramTest {
+protected:
+    void SetUp() override
+    {
+        ProgramTest::SetUp();
+        SettingsState::legalCheckActive = false;
+    }
+    void MakeDiagrams(int count)
+    {
+        CPlaviaView& view = View();
+        view.SetBoardPosition(1);
+        for (int i = 1; i < count; ++i) {
+            view.OnAddDiagram();
+            view.SetBoardPosition(1);
+        }
+    }
+    // Prints one page into a journal of drawing calls.
+    std::vector<DcCall> PrintPage(int page, int right = 11000, int bottom = -15000)
+    {
+        CPlaviaView& view = View();
+        CPrintInfo info;
+        view.OnPreparePrinting(info);
+        info.currentPage = page;
+        info.drawRight = right;
+        info.drawBottom = bottom;
+        QImage image(850, 1100, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        std::vector<DcCall> calls;
+        Dc dc(&image);
+        dc.SetPrinting(true);
+        dc.SetMapMode(MM_TWIPS);
+        dc.SetJournal(&calls);
+        view.OnPrint(dc, info);
+        return calls;
+    }
+    static std::vector<std::string> Texts(const std::vector<DcCall>& calls, const std::string& prefix)
+    {
+        std::vector<std::string> out;
+        for (const DcCall& c : calls)
+            if (c.op == "TextOut" && c.text.rfind(prefix, 0) == 0) out.push_back(c.text);
+        return out;
+    }
+};
+
+TEST_F(PrintTest, NineAPageCountsPagesAndTitlesTheLastPage)
+{
+    MakeDiagrams(19);
+    CPlaviaView& view = View();
+    EXPECT_EQ(view.PrintPageCount(), 3);
+    std::vector<DcCall> calls = PrintPage(3);
+    EXPECT_EQ(view.printDiagramsOnPage, 1);
+    EXPECT_EQ(Texts(calls, "Diag."), std::vector<std::string> { "Diag.19" });
+    calls = PrintPage(1);
+    EXPECT_EQ(Texts(calls, "Diag.").size(), 9u);
+    EXPECT_EQ(Texts(calls, "$tMvWlVmT%").size(), 9u);
+}
+
+TEST_F(PrintTest, StartNumberNumbersThePrintedTitles)
+{
+    MakeDiagrams(9);
+    View().m_nStartNumber = 5;
+    std::vector<std::string> titles = Texts(PrintPage(1), "Diag.");
+    ASSERT_EQ(titles.size(), 9u);
+    EXPECT_EQ(titles.front(), "Diag.5");
+    EXPECT_EQ(titles.back(), "Diag.13");
+}
+
+TEST_F(PrintTest, OnePerPageSmallUsesASeventeenthOfThePage)
+{
+    MakeDiagrams(2);
+    AppSettings::MonoMultiDiagPrint = 1;
+    AppSettings::SizeDiag = 2;
+    CPlaviaView& view = View();
+    EXPECT_EQ(view.PrintPageCount(), 2);
+    PrintPage(2, 11900, -15840);
+    EXPECT_EQ(view.printSquareSize, 11900 / 17);
+    EXPECT_EQ(view.printTextHeight, 11900 / 17 / 3);
+}
+
+TEST_F(PrintTest, FlippedDiagramsPrintAsStored)
+{
+    MakeDiagrams(1);
+    View().m_pCurrentDiagram->flipped = 1;
+    std::vector<DcCall> calls = PrintPage(1);
+    EXPECT_EQ(Texts(calls, "$tMvWlVmT%").size(), 1u); // rank 8 first, as stored
+}
+
+TEST_F(PrintTest, LeavingThePreviewGoesToThePreviewedPage)
+{
+    MakeDiagrams(19);
+    CPlaviaView& view = View();
+    view.GoToDiagram(9);
+    CPrintInfo info;
+    view.OnPreparePrinting(info);
+    EXPECT_EQ(info.currentPage, 1);
+    info.currentPage = 3;
+    view.OnEndPrintPreview(info);
+    EXPECT_EQ(view.m_nCurrentIndex, 18);
+    info.currentPage = 0; // no page: back to the one the preview started on
+    view.OnPreparePrinting(info);
+    view.OnEndPrintPreview(info);
+    EXPECT_EQ(view.m_nCurrentIndex, 18);
+}
+
+} // namespace
