@@ -2,7 +2,9 @@
 #include "dialogs/CSetPieces.h"
 #include "pgn/CHeaderPGN.h"
 #include "platform/Clipboard.h"
+#include "platform/Commands.h"
 #include "platform/FileDialog.h"
+#include "platform/Help.h"
 #include "platform/MessageBox.h"
 #include "platform/Modal.h"
 #include "platform/RichTextView.h"
@@ -176,6 +178,52 @@ TEST_F(PgnImportTest, AnEnPassantFileComesWithItsDoubleStepArrow)
     EXPECT_EQ(view.m_pCurrentDiagram->markCount, 0u);
 }
 
+TEST_F(PgnImportTest, BrowsingFollowsTheButtonsAndTheSlider)
+{
+    AppSettings::Langindex = 5;
+    RunImport(smallPgn, [](CPgnImport& d) {
+        auto enabled = [&d](int id) { return Control<QWidget>(d, id)->isEnabled(); };
+        auto move = [&d] { return Control<QLabel>(d, 1018)->text().toStdString(); };
+        EXPECT_FALSE(enabled(1088));
+        EXPECT_FALSE(enabled(1098));
+        OpenGame(d, 0);
+        EXPECT_FALSE(enabled(1072));
+        EXPECT_FALSE(enabled(1073));
+        EXPECT_TRUE(enabled(1074));
+        EXPECT_TRUE(enabled(1075));
+        auto* slider = Control<QSlider>(d, 1098);
+        EXPECT_EQ(slider->minimum(), 1);
+        EXPECT_EQ(slider->maximum(), 9);
+        slider->setValue(5);
+        EXPECT_EQ(move(), "3. Bb5");
+        Click(d, 1073);
+        EXPECT_EQ(move(), "2... Nc6");
+        EXPECT_EQ(slider->value(), 4);
+        Click(d, 1075);
+        EXPECT_EQ(move(), "5. O-O");
+        EXPECT_FALSE(enabled(1074));
+        EXPECT_TRUE(enabled(1072));
+        Click(d, 1072);
+        EXPECT_EQ(move(), "1. e4");
+        // The check box chooses the position shown; "Unselect" and "Import" follow it.
+        Control<QCheckBox>(d, 1076)->click();
+        EXPECT_EQ(d.ChosenInGame(), 1);
+        EXPECT_TRUE(enabled(1081));
+        EXPECT_FALSE(enabled(1080));
+        EXPECT_TRUE(enabled(1079));
+        Click(d, 1079);
+        EXPECT_EQ(d.ChosenInGame(), 0);
+        EXPECT_FALSE(Control<QCheckBox>(d, 1076)->isChecked());
+        // Comments are taken or not for the whole import: the choice is fixed by the first game.
+        EXPECT_FALSE(enabled(1069));
+        Click(d, 1090);
+        EXPECT_NE(LastHelpPage().find("openpgn.htm"), std::string::npos);
+        return int(IDCANCEL);
+    });
+    for (int topic = 1; topic <= 20; ++topic)
+        EXPECT_FALSE(HelpTopicText(HelpPath + "pgn.txt", topic).empty()) << topic;
+}
+
 TEST_F(PgnImportTest, CancelAddsNothing)
 {
     RunImport(smallPgn, [](CPgnImport& d) {
@@ -320,8 +368,9 @@ TEST_F(PgnImportTest, FilesWithTooFewTagLinesAreRefused)
     };
     for (const Case& c : cases) EXPECT_EQ(CPlaviaView::CheckPgnFile(c.path), c.message) << c.path;
 
+    View();
     files.Answer(dataDir + "four-tags.pgn");
-    View().OnImportPgn();
+    EXPECT_TRUE(CommandRouter::Instance().Execute(200));
     EXPECT_EQ(dialogs.shown, 0);
     ASSERT_EQ(boxes.asked.size(), 1u);
     EXPECT_EQ(boxes.asked[0].text, "This is not a PGN file or it is corrupted.");
