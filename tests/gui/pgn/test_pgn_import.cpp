@@ -224,6 +224,24 @@ TEST_F(PgnImportTest, BrowsingFollowsTheButtonsAndTheSlider)
         EXPECT_FALSE(HelpTopicText(HelpPath + "pgn.txt", topic).empty()) << topic;
 }
 
+TEST_F(PgnImportTest, TheRightsOfTheReplayAreKeptNotDerivedFromThePieces)
+{
+    CPlaviaView& view = View();
+    view.m_bDisplayFen = true;
+    RunImport(dataDir + "king-walk.pgn", [](CPgnImport& d) {
+        OpenGame(d, 0);
+        Click(d, 1078);
+        return int(IDOK);
+    });
+    ASSERT_EQ(view.DiagramCount(), 6);
+    // Kings and rooks stand on their squares again, but both kings have moved.
+    EXPECT_NE(view.StatusText().find("rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w - - 4 4"),
+        std::string::npos)
+        << view.StatusText();
+    EXPECT_EQ(FenOf(5), "rnbq1bnr/ppppkppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR b - - 3 3");
+    EXPECT_EQ(FenOf(2), "rnbqkbnr/pppp1ppp/8/4p3/4P3/8/PPPP1PPP/RNBQKBNR w KQkq - 0 2");
+}
+
 TEST_F(PgnImportTest, CancelAddsNothing)
 {
     RunImport(smallPgn, [](CPgnImport& d) {
