@@ -2,6 +2,8 @@
 
 #include "Codec.h"
 
+#include <algorithm>
+
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
@@ -44,17 +46,25 @@ FileDialogScript::~FileDialogScript()
     if (script == this) script = previous;
 }
 
-bool FileDialogScript::Ask(const FileDialogRequest& request, std::string& path)
+bool FileDialogScript::Ask(const FileDialogRequest& request, std::string& path, int* filterIndex)
 {
     asked.push_back(request);
     if (next >= answers.size()) return false;
+    if (filterIndex) *filterIndex = next < filters.size() ? filters[next] : 0;
     path = answers[next++];
     return !path.empty();
 }
 
 bool AfxFileDialog(QWidget* parent, const FileDialogRequest& request, std::string& path)
 {
-    if (script) return script->Ask(request, path);
+    int filterIndex = 0;
+    return AfxFileDialog(parent, request, path, filterIndex);
+}
+
+bool AfxFileDialog(QWidget* parent, const FileDialogRequest& request, std::string& path, int& filterIndex)
+{
+    filterIndex = 0;
+    if (script) return script->Ask(request, path, &filterIndex);
     QFileDialog dialog(parent);
     dialog.setAcceptMode(request.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
     dialog.setFileMode(request.open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
@@ -67,6 +77,7 @@ bool AfxFileDialog(QWidget* parent, const FileDialogRequest& request, std::strin
     if (!request.initialName.empty() && request.initialName.front() != '*')
         dialog.selectFile(QFile::decodeName(request.initialName.c_str()));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
+    filterIndex = std::max(0, int(filters.indexOf(dialog.selectedNameFilter())));
     path = QFile::encodeName(dialog.selectedFiles().front()).toStdString();
     return true;
 }

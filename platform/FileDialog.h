@@ -18,6 +18,8 @@ struct FileDialogRequest {
 
 // Returns false when the user cancels; otherwise `path` holds the chosen file.
 bool AfxFileDialog(QWidget* parent, const FileDialogRequest& request, std::string& path);
+// The same, also telling which of the filter's kinds was chosen (0 for the first).
+bool AfxFileDialog(QWidget* parent, const FileDialogRequest& request, std::string& path, int& filterIndex);
 
 // The filter as Qt's file dialog takes it: "Brennix Files (*.bnx)", "All Files (*)".
 QStringList QtFileFilters(const std::string& filter);
@@ -37,11 +39,18 @@ public:
     ~FileDialogScript();
     FileDialogScript(const FileDialogScript&) = delete;
     FileDialogScript& operator=(const FileDialogScript&) = delete;
-    void Answer(const std::string& path) { answers.push_back(path); }
+    // filter: the kind the user picks in the dialog, 0 for the first.
+    void Answer(const std::string& path, int filter = 0)
+    {
+        answers.push_back(path);
+        filters.resize(answers.size() - 1);
+        filters.push_back(filter);
+    }
     void Cancel() { answers.emplace_back(); }
     std::vector<FileDialogRequest> asked;
     std::vector<std::string> answers;
-    bool Ask(const FileDialogRequest& request, std::string& path);
+    std::vector<int> filters; // beside answers; missing entries are 0
+    bool Ask(const FileDialogRequest& request, std::string& path, int* filterIndex = nullptr);
 
 private:
     size_t next = 0;

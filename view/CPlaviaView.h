@@ -7,6 +7,7 @@
 #include <QCursor>
 #include <QWidget>
 #include <array>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,7 @@ struct PgnPositionRecord;
 class Dc;
 class QPainter;
 struct CPrintInfo;
+class CxImage;
 
 // The program's help files are addressed through this prefix; every help call appends its page.
 extern std::string HelpPath;
@@ -132,6 +134,21 @@ public:
     // The chosen positions become diagrams at the end of the list, as the replay gave them.
     void AddImportedPositions(std::vector<PgnPositionRecord>& records);
 
+    // --- pictures of the board (view_picture.cpp)
+    void OnCopyBmp();
+    void OnSaveAsPicture();
+    // The picture work of timer 1 (copy) or 2 (save); the tick stops its own timer first.
+    void OnTimer(std::uintptr_t nIDEvent);
+    void CopyBoardBitmap();
+    // Writes the board to m_strPicturePath in the kind m_strPictureExtension names, then makes the RTF
+    // copy; false when an error box was shown.
+    bool SaveBoardPicture();
+    // The part of the client area a picture shows, coordinates included or not (PNGSaveCoords).
+    RECT PictureRect() const;
+    // The picture rectangle painted the way the screen paints it, as a 24-bit image.
+    bool CaptureBoard(CxImage& image);
+    bool PictureTimerRunning(std::uintptr_t nIDEvent) const;
+
     // --- repaint requests (the drawing code paints; these only invalidate)
     void InvalidateAll(bool erase = true);
     void InvalidateBoard(bool erase = false);
@@ -203,6 +220,7 @@ public:
     CMainFrame* m_pMainFrame = nullptr;
 
 protected:
+    void timerEvent(QTimerEvent* event) override; // view_picture.cpp
     void paintEvent(QPaintEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
@@ -216,6 +234,11 @@ private:
     void RegisterPrintCommands();
     void RegisterMouseCommands();
     void RegisterDrawCommands();
+    void RegisterPictureCommands();
+    // Timers by the program's ids (1, 2), each holding the Qt timer running for it, 0 for none.
+    std::array<int, 3> m_pictureTimers {};
+    void SetTimer(std::uintptr_t nIDEvent, int milliseconds);
+    void KillTimer(std::uintptr_t nIDEvent);
     void DrawMarks(Dc& dc, CFont& textFont);
     void DrawPalette(Dc& dc, CFont& chessFont, CFont& textFont, COLORREF pieceColour);
     void RegisterPgnCommands();
@@ -228,3 +251,6 @@ private:
     void InvalidateSquare(int column, int row);
     void InvalidatePalette();
 };
+
+// The id of the last picture timer started (1 copy, 2 save).
+extern std::uintptr_t pictureTimerId;

@@ -229,4 +229,5 @@ void CPlaviaView::RegisterCommands()
     RegisterMouseCommands();
     RegisterDrawCommands();
     RegisterPgnCommands();
+    RegisterPictureCommands();
 }
