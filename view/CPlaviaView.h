@@ -2,6 +2,7 @@
 
 #include "platform/WinTypes.h"
 #include "positions/DiagramList.h"
+#include "positions/ErrorList.h"
 #include "view/BoardGeometry.h"
 
 #include <QCursor>
@@ -185,6 +186,41 @@ public:
     RECT m_rectCursorClip;
     RECT m_rectSavedClip;
 
+    // --- position files, error list and correction mode (view_files.cpp)
+    void OnFileOpen();
+    void OnFileMerge();
+    void OnFileSave();
+    void OnFileSaveAs();
+    void OnFileExit();
+    void ReadPositionFileForCorrection();
+    bool BuildHeaderBlock(std::string& block) const;
+    // Save and Save As with their outcome: true when the list is in its file (or there was nothing to write).
+    bool SaveFile();
+    bool SaveFileAs();
+    // Before a modified list is replaced: Yes saves it, No goes on, Cancel (false) keeps it.
+    bool AskSaveChanges();
+    // Puts the message of the next faulty diagram of the walk into the correction status text.
+    void LoadErrorMessage();
+    OpenErrorList m_errorList; // the faulty lines of the last file opened, walked in correction mode
+    int m_nCorrectionOffset = 0; // index of the first diagram the correction re-read made
+    std::string m_strLossyLoadPath; // the file some positions of which were left out when it was read
+    int m_nExitRequests = 0; // how often Exit ended the program
+
+    // --- navigation and view commands (view_navigation.cpp)
+    void OnGoFirstDiagram();
+    void OnGoPreviousDiagram();
+    void OnGoNextDiagram();
+    void OnGoLastDiagram();
+    void OnGoToNumber();
+    void OnViewCoordinates();
+    void OnViewHideTextAndArrows();
+    void OnDisplayFen();
+    void OnTextureNone();
+    void OnTextureRagPaper();
+    void OnTextureWatercolor();
+    void OnTextureChalk();
+    bool m_bTwoSquareRefresh = false; // the last step repainted only the two changed squares
+
     // Members shared by several concerns; start values are set by the constructor.
     bool m_bShowCoordinates = true;
     bool m_bHideTextAndArrows = false;
@@ -242,6 +278,21 @@ private:
     void DrawMarks(Dc& dc, CFont& textFont);
     void DrawPalette(Dc& dc, CFont& chessFont, CFont& textFont, COLORREF pieceColour);
     void RegisterPgnCommands();
+    void RegisterFileCommands();
+    void RegisterNavigationCommands();
+    bool CheckBeforeWriting();
+    bool ConfirmKind(std::string& path, std::string& extension);
+    bool ConfirmLossyTarget(const std::string& path);
+    bool WriteListFile(const std::string& path, const std::string& extension, bool allMarkSlots);
+    void CommitSavedFile(const std::string& path, const std::string& extension);
+    bool ReadForCorrection(const std::string& path, const std::string& extension, bool merge,
+        const OpenErrorList& errors, int formatErrors);
+    void StartCorrectionWalk();
+    void MoveToDiagramIndex(int index);
+    void CorrectionNext();
+    bool LeaveCurrent();
+    void ArriveAfterStep(const DiagramRecord* left);
+    void InvalidateRect(const RECT& rect, bool erase);
     // Mouse editing state of one press: it was on a square, and the square whose letter the put saved.
     bool m_bPressOnSquare = false;
     int m_nSavedLetterSquare = 0;

@@ -230,4 +230,5 @@ void CPlaviaView::RegisterCommands()
     RegisterDrawCommands();
     RegisterPgnCommands();
     RegisterPictureCommands();
+    RegisterFileCommands();
 }

@@ -1,0 +1,460 @@
+#include "CPlaviaView.h"
+
+#include "GlobalModes.h"
+#include "app/AppSettings.h"
+#include "app/CMainFrame.h"
+#include "app/CPlaviaApp.h"
+#include "dialogs/CDSaveWarning.h"
+#include "dialogs/CDialog_Errors.h"
+#include "platform/Commands.h"
+#include "platform/FileDialog.h"
+#include "platform/MessageBox.h"
+#include "platform/Strings.h"
+#include "positions/FenLine.h"
+#include "positions/PositionFile.h"
+
+#include <QApplication>
+#include <QCursor>
+#include <array>
+#include <filesystem>
+
+namespace {
+
+using M = GlobalModes;
+
+// The list of a new, never saved list of diagrams has this path.
+bool IsNoName(const std::string& path)
+{
+    return path.empty() || path == LoadString(40023);
+}
+
+std::string ReplaceAll(std::string text, const std::string& mark, const std::string& value)
+{
+    for (size_t at = text.find(mark); at != std::string::npos; at = text.find(mark, at + value.size()))
+        text.replace(at, mark.size(), value);
+    return text;
+}
+
+// A message about a file: %1 its name, %2 what went wrong.
+std::string FileMessage(unsigned id, const std::string& path, const std::string& reason = {})
+{
+    return ReplaceAll(ReplaceAll(LoadString(id), "%1", DisplayFileName(path)), "%2", reason);
+}
+
+std::string WithExtension(const std::string& path, const std::string& extension)
+{
+    size_t slash = path.find_last_of('/');
+    size_t dot = path.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash))
+        return path + "." + extension;
+    return path.substr(0, dot + 1) + extension;
+}
+
+std::string FolderOf(const std::string& path)
+{
+    if (IsNoName(path)) return {};
+    size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash);
+}
+
+// The file dialog for the list's kind: filters[0] for "epd", [1] for "fen", [2] for any other.
+FileDialogRequest RequestFor(
+    bool open, const std::string& extension, const std::string& path, const std::array<unsigned, 3>& filters)
+{
+    FileDialogRequest request;
+    request.open = open;
+    request.defaultExtension = extension;
+    request.folder = FolderOf(path);
+    request.filter = LoadString(extension == "epd" ? filters[0]
+            : extension == "fen"                   ? filters[1]
+                                                   : filters[2]);
+    request.initialName = "*." + extension;
+    return request;
+}
+
+void ForBnx(FileDialogRequest& request, unsigned filter)
+{
+    request.filter = LoadString(filter);
+    request.initialName = "*.bnx";
+}
+
+bool SameFile(const std::string& a, const std::string& b)
+{
+    std::error_code ec;
+    if (std::filesystem::equivalent(a, b, ec)) return true;
+    return a == b;
+}
+
+// The wait cursor while a file is read or written.
+class WaitCursor {
+public:
+    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
+    WaitCursor(const WaitCursor&) = delete;
+    WaitCursor& operator=(const WaitCursor&) = delete;
+};
+
+PositionFile::WriteOptions WriteOptionsFor(const std::string& extension, bool allMarkSlots)
+{
+    PositionFile::WriteOptions options;
+    options.extension = extension;
+    options.allMarkSlots = allMarkSlots;
+    options.fairyMode = M::fairyMode;
+    options.legalPosition = AppSettings::LegalPosition != 0;
+    for (unsigned i = 0; i < options.pgnTags.size(); ++i) options.pgnTags[i] = LoadString(30101 + i);
+    return options;
+}
+
+// The message of a file that gave no list; false when the reading gave one.
+bool ReportFailedRead(CPlaviaView& view, const PositionFile::ReadResult& read, const std::string& path,
+    const std::string& extension, const std::string& reason)
+{
+    using PositionFile::ReadStatus;
+    switch (read.status) {
+    case ReadStatus::Ok:
+        return false;
+    case ReadStatus::CannotRead:
+        AfxMessageBox(FileMessage(40402, path, reason), MB_ICONERROR);
+        return true;
+    case ReadStatus::Empty:
+        if (extension == "bnx")
+            AfxMessageBox(40045, MB_ICONERROR);
+        else
+            view.ReportError(Legality::TooManyBadLines);
+        return true;
+    case ReadStatus::HeaderCut:
+        AfxMessageBox(40034, MB_ICONERROR);
+        return true;
+    case ReadStatus::NotPositionFile:
+        view.ReportError(Legality::TooManyBadLines);
+        return true;
+    }
+    return true;
+}
+
+// Puts a list read from `path` in place of the view's list (or after it when merging), with everything
+// that names the file, and the modes the file's header asks for.
+void TakeReadList(CPlaviaView& view, DiagramList& read, const PositionFile::ReadResult& result,
+    const std::string& path, const std::string& extension, bool merge, bool lossy)
+{
+    if (merge) {
+        PositionFile::AppendList(view, read, result.headerRead);
+        view.m_bFairyMarks = view.m_bFairyMarks || result.fairyMarks;
+    } else {
+        PositionFile::ReplaceList(view, read);
+        view.m_nBnxOnlyCount = 0;
+        view.m_bFairyMarks = result.fairyMarks;
+    }
+    if (result.headerSwitchesLegalOff) {
+        if (AppSettings::LegalPosition) SettingsState::legalSuspendedByFile = true;
+        AppSettings::LegalPosition = 0;
+        SettingsState::legalCheckActive = false;
+    }
+    if (result.headerSwitchesFairyOn) M::fairyMode = true;
+    view.m_strExtension = extension;
+    view.m_strFilePath = path;
+    SettingsState::currentFileName = DisplayFileName(path);
+    M::correctionMode = false;
+    M::skipNextButtonUp = true;
+    view.m_bDeriveCastling = false;
+    // A merged list is in no file yet.
+    view.m_bModified = merge;
+    view.m_strLossyLoadPath = lossy ? path : std::string();
+    if (view.m_pMainFrame) view.m_pMainFrame->SetDocumentTitle(SettingsState::currentFileName);
+}
+
+} // namespace
+
+bool CPlaviaView::BuildHeaderBlock(std::string& block) const
+{
+    return PositionFile::BuildHeaderBlock(*this, AppSettings::LegalPosition != 0, block);
+}
+
+bool CPlaviaView::CheckBeforeWriting()
+{
+    if (SettingsState::legalCheckActive && m_pCurrentDiagram) {
+        LegalityCode code = FenLine::CheckRecord(*this, *m_pCurrentDiagram, M::fairyMode);
+        if (code > 0) {
+            AfxMessageBox(40038, MB_ICONERROR);
+            ReportError(code);
+            return false;
+        }
+        if (code < 0 && !M::correctionMode && !m_pCurrentDiagram->warningsAccepted && !AskIgnoreWarning(code))
+            return false;
+    }
+    if (m_bDeriveCastling) DeriveCastlingRights();
+    m_bDeriveCastling = false;
+    return true;
+}
+
+bool CPlaviaView::ConfirmKind(std::string& path, std::string& extension)
+{
+    if (extension == "bnx" || m_nBnxOnlyCount == 0) return true;
+    CDSaveWarning warning(this);
+    warning.m_szHelpPath = HelpPath;
+    if (warning.DoModal() != IDOK) return false;
+    if (!warning.m_bSaveAsBnx) return true;
+    std::string bnx = WithExtension(path, "bnx");
+    std::error_code ec;
+    if (bnx != path && std::filesystem::exists(bnx, ec)
+        && AfxMessageBox(FileMessage(40404, bnx), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        return false;
+    path = bnx;
+    extension = "bnx";
+    return true;
+}
+
+bool CPlaviaView::ConfirmLossyTarget(const std::string& path)
+{
+    if (m_strLossyLoadPath.empty() || !SameFile(path, m_strLossyLoadPath)) return true;
+    return AfxMessageBox(FileMessage(40405, path), MB_YESNO | MB_ICONQUESTION) == IDYES;
+}
+
+bool CPlaviaView::WriteListFile(const std::string& path, const std::string& extension, bool allMarkSlots)
+{
+    PositionFile::SaveResult saved;
+    {
+        WaitCursor wait;
+        saved = PositionFile::SaveToFile(*this, WriteOptionsFor(extension, allMarkSlots), path);
+    }
+    if (!saved.ok) AfxMessageBox(FileMessage(40403, path, saved.reason), MB_ICONERROR);
+    return saved.ok;
+}
+
+void CPlaviaView::CommitSavedFile(const std::string& path, const std::string& extension)
+{
+    m_strFilePath = path;
+    m_strExtension = extension;
+    SettingsState::currentFileName = DisplayFileName(path);
+    if (m_pMainFrame) m_pMainFrame->SetDocumentTitle(SettingsState::currentFileName);
+    m_bModified = false;
+    if (!m_strLossyLoadPath.empty() && SameFile(path, m_strLossyLoadPath)) m_strLossyLoadPath.clear();
+}
+
+bool CPlaviaView::SaveFile()
+{
+    if (m_nLastIndex < 0) return true;
+    if (IsNoName(m_strFilePath)) return SaveFileAs();
+    if (!CheckBeforeWriting()) return false;
+    std::string path = m_strFilePath;
+    std::string extension = m_strExtension;
+    if (!ConfirmKind(path, extension) || !ConfirmLossyTarget(path)) return false;
+    if (!WriteListFile(path, extension, true)) return false;
+    CommitSavedFile(path, extension);
+    return true;
+}
+
+bool CPlaviaView::SaveFileAs()
+{
+    if (m_nLastIndex < 0) return true;
+    if (!CheckBeforeWriting()) return false;
+    FileDialogRequest request = RequestFor(false, m_strExtension, m_strFilePath, { 40025, 40028, 40029 });
+    if (m_bFairyMarks)
+        ForBnx(request, 40109);
+    else if (m_strExtension == "bnx" || m_nBnxOnlyCount != 0)
+        ForBnx(request, 40033);
+    std::string path;
+    if (!AfxFileDialog(this, request, path)) return false;
+    std::string extension = FileExtension(path);
+    if (!ConfirmKind(path, extension) || !ConfirmLossyTarget(path)) return false;
+    // Lines of an .epd file carry their operations from now on.
+    const bool epdModeBefore = m_bEpdMode;
+    if (extension == "epd") m_bEpdMode = true;
+    if (!WriteListFile(path, extension, false)) {
+        m_bEpdMode = epdModeBefore;
+        return false;
+    }
+    CommitSavedFile(path, extension);
+    return true;
+}
+
+void CPlaviaView::OnFileSave()
+{
+    SaveFile();
+}
+
+void CPlaviaView::OnFileSaveAs()
+{
+    SaveFileAs();
+}
+
+bool CPlaviaView::AskSaveChanges()
+{
+    if (!m_bModified || m_nLastIndex < 0) return true;
+    switch (AfxMessageBox(
+        FormatString1(40406, SettingsState::currentFileName), MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    case IDYES:
+        return SaveFile();
+    case IDNO:
+        return true;
+    default:
+        return false;
+    }
+}
+
+void CPlaviaView::OnFileExit()
+{
+    if (m_bModified && AfxMessageBox(40037, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+        if (SettingsState::legalCheckActive && m_pCurrentDiagram && m_nLastIndex >= 0) {
+            LegalityCode code = FenLine::CheckRecord(*this, *m_pCurrentDiagram, M::fairyMode);
+            if (code > 0) {
+                AfxMessageBox(40038, MB_ICONERROR);
+                ReportError(code);
+                return;
+            }
+        }
+        // The program stays open unless the list is in its file now.
+        if (!SaveFile()) return;
+    }
+    ++m_nExitRequests;
+    CPlaviaApp::PostQuit();
+}
+
+void CPlaviaView::OnFileMerge()
+{
+    M::mergeMode = true;
+    OnFileOpen();
+    M::mergeMode = false;
+    OnFileSaveAs();
+}
+
+void CPlaviaView::OnFileOpen()
+{
+    const bool merge = M::mergeMode;
+    if (!merge && !AskSaveChanges()) return;
+    FileDialogRequest request = RequestFor(true, m_strExtension, m_strFilePath, { 40084, 40085, 40086 });
+    if (m_strExtension == "bnx") ForBnx(request, 40083);
+    std::string path;
+    if (!AfxFileDialog(this, request, path)) return;
+    const std::string extension = FileExtension(path);
+    if (extension == "bmp" || extension == "png") {
+        AfxMessageBox(40045, MB_ICONERROR);
+        return;
+    }
+
+    PositionFile::ReadOptions options;
+    options.extension = extension;
+    options.legalCheckActive = SettingsState::legalCheckActive;
+    options.fairyMode = M::fairyMode;
+    options.letterFamily2 = m_bLetterFamily2;
+    DiagramList read;
+    std::string reason;
+    PositionFile::ReadResult result;
+    {
+        WaitCursor wait;
+        result = PositionFile::ReadFile(path, options, read, reason);
+    }
+    if (ReportFailedRead(*this, result, path, extension, reason)) return;
+    if (result.corrupted) AfxMessageBox(40034, MB_ICONERROR);
+
+    if (!result.errors.Empty()) {
+        CDialog_Errors errors(this);
+        errors.m_pErrors = &result.errors;
+        errors.m_szHelpPath = HelpPath;
+        if (errors.DoModal() == IDOK) {
+            ReadForCorrection(path, extension, merge, result.errors, result.formatErrors);
+            return;
+        }
+    }
+    if (result.diagramsMade == 0) {
+        AfxMessageBox(40045, MB_ICONERROR);
+        return;
+    }
+    const bool lossy = result.errors.FaultyLineCount() > 0 || result.corrupted;
+    TakeReadList(*this, read, result, path, extension, merge, lossy);
+    m_errorList.Clear();
+    UpdateStatusText();
+    InvalidateAll(true);
+}
+
+void CPlaviaView::ReadPositionFileForCorrection()
+{
+    ReadForCorrection(m_strFilePath, m_strExtension, false, m_errorList, 0);
+}
+
+bool CPlaviaView::ReadForCorrection(const std::string& path, const std::string& extension, bool merge,
+    const OpenErrorList& errors, int formatErrors)
+{
+    PositionFile::ReadOptions options;
+    options.extension = extension;
+    options.legalCheckActive = false;
+    options.fairyMode = M::fairyMode;
+    options.letterFamily2 = m_bLetterFamily2;
+    options.correct = &errors;
+    DiagramList read;
+    std::string reason;
+    PositionFile::ReadResult result;
+    {
+        WaitCursor wait;
+        result = PositionFile::ReadFile(path, options, read, reason);
+    }
+    if (ReportFailedRead(*this, result, path, extension, reason)) return false;
+    if (result.corrupted) AfxMessageBox(40034, MB_ICONERROR);
+    for (size_t i = 0; i < result.failedAgain.size(); ++i)
+        AfxMessageBox("Debug Diag pas valide pas normal", MB_OK);
+    if (result.diagramsMade == 0) {
+        AfxMessageBox(40045, MB_ICONERROR);
+        return false;
+    }
+    const int before = merge ? DiagramCount() : 0;
+    const bool lossy = formatErrors > 0 || result.corrupted || !result.failedAgain.empty();
+    TakeReadList(*this, read, result, path, extension, merge, lossy);
+    SettingsState::legalCheckActive = true;
+    m_errorList = result.corrected;
+    m_nCorrectionOffset = before;
+    M::correctionMode = true;
+    StartCorrectionWalk();
+    UpdateStatusText();
+    InvalidateAll(true);
+    return true;
+}
+
+void CPlaviaView::StartCorrectionWalk()
+{
+    m_errorList.StartWalk();
+    const ErrorListEntry* entry = m_errorList.NextToCorrect();
+    if (!entry) {
+        m_errorList.errorListSkipped = 0;
+        M::correctionMode = false;
+        SettingsState::correctionStatusText.clear();
+        M::skipNextButtonUp = true;
+        return;
+    }
+    MoveToDiagramIndex(m_nCorrectionOffset + entry->diagramIndex);
+    SettingsState::correctionStatusText = LoadString(static_cast<unsigned>(ErrorMessageId(entry->code)));
+    ++m_errorList.errorListCursor;
+    M::editorMode = true;
+    SelectWhiteKing();
+    M::skipNextButtonUp = false;
+}
+
+void CPlaviaView::LoadErrorMessage()
+{
+    const ErrorListEntry* entry = m_errorList.NextToCorrect();
+    SettingsState::correctionStatusText
+        = entry ? LoadString(static_cast<unsigned>(ErrorMessageId(entry->code))) : std::string();
+}
+
+void CPlaviaView::RegisterFileCommands()
+{
+    CommandRouter& r = CommandRouter::Instance();
+    auto bnxOnly = [this](CCmdUI& ui) {
+        if (m_strExtension != "bnx") ui.Enable(false);
+    };
+    r.Register(
+        this, 32771, [this] { OnFileOpen(); }, [](CCmdUI&) {});
+    r.Register(
+        this, 141, [this] { OnFileSave(); }, bnxOnly);
+    r.Register(this, 57604, [this] { OnFileSaveAs(); });
+    r.Register(
+        this, 32854, [this] { OnFileMerge(); }, bnxOnly);
+    r.Register(this, 158, [this] { OnFileExit(); });
+    // File > New asks first whether a changed list is to be saved.
+    r.Register(
+        this, 31002,
+        [this] {
+            if (AskSaveChanges()) OnFileNew();
+        },
+        [](CCmdUI& ui) { ui.Enable(M::editorMode); });
+    RegisterNavigationCommands();
+}
