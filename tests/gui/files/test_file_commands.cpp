@@ -2,6 +2,7 @@
 
 #include "dialogs/CDialog_Errors.h"
 #include "platform/Commands.h"
+#include "platform/Help.h"
 #include "platform/Strings.h"
 #include "positions/Marks.h"
 
@@ -56,6 +57,14 @@ private:
 };
 
 using FileCommands = FilesTest;
+
+TEST_F(FileCommands, DialogsHaveTheirHelpPages)
+{
+    for (const char* page : { "/html/openerrors.htm", "/html/savewarning.htm", "/html/gotonumber.htm" }) {
+        EXPECT_TRUE(AfxHtmlHelp(nullptr, HelpPath + page, HH_DISPLAY_TOPIC)) << page;
+        EXPECT_NE(LastHelpPage().find(page), std::string::npos);
+    }
+}
 
 TEST(FileDialog, FiltersOfTheStringTableBecomeQtFilters)
 {
