@@ -3,6 +3,7 @@
 #include "AppSettings.h"
 #include "CTrueColorToolBar.h"
 #include "dialogs/CPreferences.h"
+#include "platform/ChessFontTable.h"
 #include "platform/Codec.h"
 #include "platform/Commands.h"
 #include "platform/Help.h"
@@ -24,6 +25,7 @@ CMainFrame::CMainFrame()
     SettingsState::piecesColour = RGB(S::RValueBoard, S::GValueBoard, S::BValueBoard);
     GlobalModes::transparentNow = false;
     SettingsState::backgroundColour = RGB(S::RValueFond, S::GValueFond, S::BValueFond);
+    ScanInstalledChessFonts();
 
     m_pView = new CPlaviaView(this);
     m_pView->m_pMainFrame = this;

@@ -150,6 +150,11 @@ public:
     bool CaptureBoard(CxImage& image);
     bool PictureTimerRunning(std::uintptr_t nIDEvent) const;
 
+    // --- chess fonts (view_fonts.cpp)
+    void OnChessFonts();
+    // What OK of the font dialog does with a table index: face, letter family, charset, conversion.
+    void SelectChessFont(int index);
+
     // --- repaint requests (the drawing code paints; these only invalidate)
     void InvalidateAll(bool erase = true);
     void InvalidateBoard(bool erase = false);
@@ -275,6 +280,7 @@ private:
     std::array<int, 3> m_pictureTimers {};
     void SetTimer(std::uintptr_t nIDEvent, int milliseconds);
     void KillTimer(std::uintptr_t nIDEvent);
+    void RegisterFontCommands();
     void DrawMarks(Dc& dc, CFont& textFont);
     void DrawPalette(Dc& dc, CFont& chessFont, CFont& textFont, COLORREF pieceColour);
     void RegisterPgnCommands();

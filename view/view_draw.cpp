@@ -364,4 +364,5 @@ bool CPlaviaView::FindMoveSquares(bool toNext)
 void CPlaviaView::RegisterDrawCommands()
 {
     CommandRouter::Instance().Register(this, 160, [this] { OnFlipBoard(); });
+    RegisterFontCommands();
 }

@@ -1,0 +1,60 @@
+#pragma once
+
+#include "platform/WinTypes.h"
+
+#include <QCursor>
+#include <QFont>
+#include <QLabel>
+#include <QTimer>
+#include <string>
+
+// A static text of a dialog made a web link: link colours, underlined while the mouse is over it, a
+// hand cursor, the address as tool tip, and a click opens the address with the desktop.
+class CHyperLink : public QLabel {
+    Q_OBJECT
+public:
+    explicit CHyperLink(QWidget* parent = nullptr);
+    ~CHyperLink() override;
+
+    // What the dialog does when it takes the control over: text, fonts, size, cursor and tip.
+    void PreSubclassWindow();
+    void SetAddress(const std::string& url);
+    const std::string& Address() const { return m_strAddress; }
+    // Opens an address with the desktop; a result above 32 is success.
+    static int OpenAddress(const std::string& url, int show);
+    static long ReadClassesRootValue(const std::string& subkey, std::string& out);
+    static void ShowOpenError(int code);
+    // The text of that message for a code.
+    static std::string OpenErrorText(int code);
+    void MarkAsOpened();
+    void ChooseUnderline(int mode);
+    void LoadHandCursor();
+    void FitWindowToText();
+    void OnLinkClicked();
+    void OnMouseMove();
+    void OnTimer();
+    // The colour the text is drawn in now.
+    COLORREF TextColour() const;
+
+    COLORREF m_colorLink = RGB(0, 0, 238);
+    COLORREF m_colorOpened = RGB(85, 26, 139);
+    COLORREF m_colorHover = RGB(255, 0, 0);
+    bool m_bHovering = false;
+    bool m_bOpened = false;
+    int m_nUnderlineMode = -1; // -1 underlined while hovering, 0 never, 1 always
+    bool m_bFitToText = true;
+    std::string m_strAddress;
+    QFont m_fontUnderlined;
+    QFont m_fontPlain;
+    bool m_hHandCursor = false;
+    QTimer m_hoverTimer;
+    static constexpr unsigned m_nHoverTimerId = 100;
+
+protected:
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void enterEvent(QEnterEvent* event) override;
+
+private:
+    void ShowColours();
+};
