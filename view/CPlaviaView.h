@@ -148,6 +148,9 @@ public:
     RECT PictureRect() const;
     // The picture rectangle painted the way the screen paints it, as a 24-bit image.
     bool CaptureBoard(CxImage& image);
+    // 256 colours for a textured board, else 16 (with the transparent colour when SaveTtansparent is
+    // on); false with the reason in error.
+    static bool ReducePictureColours(CxImage& image, bool textured, std::string& error);
     bool PictureTimerRunning(std::uintptr_t nIDEvent) const;
 
     // --- chess fonts (view_fonts.cpp)

@@ -68,9 +68,11 @@ void ReportPictureError(const std::string& path, const std::string& reason)
     AfxMessageBox(text, MB_ICONERROR);
 }
 
-// A textured board keeps 256 colours, a plain one 16, chosen by the octree and mapped to the nearest
-// entry; a plain board may give the colour of its bottom-left pixel away as transparent.
-bool ReduceColours(CxImage& image, bool textured, std::string& error)
+} // namespace
+
+// The octree chooses the colours and every pixel takes the nearest of them; a plain board may give the
+// colour of its bottom-left pixel away as transparent.
+bool CPlaviaView::ReducePictureColours(CxImage& image, bool textured, std::string& error)
 {
     const uint32_t colours = textured ? 256 : 16;
     const int bits = textured ? 8 : 4;
@@ -90,8 +92,6 @@ bool ReduceColours(CxImage& image, bool textured, std::string& error)
     if (!textured && AppSettings::SaveTtansparent) image.SetTransIndex(image.GetPixelIndex(0, 0) & 0xFF);
     return true;
 }
-
-} // namespace
 
 void CPlaviaView::RegisterPictureCommands()
 {
@@ -204,7 +204,7 @@ bool CPlaviaView::SaveBoardPicture()
     if (type == ImageTypeJpeg)
         image.SetJpegQuality(50);
     else
-        saved = ReduceColours(image, SettingsState::currentTexture != 0, error);
+        saved = ReducePictureColours(image, SettingsState::currentTexture != 0, error);
     if (saved && !image.saveAtomically(path, type)) {
         saved = false;
         error = image.GetLastError();

@@ -192,6 +192,15 @@ TEST_F(PictureCommandTest, CaptureHasThePixelsTheScreenShows)
             const QImage captured = DecodeDib(image.CopyToHandle());
             ASSERT_EQ(captured.size(), screen.size());
             EXPECT_EQ(captured.convertToFormat(QImage::Format_RGB32), screen);
+            // The paper shows in the picture, not only in the window: the empty light square a6 is not plain.
+            const RECT r = view.PictureRect();
+            const int s = view.m_nSquareSize;
+            const QPoint a6(
+                view.m_rectBoard.left + s + s / 2 - r.left, view.m_rectBoard.top + 2 * s + s / 2 - r.top);
+            int plain = 0;
+            for (int y = 0; y < 8; ++y)
+                for (int x = 0; x < 8; ++x) plain += captured.pixel(a6 + QPoint(x, y)) == captured.pixel(a6);
+            EXPECT_EQ(plain < 64, texture != 0);
             frame.reset();
         }
 }
