@@ -11,6 +11,7 @@
 #include FT_TRUETYPE_TABLES_H
 
 #include <cmath>
+#include <set>
 
 namespace {
 
@@ -189,9 +190,12 @@ bool ChessFontFace::IsChessFace(const std::string& face)
     const std::string key = Lower(face);
     if (key.empty()) return false;
     if (Fonts().files.count(key)) return true;
-    for (unsigned id = 40050; id <= 40067; ++id)
-        if (Lower(LoadString(id)) == key) return true;
-    return false;
+    static const std::set<std::string> table = [] {
+        std::set<std::string> names;
+        for (unsigned id = 40050; id <= 40067; ++id) names.insert(Lower(LoadString(id)));
+        return names;
+    }();
+    return table.count(key) != 0;
 }
 
 std::vector<InstalledFontFile> ListInstalledFontFiles()

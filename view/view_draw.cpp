@@ -96,8 +96,10 @@ void CPlaviaView::BuildDisplayCopy()
 
 void CPlaviaView::OnDraw(Dc& dc)
 {
-    // The printed pages are drawn by the printing code.
-    if (dc.IsPrinting()) return;
+    if (dc.IsPrinting()) {
+        DrawPrintPage(dc);
+        return;
+    }
 
     const int sq = m_nSquareSize;
     const int left = m_rectBoard.left, top = m_rectBoard.top;
