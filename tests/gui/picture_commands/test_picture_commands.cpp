@@ -240,6 +240,29 @@ TEST_F(PictureCommandTest, CopyLeavesOnlyTheBoardBitmapOnTheClipboard)
     EXPECT_EQ(qvariant_cast<QImage>(data->imageData()).size(), Screen(view).size());
 }
 
+TEST_F(PictureCommandTest, EachTickStopsItsOwnTimer)
+{
+    REQUIRE_BOARD_FONT();
+    CPlaviaView& view = Board(0, true);
+    FileDialogScript files;
+    files.Answer(Path("both.png"));
+    view.OnCopyBmp();
+    view.OnSaveAsPicture();
+    EXPECT_EQ(pictureTimerId, 2u);
+    ASSERT_TRUE(view.PictureTimerRunning(1));
+    ASSERT_TRUE(view.PictureTimerRunning(2));
+    // The copy's tick leaves the save waiting, and the copy does not come back.
+    view.OnTimer(1);
+    EXPECT_FALSE(view.PictureTimerRunning(1));
+    EXPECT_TRUE(view.PictureTimerRunning(2));
+    EXPECT_TRUE(Clipboard::GetDib().has_value());
+    view.OnTimer(2);
+    EXPECT_FALSE(view.PictureTimerRunning(2));
+    EXPECT_TRUE(QFile::exists(folder.filePath("both.png")));
+    // A tick of an id the view never started changes nothing.
+    view.OnTimer(7);
+}
+
 TEST_F(PictureCommandTest, TheTimerTicksOnceAfterTheCommand)
 {
     REQUIRE_BOARD_FONT();
@@ -290,6 +313,11 @@ TEST_F(PictureCommandTest, SavedPicturesMatchTheBoardAtTheChosenSize)
             if (std::string(extension) == ".jpg") {
                 EXPECT_EQ(written.colorCount(), 0);
                 EXPECT_GT(Psnr(written.convertToFormat(QImage::Format_RGB32), screen), 25.0);
+                // Quality 50 keeps the standard luminance table as it is: its first step is 16.
+                const QByteArray jpeg = ReadAll(folder.filePath(name));
+                const qsizetype table = jpeg.indexOf("\xFF\xDB");
+                ASSERT_GT(table, 0);
+                EXPECT_EQ(int(uint8_t(jpeg[table + 5])), 16);
             } else {
                 EXPECT_LE(written.colorCount(), c.pngBits == 4 ? 16 : 256);
                 EXPECT_TRUE(NearestEntries(written, screen));
