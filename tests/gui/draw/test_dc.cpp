@@ -265,3 +265,25 @@ TEST(DcJournal, RecordsWhatWasDrawnWithItsState)
 }
 
 } // namespace
+
+namespace {
+
+TEST(ChessFontBytes, RegisteredFilesAnswerForTheirFaceAheadOfTheInstalledFonts)
+{
+    auto merida = ChessFontFace::Find("Chess Merida");
+    if (!merida) GTEST_SKIP() << "Chess Merida is not installed (run scripts/setup.sh)";
+    EXPECT_FALSE(ChessFontFace::IsChessFace("Board Test Face"));
+    ChessFontFace::RegisterFile("Board Test Face", merida->FilePath());
+    EXPECT_TRUE(ChessFontFace::IsChessFace("board test face"));
+    auto registered = ChessFontFace::Find("Board Test Face");
+    ASSERT_NE(registered, nullptr);
+    EXPECT_EQ(registered->FamilyName(), "Chess Merida");
+    QImage image = RedCells(120, 60, "Board Test Face", 50, 0, { 0, 0 }, "kL", TRANSPARENT);
+    EXPECT_GT(DarkPixels(image, { 0, 0, 50, 50 }), 150);
+    EXPECT_GT(DarkPixels(image, { 50, 0, 100, 50 }), DarkPixels(image, { 0, 0, 50, 50 }));
+    ChessFontFace::RegisterFile("Board Test Face", QString());
+    EXPECT_FALSE(ChessFontFace::IsChessFace("Board Test Face"));
+    EXPECT_EQ(ChessFontFace::Find("Board Test Face"), nullptr);
+}
+
+} // namespace
