@@ -62,9 +62,18 @@ QString PathText(const std::string& path)
 // The error box of a picture that could not be made or written, naming the file and the reason.
 void ReportPictureError(const std::string& path, const std::string& reason)
 {
-    std::string text = FormatString1(40501, Codec::FromQt(PathText(path)));
+    // Filled in one pass, so a name or a reason holding "%1" or "%2" stays as it is.
+    const std::string form = LoadString(40501);
+    const std::string name = Codec::FromQt(PathText(path));
     const std::string why = reason.empty() ? LoadString(40502) : reason;
-    if (size_t at = text.find("%2"); at != std::string::npos) text.replace(at, 2, why);
+    std::string text;
+    for (size_t i = 0; i < form.size(); ++i) {
+        if (form[i] == '%' && i + 1 < form.size() && (form[i + 1] == '1' || form[i + 1] == '2')) {
+            text += form[++i] == '1' ? name : why;
+        } else {
+            text += form[i];
+        }
+    }
     AfxMessageBox(text, MB_ICONERROR);
 }
 

@@ -449,7 +449,7 @@ TEST_F(PictureCommandTest, FailedSaveShowsTheErrorAndLeavesNoFile)
     }
     ASSERT_TRUE(QDir(folder.path()).mkdir("sub.png"));
     const std::string paths[] = {
-        Path("missing/board.png"), // no such folder
+        Path("missing%2/board%1.png"), // no such folder
         Path("plain/board.jpg"), // a file where the folder should be
         "/proc/brennix-board.bmp", // a folder nobody may write in
         Path("sub.png"), // a folder where the file should be
