@@ -2,6 +2,7 @@
 
 #include "AppSettings.h"
 #include "CTrueColorToolBar.h"
+#include "dialogs/CHyperLink.h"
 #include "dialogs/CPreferences.h"
 #include "platform/ChessFontTable.h"
 #include "platform/Codec.h"
@@ -13,10 +14,8 @@
 #include "view/GlobalModes.h"
 
 #include <QCloseEvent>
-#include <QDesktopServices>
 #include <QLabel>
 #include <QStatusBar>
-#include <QUrl>
 #include <QWhatsThis>
 
 CMainFrame::CMainFrame()
@@ -198,7 +197,8 @@ void CMainFrame::OnKeyHome()
 
 bool CMainFrame::OpenAddress(const std::string& url)
 {
-    return QDesktopServices::openUrl(QUrl(Codec::ToQt(url)));
+    // The same road as the hyperlinks: the desktop's handler, then the registered browser command.
+    return CHyperLink::OpenAddress(url, 5) > 32;
 }
 
 void CMainFrame::OnWebHomePage()

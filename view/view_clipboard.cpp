@@ -7,6 +7,7 @@
 #include "platform/Clipboard.h"
 #include "platform/Commands.h"
 #include "platform/MessageBox.h"
+#include "platform/Shell.h"
 #include "platform/Strings.h"
 #include "positions/BoardText.h"
 #include "positions/FenLine.h"
@@ -133,7 +134,7 @@ void CPlaviaView::OnFontSizeForCopy()
 void CPlaviaView::OnSendFenMail()
 {
     if (m_nLastIndex < 0) return;
-    CMainFrame::OpenAddress(LoadString(40044) + BuildFenText(true));
+    ShellOpen(LoadString(40044) + BuildFenText(true));
 }
 
 void CPlaviaView::RegisterClipboardCommands()
