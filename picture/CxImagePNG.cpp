@@ -3,6 +3,7 @@
 #include "picture/CxFile.h"
 
 #include <png.h>
+#include <zlib.h>
 
 #include <algorithm>
 #include <csetjmp>
@@ -58,6 +59,9 @@ bool CxImagePNG::Encode(CxFile* hFile)
         palette ? PNG_COLOR_TYPE_PALETTE : PNG_COLOR_TYPE_RGB, PNG_INTERLACE_NONE,
         PNG_COMPRESSION_TYPE_DEFAULT, PNG_FILTER_TYPE_DEFAULT);
     png_set_compression_level(png, 9);
+    // A textured board in 256 colours is mostly noise, where a full deflate search costs many times the
+    // whole save for a few percent of size; run-length matching keeps it fast.
+    if (bitDepth == 8 || channels == 3) png_set_compression_strategy(png, Z_RLE);
 
     png_color_16 background {};
     background.index = 0;
