@@ -1,5 +1,7 @@
 #include "CAboutDlg.h"
 
+#include "ProgramIcon.h"
+
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QIcon>
@@ -13,7 +15,7 @@ CAboutDlg::CAboutDlg(QWidget* parent)
     auto* layout = new QVBoxLayout(this);
     auto* row = new QHBoxLayout;
     auto* icon = new QLabel(this);
-    icon->setPixmap(QIcon(":/images/brennix.png").pixmap(32, 32));
+    icon->setPixmap(ProgramIcon().pixmap(32, 32));
     row->addWidget(icon);
     auto* texts = new QVBoxLayout;
     texts->addWidget(new QLabel("Brennix  version 4.3", this));

@@ -2,6 +2,7 @@
 
 #include "AppSettings.h"
 #include "CTrueColorToolBar.h"
+#include "ProgramIcon.h"
 #include "dialogs/CHyperLink.h"
 #include "dialogs/CPreferences.h"
 #include "platform/ChessFontTable.h"
@@ -26,6 +27,7 @@ CMainFrame::CMainFrame()
     SettingsState::backgroundColour = RGB(S::RValueFond, S::GValueFond, S::BValueFond);
     ScanInstalledChessFonts();
 
+    setWindowIcon(ProgramIcon());
     m_pView = new CPlaviaView(this);
     m_pView->m_pMainFrame = this;
     setCentralWidget(m_pView);

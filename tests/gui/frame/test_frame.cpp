@@ -155,3 +155,20 @@ TEST_F(FrameTest, PreferencesCancelKeepsAllButTheImmediateSwitches)
 }
 
 } // namespace
+
+#include "app/ProgramIcon.h"
+
+namespace {
+
+TEST(ProgramIconTest, IsAKnightOfTheChessFont)
+{
+    QImage image = ProgramIcon().pixmap(32, 32).toImage();
+    ASSERT_FALSE(image.isNull());
+    int dark = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            if (qGray(image.pixel(x, y)) < 100) ++dark;
+    EXPECT_GT(dark, 30);
+}
+
+} // namespace
