@@ -1,5 +1,7 @@
 #include "picture/CxImage.h"
 
+#include "positions/AtomicFile.h"
+
 #include "picture/CxIOFile.h"
 #include "picture/CxImageBMP.h"
 #include "picture/CxImageJPG.h"
@@ -12,10 +14,8 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <new>
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 static_assert(sizeof(RGBQUAD) == 4 && alignof(RGBQUAD) == 1, "palette entries are stored as 4 bytes");
@@ -666,50 +666,28 @@ bool CxImage::Save(const std::string& filename, uint32_t imagetype)
 
 bool CxImage::saveAtomically(const std::string& filename, uint32_t imagetype)
 {
-    namespace fs = std::filesystem;
-    std::error_code ec;
-    // Through a link the picture replaces the file it points to; the link stays.
-    fs::path target = filename;
-    if (fs::is_symlink(target, ec)) {
-        fs::path resolved = fs::canonical(target, ec);
-        if (!ec) target = resolved;
+    bool encoded = true;
+    AtomicFile::Result result = AtomicFile::Write(filename, [&](int fd) {
+        // The stream owns a copy of the descriptor, so closing it flushes without closing the file.
+        int copy = dup(fd);
+        FILE* stream = copy < 0 ? nullptr : fdopen(copy, "wb");
+        if (!stream) {
+            int error = errno;
+            if (copy >= 0) close(copy);
+            return error ? error : EIO;
+        }
+        encoded = EncodeToFile(stream, imagetype);
+        bool ok = closeChecked(stream, encoded);
+        return ok ? 0 : (errno ? errno : EIO);
+    });
+    if (result.Ok()) return true;
+    switch (result.stage) {
+    case AtomicFile::Stage::Create: setLastError(std::string("Can't create file: ") + strerror(result.error)); break;
+    case AtomicFile::Stage::Replace: setLastError(std::string("Can't replace file: ") + strerror(result.error)); break;
+    default:
+        // The encoder leaves its own reason; a failure after it is the file's.
+        if (encoded) setLastError("Write Error");
+        break;
     }
-    if (fs::is_directory(target, ec)) {
-        setLastError(std::string("Can't create file: ") + strerror(EISDIR));
-        return false;
-    }
-    // The temporary lies beside the target, so the final rename stays within one file system.
-    fs::path folder = target.parent_path();
-    if (folder.empty()) folder = ".";
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    int fd = mkstemp(temporary.data());
-    if (fd < 0) {
-        setLastError(std::string("Can't create file: ") + strerror(errno));
-        return false;
-    }
-    struct stat old { };
-    if (stat(target.c_str(), &old) == 0) {
-        fchmod(fd, old.st_mode & 07777);
-    } else {
-        mode_t mask = umask(0);
-        umask(mask);
-        fchmod(fd, 0666 & ~mask);
-    }
-    FILE* stream = fdopen(fd, "wb");
-    if (!stream) {
-        setLastError(std::string("Can't create file: ") + strerror(errno));
-        close(fd);
-        unlink(temporary.c_str());
-        return false;
-    }
-    bool encoded = EncodeToFile(stream, imagetype);
-    bool ok = encoded && fflush(stream) == 0 && fsync(fileno(stream)) == 0;
-    ok = closeChecked(stream, ok);
-    if (!ok && encoded) setLastError("Write Error");
-    if (ok && std::rename(temporary.c_str(), target.c_str()) != 0) {
-        setLastError(std::string("Can't replace file: ") + strerror(errno));
-        ok = false;
-    }
-    if (!ok) unlink(temporary.c_str());
-    return ok;
+    return false;
 }

@@ -1,5 +1,6 @@
 #include "PositionFile.h"
 
+#include "AtomicFile.h"
 #include "BoardLetters.h"
 #include "FenLine.h"
 
@@ -12,7 +13,6 @@
 #include <istream>
 #include <ostream>
 #include <streambuf>
-#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -424,52 +424,15 @@ bool WriteList(DiagramList& list, const WriteOptions& options, std::ostream& out
 
 SaveResult SaveToFile(DiagramList& list, const WriteOptions& options, const std::string& path)
 {
-    namespace fs = std::filesystem;
     SaveResult result;
-    std::error_code ec;
-    // Saving through a link writes the file it points to, and leaves the link in place.
-    fs::path target = path;
-    if (fs::is_symlink(target, ec)) {
-        fs::path resolved = fs::canonical(target, ec);
-        if (!ec) target = resolved;
-    }
-    if (fs::is_directory(target, ec)) {
-        result.reason = reasonOf(EISDIR);
-        return result;
-    }
-    fs::path folder = target.parent_path();
-    if (folder.empty()) folder = ".";
-    std::string temporary = (folder / ("." + target.filename().string() + ".XXXXXX")).string();
-    int fd = ::mkstemp(temporary.data());
-    if (fd < 0) {
-        result.reason = reasonOf(errno);
-        return result;
-    }
-    // The new file gets the old one's permissions, or those of any new file.
-    struct stat old { };
-    if (::stat(target.c_str(), &old) == 0) {
-        ::fchmod(fd, old.st_mode & 07777);
-    } else {
-        mode_t mask = ::umask(0);
-        ::umask(mask);
-        ::fchmod(fd, 0666 & ~mask);
-    }
-
-    int error = 0;
-    {
+    AtomicFile::Result written = AtomicFile::Write(path, [&](int fd) {
         DescriptorBuffer buffer(fd);
         std::ostream out(&buffer);
-        if (!WriteList(list, options, out)) error = buffer.error ? buffer.error : EIO;
-    }
-    if (!error && ::fsync(fd) != 0) error = errno;
-    if (::close(fd) != 0 && !error) error = errno;
-    if (!error && std::rename(temporary.c_str(), target.c_str()) != 0) error = errno;
-    if (error) {
-        ::unlink(temporary.c_str());
-        result.reason = reasonOf(error);
-        return result;
-    }
-    result.ok = true;
+        if (!WriteList(list, options, out)) return buffer.error ? buffer.error : EIO;
+        return 0;
+    });
+    result.ok = written.Ok();
+    if (!result.ok) result.reason = reasonOf(written.error);
     return result;
 }
 

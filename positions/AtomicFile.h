@@ -1,0 +1,23 @@
+#pragma once
+
+#include <functional>
+#include <string>
+
+// Writing a file so that a failure never destroys the old one: the content goes to a temporary file
+// beside the target (same folder, so the rename stays on one file system), which replaces the target
+// only when everything was written and synced. A link is written through (the link stays), a folder is
+// refused, and the new file keeps the old one's permissions.
+namespace AtomicFile {
+
+enum class Stage { None, Create, Write, Replace };
+
+struct Result {
+    int error = 0; // errno of the failure, 0 on success
+    Stage stage = Stage::None; // where it failed
+    bool Ok() const { return error == 0; }
+};
+
+// `write` fills the open descriptor (it must not close it) and returns 0 or an errno.
+Result Write(const std::string& path, const std::function<int(int fd)>& write);
+
+} // namespace AtomicFile
