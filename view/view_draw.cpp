@@ -9,6 +9,7 @@
 
 #include <QImage>
 #include <QPaintEvent>
+#include <algorithm>
 #include <cctype>
 #include <cstring>
 
@@ -123,7 +124,16 @@ void CPlaviaView::OnDraw(Dc& dc)
         dc.SetBkMode(TRANSPARENT);
         texture.CreatePatternBrush(TexturePicture(SettingsState::currentTexture));
         CBrush* oldBrush = dc.SelectObject(&texture);
-        dc.Rectangle(0, 0, m_rectClient.Width(), m_rectClient.Height());
+        // The whole area being painted, which for a picture of the board may reach past the window; the
+        // rectangle's outline stays outside what is painted.
+        const RECT box = dc.GetClipBox();
+        if (box.left >= 0 && box.top >= 0 && box.right <= m_rectClient.Width()
+            && box.bottom <= m_rectClient.Height())
+            dc.Rectangle(0, 0, m_rectClient.Width(), m_rectClient.Height());
+        else
+            dc.Rectangle(std::min(0, box.left - 1), std::min(0, box.top - 1),
+                std::max(m_rectClient.Width(), box.right + 1),
+                std::max(m_rectClient.Height(), box.bottom + 1));
         dc.SelectObject(oldBrush);
     }
 

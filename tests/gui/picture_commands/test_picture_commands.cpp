@@ -208,13 +208,17 @@ TEST_F(PictureCommandTest, CaptureHasThePixelsTheScreenShows)
 TEST_F(PictureCommandTest, BoardPartlyOutsideTheWindowIsCapturedWhole)
 {
     REQUIRE_BOARD_FONT();
-    CPlaviaView& view = Board(0, true);
-    CxImage inside;
-    ASSERT_TRUE(view.CaptureBoard(inside));
-    view.resize(300, 200); // the window now shows only the top-left of the board
-    CxImage cut;
-    ASSERT_TRUE(view.CaptureBoard(cut));
-    EXPECT_EQ(DecodeDib(cut.CopyToHandle()), DecodeDib(inside.CopyToHandle()));
+    for (int texture : { 0, 1 }) {
+        CPlaviaView& view = Board(texture, true);
+        CxImage inside;
+        ASSERT_TRUE(view.CaptureBoard(inside));
+        view.resize(300, 200); // the window now shows only the top-left of the board
+        CxImage cut;
+        ASSERT_TRUE(view.CaptureBoard(cut));
+        // Texture included: the part of the board outside the window is painted as the rest.
+        EXPECT_EQ(DecodeDib(cut.CopyToHandle()), DecodeDib(inside.CopyToHandle())) << texture;
+        frame.reset();
+    }
 }
 
 // --- Copy (BMP mode)
