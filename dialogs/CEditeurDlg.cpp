@@ -2,6 +2,8 @@
 
 #include "platform/Codec.h"
 #include "platform/Help.h"
+#include "platform/MessageBox.h"
+#include "platform/Strings.h"
 
 #include "ui_CEditeurDlg.h"
 #include "ui_CTITLE.h"
@@ -9,7 +11,10 @@
 #include <QEvent>
 #include <QHelpEvent>
 #include <QRegularExpressionValidator>
+#include <QTextCursor>
 #include <QTextOption>
+#include <algorithm>
+#include <cstdio>
 
 namespace {
 
@@ -25,7 +30,51 @@ std::string Bytes(const QString& text)
     return Codec::FromQt(text);
 }
 
+void Select(QPlainTextEdit* edit, qsizetype from, qsizetype to)
+{
+    QTextCursor cursor = edit->textCursor();
+    cursor.setPosition(static_cast<int>(from));
+    cursor.setPosition(static_cast<int>(to), QTextCursor::KeepAnchor);
+    edit->setTextCursor(cursor);
+}
+void Select(QLineEdit* edit, qsizetype from, qsizetype to)
+{
+    edit->setSelection(static_cast<int>(from), static_cast<int>(to - from));
+}
+
+// Selects the first character of the text that Windows-1252 cannot store and says which cannot be;
+// false when there is one.
+template <class Edit> bool StorableOrReported(Edit* edit, const QString& text)
+{
+    const Codec::Unstorable found = Codec::FindUnstorable(text);
+    if (!found.Any()) return true;
+    std::string list;
+    for (size_t i = 0; i < found.characters.size(); ++i) {
+        if (i == 8) {
+            list += ", ...";
+            break;
+        }
+        char code[16];
+        std::snprintf(
+            code, sizeof code, "%sU+%04X", i ? ", " : "", static_cast<unsigned>(found.characters[i]));
+        list += code;
+    }
+    Select(edit, found.first, found.first + found.length);
+    AfxMessageBox(FormatString1(41501, list), MB_ICONWARNING);
+    edit->setFocus();
+    return false;
+}
+
 } // namespace
+
+QString PlainTextOf(const QPlainTextEdit* edit)
+{
+    // toPlainText() turns no-break spaces into blanks; the raw text keeps every character.
+    QString text = edit->document()->toRawText();
+    text.replace(QChar::ParagraphSeparator, u'\n');
+    text.replace(QChar::LineSeparator, u'\n');
+    return text;
+}
 
 QString MultiLineToQt(const std::string& bytes)
 {
@@ -78,10 +127,10 @@ void CEditeurDlg::DoDataExchange(bool saving)
         m_bWhiteKingSide = form->IDC_105->isChecked();
         m_bBlackKingSide = form->IDC_107->isChecked();
         m_bBlackQueenSide = form->IDC_108->isChecked();
-        m_strComment = MultiLineFromQt(form->IDC_112->toPlainText().left(1000));
+        m_strComment = MultiLineFromQt(PlainTextOf(form->IDC_112));
         m_nActiveColour = form->IDC_110->isChecked() ? 1 : 0;
         m_strEnPassant = Bytes(form->IDC_120->text().left(1));
-        m_strFullMove = Bytes(form->IDC_1005->text().left(3));
+        m_strFullMove = Bytes(form->IDC_1005->text());
         m_strHalfmove = Bytes(form->IDC_1063->text());
         return;
     }
@@ -89,13 +138,33 @@ void CEditeurDlg::DoDataExchange(bool saving)
     form->IDC_105->setChecked(m_bWhiteKingSide);
     form->IDC_107->setChecked(m_bBlackKingSide);
     form->IDC_108->setChecked(m_bBlackQueenSide);
-    form->IDC_112->setPlainText(MultiLineToQt(m_strComment));
+    const QString comment = MultiLineToQt(m_strComment);
+    commentLimit = std::max<qsizetype>(1000, comment.size());
+    form->IDC_112->setPlainText(comment);
     // Any side other than Black (a value from elsewhere) shows as White, as the file writes it.
     form->IDC_109->setChecked(m_nActiveColour != 1);
     form->IDC_110->setChecked(m_nActiveColour == 1);
     form->IDC_120->setText(Text(m_strEnPassant));
+    // Three digits can be typed; a longer number the diagram brought is shown, and kept, whole.
+    form->IDC_1005->setMaxLength(std::max(3, static_cast<int>(m_strFullMove.size())));
     form->IDC_1005->setText(Text(m_strFullMove));
     form->IDC_1063->setText(Text(m_strHalfmove));
+}
+
+void CEditeurDlg::accept()
+{
+    const QString comment = PlainTextOf(form->IDC_112);
+    if (!StorableOrReported(form->IDC_112, comment)) return;
+    if (comment.size() > commentLimit) {
+        std::string text = LoadString(41500);
+        text.replace(text.find("%1"), 2, std::to_string(comment.size()));
+        text.replace(text.find("%2"), 2, std::to_string(commentLimit));
+        Select(form->IDC_112, commentLimit, comment.size());
+        AfxMessageBox(text, MB_ICONWARNING);
+        form->IDC_112->setFocus();
+        return;
+    }
+    CDialog::accept();
 }
 
 void CEditeurDlg::OnPageTextEditor()
@@ -144,11 +213,19 @@ void CTITLE::DoDataExchange(bool saving)
 {
     if (saving) {
         m_strTitle = Bytes(form->IDC_1030->text());
-        m_strTopText = MultiLineFromQt(form->IDC_1031->toPlainText());
+        m_strTopText = MultiLineFromQt(PlainTextOf(form->IDC_1031));
         m_strInfo = Bytes(form->IDC_1032->text());
         return;
     }
     form->IDC_1030->setText(Text(m_strTitle));
     form->IDC_1031->setPlainText(MultiLineToQt(m_strTopText));
     form->IDC_1032->setText(Text(m_strInfo));
+}
+
+void CTITLE::accept()
+{
+    if (!StorableOrReported(form->IDC_1030, form->IDC_1030->text())) return;
+    if (!StorableOrReported(form->IDC_1031, PlainTextOf(form->IDC_1031))) return;
+    if (!StorableOrReported(form->IDC_1032, form->IDC_1032->text())) return;
+    CDialog::accept();
 }

@@ -37,6 +37,9 @@ public:
     void OnPageTextEditor();
     void OnHelpButton();
 
+    // OK closes the dialog only when the entries can be kept as typed; otherwise a message says why.
+    void accept() override;
+
 protected:
     void DoDataExchange(bool saving) override;
     void OnInitDialog() override;
@@ -44,6 +47,8 @@ protected:
 
 private:
     std::unique_ptr<Ui::CEditeurDlg> form;
+    // A comment may be as long as the one the diagram brought, or 1000 characters.
+    qsizetype commentLimit = 1000;
 };
 
 // "Page text editor": the title, top text and info text of one print page.
@@ -55,6 +60,7 @@ public:
     std::string m_strTitle;
     std::string m_strTopText;
     std::string m_strInfo;
+    void accept() override;
 
 protected:
     void DoDataExchange(bool saving) override;
@@ -64,6 +70,10 @@ private:
     std::unique_ptr<Form> form;
 };
 
+class QPlainTextEdit;
+
 // Multi-line texts: CR LF in the program's records, LF in Qt's editors.
 QString MultiLineToQt(const std::string& bytes);
 std::string MultiLineFromQt(const QString& text);
+// The text of a multi-line box exactly as typed (no-break spaces kept), lines ended by LF.
+QString PlainTextOf(const QPlainTextEdit* edit);

@@ -13,6 +13,7 @@ namespace {
 const char* const exactText = "application/x-brennix-text";
 const char* const rtfFormat = "text/rtf";
 const char* const dibFormat = "application/x-brennix-dib";
+const char* const tagFormat = "application/x-brennix-tag";
 
 QByteArray Bytes(const std::string& s)
 {
@@ -52,11 +53,13 @@ QImage ImageFromDib(const std::vector<unsigned char>& dib)
 
 namespace Clipboard {
 
-bool SetData(const std::string& text, const std::string& rtf, const std::vector<unsigned char>& dib)
+bool SetData(const std::string& text, const std::string& rtf, const std::vector<unsigned char>& dib,
+    const std::string& tag)
 {
     QClipboard* clipboard = QGuiApplication::clipboard();
     if (!clipboard) return false;
     auto* data = new QMimeData;
+    if (!tag.empty()) data->setData(tagFormat, Bytes(tag));
     if (!rtf.empty()) {
         data->setData(rtfFormat, Bytes(rtf));
         data->setData("text/richtext", Bytes(rtf));
@@ -97,6 +100,13 @@ std::optional<std::vector<unsigned char>> GetDib()
     if (!data || !data->hasFormat(dibFormat)) return std::nullopt;
     QByteArray bytes = data->data(dibFormat);
     return std::vector<unsigned char>(bytes.begin(), bytes.end());
+}
+
+std::string Tag()
+{
+    const QMimeData* data = QGuiApplication::clipboard() ? QGuiApplication::clipboard()->mimeData() : nullptr;
+    if (!data || !data->hasFormat(tagFormat)) return {};
+    return data->data(tagFormat).toStdString();
 }
 
 bool HasText()

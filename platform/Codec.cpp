@@ -1,5 +1,7 @@
 #include "Codec.h"
 
+#include <algorithm>
+
 namespace {
 // Windows-1252 bytes 0x80..0x9F; the rest of the code page coincides with Latin-1.
 constexpr char16_t high[32] = { 0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6,
@@ -15,6 +17,40 @@ QString ToQt(const std::string& bytes)
     text.reserve(static_cast<qsizetype>(bytes.size()));
     for (unsigned char c : bytes) text.append(QChar(c >= 0x80 && c < 0xA0 ? high[c - 0x80] : char16_t(c)));
     return text;
+}
+
+namespace {
+bool Storable(char32_t u)
+{
+    if (u < 0x80 || (u >= 0xA0 && u < 0x100)) return true;
+    for (char16_t h : high)
+        if (h == u) return true;
+    return false;
+}
+}
+
+Unstorable FindUnstorable(const QString& text)
+{
+    Unstorable found;
+    for (qsizetype i = 0; i < text.size();) {
+        const QChar ch = text[i];
+        qsizetype length = 1;
+        char32_t u = ch.unicode();
+        if (ch.isHighSurrogate() && i + 1 < text.size() && text[i + 1].isLowSurrogate()) {
+            u = QChar::surrogateToUcs4(ch, text[i + 1]);
+            length = 2;
+        }
+        if (!Storable(u)) {
+            if (found.first < 0) {
+                found.first = i;
+                found.length = length;
+            }
+            if (std::find(found.characters.begin(), found.characters.end(), u) == found.characters.end())
+                found.characters.push_back(u);
+        }
+        i += length;
+    }
+    return found;
 }
 
 std::string FromQt(const QString& text)

@@ -1,5 +1,8 @@
 #include "BoardText.h"
 
+#include "BoardLetters.h"
+
+#include <cctype>
 #include <cstdio>
 #include <cstring>
 
@@ -143,26 +146,51 @@ std::string Rtf(const FontBoard& rows, const RtfOptions& o)
     return rtf;
 }
 
-bool ParseBoardText(std::string_view text, DiagramRecord& record)
+bool ParseBoardText(std::string_view text, DiagramRecord& record, bool family2)
 {
-    size_t pos = 12;
-    int row = 0;
-    std::string current;
-    auto store = [&](int r) {
-        FontRow& out = record.board[r];
-        out.fill(0);
-        std::memcpy(out.data(), current.data(), std::min<size_t>(current.size(), 10));
+    // Text from elsewhere ends its lines in CR LF or in LF alone; a row is the ten letters a copy writes.
+    size_t pos = 0;
+    auto lineEnd = [&]() {
+        if (text.substr(pos).starts_with("\r\n")) {
+            pos += 2;
+            return true;
+        }
+        if (text.substr(pos).starts_with("\n")) {
+            pos += 1;
+            return true;
+        }
+        return false;
     };
-    while (pos < text.size() && row < 8) {
-        char c = text[pos++];
-        if (c == '\n') {
-            store(row++);
-            current.clear();
-        } else if (c != '\r') {
-            current += c;
+    const std::string_view top = family2 ? "1222222223" : "!\"\"\"\"\"\"\"\"#";
+    if (!text.starts_with(top)) return true;
+    pos = top.size();
+    if (!lineEnd()) return true;
+
+    FontBoard board {};
+    for (int r = 0; r < 8; ++r) {
+        if (text.size() - pos < 10) return true;
+        const std::string_view row = text.substr(pos, 10);
+        pos += 10;
+        if (!lineEnd() && !(r == 7 && pos == text.size())) return true;
+        if (row[0] != BoardLetters::LeftBorder(family2) || row[9] != BoardLetters::RightBorder(family2))
+            return true;
+        board[r][0] = row[0];
+        board[r][9] = row[9];
+        for (int c = 1; c <= 8; ++c) {
+            const char letter = row[static_cast<size_t>(c)];
+            const bool light = BoardLetters::IsLightSquare(r, c);
+            if (BoardLetters::IsEmptySquareLetter(letter)) {
+                board[r][c] = BoardLetters::EmptySquare(r, c);
+                continue;
+            }
+            if (!BoardLetters::FenLetterForFont(letter, family2)) return true;
+            // The case of a letter is the colour of its square: a hand-typed board gets it right here.
+            const char lightLetter = static_cast<char>(std::tolower(static_cast<unsigned char>(letter)));
+            board[r][c] = BoardLetters::OnSquare(lightLetter, light);
         }
     }
-    return row < 8;
+    record.board = board;
+    return false;
 }
 
 } // namespace BoardText

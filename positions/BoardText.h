@@ -35,8 +35,10 @@ int CopyHalfPoints(int squareSize, float copyFontSize);
 // The RTF text of a copy of these rows (display rows, or marker rows for the fairy face with marks).
 std::string Rtf(const FontBoard& rows, const RtfOptions& options);
 
-// Reads pasted chess-font text into the rows of `record` (reset first); false when the text holds fewer
-// than eight rows. Rows longer than a row can hold are cut at 10 characters.
-bool ParseBoardText(std::string_view text, DiagramRecord& record);
+// Reads pasted chess-font text into the rows of `record`: the top frame of the family, then eight rows of
+// ten letters of the family (border, eight squares, border), each line ended by CR LF or LF (the last
+// row may end the text). Returns true when the text is not such a board; `record` is then untouched.
+// The case of each piece letter follows the colour of its square.
+bool ParseBoardText(std::string_view text, DiagramRecord& record, bool family2 = false);
 
 } // namespace BoardText

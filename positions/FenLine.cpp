@@ -352,7 +352,8 @@ bool ParseFen(const DiagramList& list, DiagramRecord& scratch, DiagramRecord& cu
     list.ResetDiagram(&scratch, 0);
     scratch.board = board;
 
-    // Each field after the piece field, when the text has it.
+    // Each field after the piece field; a field the text does not give takes its reset value, so nothing
+    // of the diagram that was there before survives next to the pasted board.
     size_t p = end;
     auto nextField = [&]() -> std::string_view {
         if (p >= text.size()) return {};
@@ -363,28 +364,27 @@ bool ParseFen(const DiagramList& list, DiagramRecord& scratch, DiagramRecord& cu
         p = stop;
         return field;
     };
+    DiagramRecord reset;
+    list.ResetDiagram(&reset, 0);
     const bool hasSide = p < text.size();
     std::string_view side = nextField();
-    if (hasSide) current.blackToMove = side.empty() || side[0] != 'w';
-    const bool hasCastling = p < text.size();
+    current.blackToMove = hasSide ? (side.empty() || side[0] != 'w') : reset.blackToMove;
     std::string_view castling = nextField();
-    if (hasCastling) {
-        current.castleWhiteShort = castling.find('K') != std::string_view::npos;
-        current.castleWhiteLong = castling.find('Q') != std::string_view::npos;
-        current.castleBlackShort = castling.find('k') != std::string_view::npos;
-        current.castleBlackLong = castling.find('q') != std::string_view::npos;
-    }
-    const bool hasEnPassant = p < text.size();
+    current.castleWhiteShort = castling.find('K') != std::string_view::npos;
+    current.castleWhiteLong = castling.find('Q') != std::string_view::npos;
+    current.castleBlackShort = castling.find('k') != std::string_view::npos;
+    current.castleBlackLong = castling.find('q') != std::string_view::npos;
     std::string_view enPassant = nextField();
-    if (hasEnPassant) {
-        if (!enPassant.empty() && isFile(enPassant[0]))
-            current.enPassantFile = std::string(1, enPassant[0]);
-        else
-            current.enPassantFile.clear();
-    }
+    if (!enPassant.empty() && isFile(enPassant[0]))
+        current.enPassantFile = std::string(1, enPassant[0]);
+    else
+        current.enPassantFile.clear();
     const bool hasHalfmove = p < text.size();
     std::string_view halfmove = nextField();
-    if (hasHalfmove) current.halfmoveClock = halfmove.starts_with('-') ? "0" : CounterDigits(halfmove);
+    if (!hasHalfmove)
+        current.halfmoveClock = reset.halfmoveClock;
+    else
+        current.halfmoveClock = halfmove.starts_with('-') ? "0" : CounterDigits(halfmove);
     if (p < text.size()) {
         std::string_view fullmove = text.substr(p + 1);
         if (fullmove.starts_with('-')) {
@@ -394,6 +394,8 @@ bool ParseFen(const DiagramList& list, DiagramRecord& scratch, DiagramRecord& cu
             while (digits < fullmove.size() && isDigit(fullmove[digits])) ++digits;
             current.fullmoveNumber = std::string(fullmove.substr(0, digits));
         }
+    } else {
+        current.fullmoveNumber = reset.fullmoveNumber;
     }
     return true;
 }

@@ -37,8 +37,9 @@ LegalityCode ParsePositionLine(
 void ParseFenFields(DiagramList& list, DiagramRecord& record, std::string_view rest, bool first);
 
 // A FEN text from the clipboard: the board goes into `scratch` (reset first, letters translated also in
-// fairy mode), side, castling, en passant and counters replace those of `current`. Returns false, and
-// changes nothing, when the piece field is not eight ranks of eight squares.
+// fairy mode), side, castling, en passant and counters replace those of `current`; a field the text
+// does not give takes the value of a fresh diagram (White, no castling, no e.p., the list's default
+// counters). Returns false, and changes nothing, when the piece field is not eight ranks of eight squares.
 bool ParseFen(const DiagramList& list, DiagramRecord& scratch, DiagramRecord& current, std::string_view text);
 
 // Runs a new checker on the record's file line, as every check before leaving or saving a diagram does.

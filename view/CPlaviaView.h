@@ -81,6 +81,9 @@ public:
     void OnSendFenMail();
     bool bnxCopyRunning = false;
     DiagramRecord m_bnxCopy; // what Copy (BNX mode) took, for the pastes that follow
+    std::string m_strBnxCopyTag; // marks that copy on the clipboard, so a paste knows it is still there
+    // A pasted chess-font board that the legality check refuses on the current diagram.
+    bool PastedBoardRejected(const DiagramRecord& pasted);
 
     // --- printing (view_print.cpp)
     void OnFileChangeIndexNumber();

@@ -160,12 +160,16 @@ void CPlaviaView::OnEditDiagramDatas()
         display += ' ';
         r->displayComment = display;
 
-        // Counters are digits only; anything else typed elsewhere counts as not given.
-        auto digitsOnly
-            = [](const std::string& s) { return s.find_first_not_of("0123456789") == std::string::npos; };
-        r->fullmoveNumber = digitsOnly(dialog.m_strFullMove) ? dialog.m_strFullMove : std::string();
+        // Counters are digits only; anything else typed elsewhere counts as not given. A counter the
+        // diagram brought and the user left alone is kept as it was.
+        auto counter = [](const std::string& typed, const std::string& before) {
+            return typed == before || typed.find_first_not_of("0123456789") == std::string::npos
+                ? typed
+                : std::string();
+        };
+        r->fullmoveNumber = counter(dialog.m_strFullMove, r->fullmoveNumber);
         if (r->fullmoveNumber.empty()) r->fullmoveNumber = m_bEpdMode ? "" : "1";
-        r->halfmoveClock = digitsOnly(dialog.m_strHalfmove) ? dialog.m_strHalfmove : std::string();
+        r->halfmoveClock = counter(dialog.m_strHalfmove, r->halfmoveClock);
         if (r->halfmoveClock.empty()) r->halfmoveClock = m_bEpdMode ? "" : "0";
 
         if (m_bEpdMode)

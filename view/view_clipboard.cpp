@@ -11,8 +11,11 @@
 #include "platform/Strings.h"
 #include "positions/BoardText.h"
 #include "positions/FenLine.h"
+#include "positions/Legality.h"
+#include "positions/Marks.h"
 #include "positions/PositionChecker.h"
 
+#include <QUuid>
 #include <cstring>
 
 std::string CPlaviaView::BuildRtfText()
@@ -34,7 +37,8 @@ std::string CPlaviaView::BuildRtfText()
 
 bool CPlaviaView::PutOnClipboard(const std::string& text, bool withRtf)
 {
-    if (!Clipboard::SetData(text, withRtf ? BuildRtfText() : std::string())) {
+    const std::string tag = bnxCopyRunning ? m_strBnxCopyTag : std::string();
+    if (!Clipboard::SetData(text, withRtf ? BuildRtfText() : std::string(), {}, tag)) {
         AfxMessageBox(LoadString(40011), MB_ICONERROR);
         return false;
     }
@@ -54,6 +58,8 @@ void CPlaviaView::OnCopyBnx()
     if (!m_pCurrentDiagram) return;
     bnxCopyRunning = true;
     GlobalModes::bnxCopyPending = true;
+    // The copy stays pending only while the clipboard holds this very copy.
+    m_strBnxCopyTag = QUuid::createUuid().toString().toStdString();
     OnCopyRtf();
     m_pBnxCopySource = m_pCurrentDiagram;
     // The copied diagram may be deleted before the paste: its data is kept here.
@@ -64,19 +70,39 @@ void CPlaviaView::OnCopyBnx()
 void CPlaviaView::OnCopyFen()
 {
     if (m_nLastIndex < 0) return;
+    // The FEN replaces the BNX copy on the clipboard: a paste must not add that copy's data to it.
+    GlobalModes::bnxCopyPending = false;
     PutOnClipboard(BuildFenText(true), false);
+}
+
+bool CPlaviaView::PastedBoardRejected(const DiagramRecord& pasted)
+{
+    // The text gives the board only: side, castling and e.p. are the diagram's business, and a fault in
+    // them is reported when the user leaves the diagram, as after any edit.
+    DiagramRecord probe = *m_pCurrentDiagram;
+    probe.board = pasted.board;
+    probe.castleWhiteLong = probe.castleWhiteShort = probe.castleBlackLong = probe.castleBlackShort = 0;
+    probe.enPassantFile.clear();
+    const LegalityCode code = FenLine::CheckRecord(*this, probe, false);
+    return Legality::IsError(code) && code != Legality::WhiteInCheckNotToMove
+        && code != Legality::BlackInCheckNotToMove;
 }
 
 void CPlaviaView::OnEditPaste()
 {
     std::optional<std::string> data = Clipboard::GetText();
     if (!data || !m_pCurrentDiagram) return;
+    // Once another program, or another copy of ours, has taken the clipboard, the BNX copy is over.
+    if (GlobalModes::bnxCopyPending && (m_strBnxCopyTag.empty() || Clipboard::Tag() != m_strBnxCopyTag))
+        GlobalModes::bnxCopyPending = false;
     const std::string& text = *data;
     const std::string head = text.substr(0, 10);
+    const bool fontText = head == "!\"\"\"\"\"\"\"\"#" || head == "1222222223";
     bool rejected = false;
     ResetDiagram(m_pScratchDiagram, 0);
-    if (head == "!\"\"\"\"\"\"\"\"#" || head == "1222222223") {
-        rejected = BoardText::ParseBoardText(text, *m_pScratchDiagram);
+    if (fontText) {
+        rejected = BoardText::ParseBoardText(text, *m_pScratchDiagram, m_bLetterFamily2);
+        if (!rejected && SettingsState::legalCheckActive) rejected = PastedBoardRejected(*m_pScratchDiagram);
     } else {
         if (SettingsState::legalCheckActive) {
             PositionChecker checker;
@@ -90,11 +116,10 @@ void CPlaviaView::OnEditPaste()
         AfxMessageBox(40015, MB_ICONERROR);
         return;
     }
-    for (int r = 0; r < 8; ++r)
-        std::memcpy(m_pCurrentDiagram->board[r].data(), m_pScratchDiagram->board[r].data(), 10);
-    UpdateStatusText();
+    DiagramRecord& to = *m_pCurrentDiagram;
+    for (int r = 0; r < 8; ++r) std::memcpy(to.board[r].data(), m_pScratchDiagram->board[r].data(), 10);
+    m_bModified = true;
     if (GlobalModes::bnxCopyPending) {
-        DiagramRecord& to = *m_pCurrentDiagram;
         const DiagramRecord& from = m_bnxCopy;
         to.castleWhiteLong = from.castleWhiteLong;
         to.castleBlackLong = from.castleBlackLong;
@@ -115,8 +140,14 @@ void CPlaviaView::OnEditPaste()
         to.commentOpcode = from.commentOpcode;
         to.epdOpsMiddle = from.epdOpsMiddle;
         to.comment = from.comment;
+    } else if (!fontText) {
+        // The arrow of the double step belongs to the e.p. square the FEN gave, not to the one before.
+        Marks::RemoveDoubleStepArrows(to);
+        AddDoubleStepArrow(to.enPassantFile, to.blackToMove != 0);
     }
+    UpdateStatusText();
     InvalidateBoard(false);
+    InvalidateRect(m_rectTextDevice, true);
 }
 
 void CPlaviaView::OnCopyWithoutBorder()

@@ -433,7 +433,10 @@ void CPlaviaView::OnEndPrintPreview(CPrintInfo& info)
     if (page == 0 || page > PrintPageCount()) page = info.currentPage = m_nPreviewStartPage;
     if (page != m_nPreviewStartPage) {
         const int n = printOnePerPage ? page : 9 * page - 8;
-        if (n >= 1 && n <= DiagramCount()) GoToDiagram(n);
+        // Closing on another page leaves the current diagram, so it passes the check navigation makes:
+        // an illegal board stays current, where the user can mend it.
+        if (n < 1 || n > DiagramCount() || n == m_nCurrentIndex + 1 || !LeaveCurrent()) return;
+        GoToDiagram(n);
         UpdateStatusText();
         InvalidateAll(true);
     }

@@ -30,15 +30,95 @@ TEST(BoardText, PlainTextOfTheStartPositionAndBack)
     DiagramRecord pasted;
     EXPECT_FALSE(BoardText::ParseBoardText(text, pasted));
     EXPECT_EQ(pasted.board, start.board);
-    // Fewer than eight rows is no board; rows too long for a row are cut, never overrun.
-    EXPECT_TRUE(BoardText::ParseBoardText(top1 + "\r\n$tMvWlVmT%\n", pasted));
-    std::string longRows = top1 + "\r\n";
-    for (int i = 0; i < 8; ++i) longRows += "$ + + + +%xxxxxxxxxxxxxxxxxxxxxxxxx\n";
-    EXPECT_FALSE(BoardText::ParseBoardText(longRows, pasted));
-    EXPECT_EQ(std::string(pasted.board[7].data()), "$ + + + +%");
+    DiagramRecord berlin = StartPosition(true);
+    EXPECT_FALSE(BoardText::ParseBoardText(BoardText::PlainText(berlin, true, true), pasted, true));
+    EXPECT_EQ(pasted.board, berlin.board);
     EXPECT_EQ(BoardText::PlainText(StartPosition(true), true, true).substr(0, 12), "1222222223\r\n");
     EXPECT_EQ(BoardText::PlainText(StartPosition(true), true, false).substr(100), "6777777778");
 }
+
+// Pasted chess-font text, as this program and others put it on the clipboard.
+struct PastedText {
+    const char* name;
+    std::string text;
+    bool family2;
+    bool accepted;
+    int row; // when accepted: this row reads as `expected`, and rank 8 as the start position's
+    const char* expected;
+};
+void PrintTo(const PastedText& c, std::ostream* out)
+{
+    *out << c.name;
+}
+
+// The start position's eight rows, each line ended by lineEnd but the last, which gets `last`.
+std::string Rows(const char* lineEnd, const char* last = "")
+{
+    DiagramRecord start = StartPosition();
+    std::string text;
+    for (int i = 0; i < 8; ++i) text += std::string(start.board[i].data()) + (i < 7 ? lineEnd : last);
+    return text;
+}
+
+// The text with the first occurrence of `from` changed to `to`.
+std::string Replace(std::string text, const std::string& from, const std::string& to)
+{
+    size_t at = text.find(from);
+    return at == std::string::npos ? text : text.replace(at, from.size(), to);
+}
+
+class PastedTexts : public ::testing::TestWithParam<PastedText> { };
+
+TEST_P(PastedTexts, EightRowsOfTenLettersOfTheFamilyOrNothing)
+{
+    const PastedText& c = GetParam();
+    DiagramRecord record = StartPosition(c.family2);
+    record.board[3][3] = 'X'; // a reader that fails must leave the record as it was
+    const FontBoard before = record.board;
+    const bool failed = BoardText::ParseBoardText(c.text, record, c.family2);
+    EXPECT_EQ(failed, !c.accepted);
+    if (!c.accepted) {
+        EXPECT_EQ(record.board, before);
+        return;
+    }
+    EXPECT_EQ(std::string(record.board[0].data()), c.family2 ? "4tJnWlNjT5" : "$tMvWlVmT%");
+    EXPECT_EQ(std::string(record.board[c.row].data()), c.expected);
+    for (int r = 0; r < 8; ++r) EXPECT_EQ(record.board[r][10], '\0');
+}
+
+const std::string lf = top1 + "\n" + Rows("\n", "\n") + "/(((((((()";
+const std::string berlin = BoardText::PlainText(StartPosition(true), true, true);
+
+INSTANTIATE_TEST_SUITE_P(BoardText, PastedTexts,
+    ::testing::Values(PastedText { "CopiedByThisProgram", top1 + "\r\n" + Rows("\n", "\n") + "/(((((((()",
+                          false, true, 7, "$RnBqKbNr%" },
+        PastedText { "LineFeedsOnly", lf, false, true, 7, "$RnBqKbNr%" },
+        PastedText { "CrLfEverywhere", top1 + "\r\n" + Rows("\r\n", "\r\n") + "/(((((((()\r\n", false, true,
+            7, "$RnBqKbNr%" },
+        PastedText { "NoBottomFrameNoLastLineEnd", top1 + "\n" + Rows("\n"), false, true, 7, "$RnBqKbNr%" },
+        PastedText {
+            "CaseFollowsTheSquare", Replace(lf, "$RnBqKbNr%", "$rNbQkBnR%"), false, true, 7, "$RnBqKbNr%" },
+        PastedText { "EmptySquaresFollowTheSquare", Replace(lf, "$+ + + + %", "$ + + + +%"), false, true, 3,
+            "$+ + + + %" },
+        PastedText { "SevenRows", top1 + "\n" + Rows("\n").substr(0, 77), false, false, 0, "" },
+        PastedText { "TopFrameOnly", top1, false, false, 0, "" },
+        PastedText { "NoLineEndAfterTheTopFrame", top1 + Rows("\n"), false, false, 0, "" },
+        PastedText { "RowTooLong", Replace(lf, "$+ + + + %", "$+ + + + %xx"), false, false, 0, "" },
+        PastedText { "RowTooShort", Replace(lf, "$+ + + + %", "$+ + + +%"), false, false, 0, "" },
+        PastedText { "BlankAfterTheRow", Replace(lf, "$OoOoOoOo%", "$OoOoOoOo% "), false, false, 0, "" },
+        PastedText {
+            "NulByte", Replace(lf, "$ + + + +%", std::string("$ + +\0+ +%", 10)), false, false, 0, "" },
+        PastedText { "RtfBraces", Replace(lf, "$ + + + +%", "${ + \\ + }"), false, false, 0, "" },
+        PastedText { "UnknownLetter", Replace(lf, "$pPpPpPpP%", "$pPpPxPpP%"), false, false, 0, "" },
+        PastedText { "HighByte", Replace(lf, "$pPpPpPpP%", "$pPp\xE8pPpP%"), false, false, 0, "" },
+        PastedText { "LetterOfTheOtherFamily", Replace(lf, "$RnBqKbNr%", "$RhBqKbHr%"), false, false, 0, "" },
+        PastedText { "WrongBorder", Replace(lf, "$RnBqKbNr%", "4RnBqKbNr%"), false, false, 0, "" },
+        PastedText { "OtherFamilysText", berlin, false, false, 0, "" },
+        PastedText { "FamilyTwoInFamilyTwo", berlin, true, true, 7, "4RhBqKbHr5" },
+        PastedText {
+            "FamilyOneLettersInFamilyTwo", Replace(berlin, "4tJnWlNjT5", "4tMnWlNmT5"), true, false, 0, "" },
+        PastedText { "LoneCarriageReturns", top1 + "\r" + Rows("\r"), false, false, 0, "" }),
+    [](const ::testing::TestParamInfo<PastedText>& info) { return info.param.name; });
 
 struct RtfCase {
     const char* face;

@@ -504,10 +504,28 @@ TEST(ClipboardFen, FillsScratchBoardAndCurrentFields)
     EXPECT_EQ(current.halfmoveClock, "3");
     EXPECT_EQ(current.fullmoveNumber, "7") << "the fullmove field stops at its digits";
 
-    // A text without the later fields leaves them as they were.
-    current.halfmoveClock = "9";
-    ASSERT_TRUE(ParseFen(list, scratch, current, "4k3/8/8/8/8/8/8/4K3 w"));
-    EXPECT_EQ(current.halfmoveClock, "9");
+    // The fields a text does not give take a fresh diagram's values: nothing of the diagram that was
+    // there before stays beside the pasted board.
+    for (bool epd : { false, true }) {
+        list.m_bEpdMode = epd;
+        for (const char* text :
+            { "4k3/8/8/8/8/8/8/4K3", "4k3/8/8/8/8/8/8/4K3 b", "4k3/8/8/8/8/8/8/4K3 b K" }) {
+            current.blackToMove = 1;
+            current.castleWhiteLong = current.castleBlackShort = current.castleBlackLong = 1;
+            current.enPassantFile = "c";
+            current.halfmoveClock = "9";
+            current.fullmoveNumber = "30";
+            ASSERT_TRUE(ParseFen(list, scratch, current, text));
+            const std::string_view given(text);
+            EXPECT_EQ(current.blackToMove, given.find(" b") != std::string_view::npos ? 1u : 0u) << text;
+            EXPECT_EQ(current.castleWhiteShort, given.ends_with(" K") ? 1u : 0u) << text;
+            EXPECT_EQ(current.castleWhiteLong + current.castleBlackShort + current.castleBlackLong, 0u)
+                << text;
+            EXPECT_EQ(current.enPassantFile, "") << text;
+            EXPECT_EQ(current.halfmoveClock, epd ? "" : "0") << text;
+            EXPECT_EQ(current.fullmoveNumber, epd ? "" : "1") << text;
+        }
+    }
 }
 
 TEST(ClipboardFen, MalformedFieldChangesNothing)

@@ -19,9 +19,11 @@ TEST_F(ClipboardTest, RtfCopyPutsTextAndRtfAndPastesBack)
     EXPECT_NE(Clipboard::GetRtf()->find("Varnok Fairy"), std::string::npos);
     EXPECT_EQ(Clipboard::GetText()->substr(0, 10), "!\"\"\"\"\"\"\"\"#");
     view.SetBoardPosition(0);
+    view.m_bModified = false;
     view.OnEditPaste();
     EXPECT_EQ(view.m_pCurrentDiagram->board, start);
-    EXPECT_FALSE(view.m_bModified);
+    // A pasted board is a change to the list: New, Open and Exit must ask before dropping it.
+    EXPECT_TRUE(view.m_bModified);
 }
 
 TEST_F(ClipboardTest, FenCopyAndPasteGoThroughTheFenReader)

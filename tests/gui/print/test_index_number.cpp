@@ -38,8 +38,13 @@ TEST_F(IndexNumberTest, DefaultShowsOneAndOkSetsTheStartNumber)
 #include "platform/Dc.h"
 #include "platform/Print.h"
 
+#include <QApplication>
+#include <QElapsedTimer>
 #include <QImage>
 #include <QPainter>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QTimer>
 
 namespace {
 
@@ -145,6 +150,88 @@ TEST_F(PrintTest, LeavingThePreviewGoesToThePreviewedPage)
     view.OnPreparePrinting(info);
     view.OnEndPrintPreview(info);
     EXPECT_EQ(view.m_nCurrentIndex, 18);
+}
+
+// File > Print Preview through the real preview window: the user pages to another page and closes it.
+class PreviewCloseTest : public PrintTest {
+protected:
+    void SetUp() override
+    {
+        PrintTest::SetUp();
+        SettingsState::legalCheckActive = true;
+    }
+    // Once the preview window is up with its pages laid out, shows `page` and closes the window.
+    void CloseOnPage(int page)
+    {
+        auto* poll = new QTimer;
+        auto* clock = new QElapsedTimer;
+        clock->start();
+        QObject::connect(poll, &QTimer::timeout, [poll, clock, page, this] {
+            auto* dialog = qobject_cast<QPrintPreviewDialog*>(QApplication::activeModalWidget());
+            auto* widget = dialog ? dialog->findChild<QPrintPreviewWidget*>() : nullptr;
+            const bool timedOut = clock->elapsed() > 20000;
+            if (!timedOut && (!widget || widget->pageCount() < page)) return;
+            if (widget) {
+                pagesSeen = widget->pageCount();
+                widget->setCurrentPage(page);
+            }
+            if (dialog) dialog->close();
+            poll->stop();
+            poll->deleteLater();
+            delete clock;
+        });
+        poll->start(20);
+    }
+    int pagesSeen = 0;
+};
+
+TEST_F(PreviewCloseTest, ClosingOnAnotherPageRunsTheLeaveCheck)
+{
+    CPlaviaView& view = View();
+    MakeDiagrams(19);
+    view.GoToDiagram(9);
+    view.SetBoardPosition(0); // an empty board: no kings, not to be left like this
+    MessageBoxScript boxes;
+    CloseOnPage(3);
+    view.OnFilePrintPreview();
+    EXPECT_EQ(pagesSeen, 3);
+    EXPECT_EQ(view.m_nCurrentIndex, 8) << "the illegal diagram stays current";
+    ASSERT_EQ(boxes.asked.size(), 1u);
+    EXPECT_EQ(boxes.asked[0].text, "There are not a black and a white king.");
+
+    // Mended, the same close goes to the first diagram of the page shown.
+    view.SetBoardPosition(1);
+    CloseOnPage(3);
+    view.OnFilePrintPreview();
+    EXPECT_EQ(view.m_nCurrentIndex, 18);
+    EXPECT_EQ(boxes.asked.size(), 1u);
+
+    // Closing on the page it opened on leaves nothing, whatever the board.
+    view.SetBoardPosition(0);
+    CloseOnPage(3);
+    view.OnFilePrintPreview();
+    EXPECT_EQ(view.m_nCurrentIndex, 18);
+    EXPECT_EQ(boxes.asked.size(), 1u);
+}
+
+TEST_F(PreviewCloseTest, ADoubtfulDiagramIsAskedAboutAndNoKeepsItCurrent)
+{
+    CPlaviaView& view = View();
+    MakeDiagrams(10);
+    view.GoToDiagram(1);
+    // Three white knights: a position the user may keep, if asked.
+    view.m_pCurrentDiagram->board[7][4] = 'n'; // on d1, for the queen
+    MessageBoxScript boxes;
+    boxes.Answer(IDNO);
+    CloseOnPage(2);
+    view.OnFilePrintPreview();
+    EXPECT_EQ(view.m_nCurrentIndex, 0);
+    ASSERT_EQ(boxes.asked.size(), 1u);
+    EXPECT_EQ(boxes.asked[0].style, unsigned(MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2));
+    boxes.Answer(IDYES);
+    CloseOnPage(2);
+    view.OnFilePrintPreview();
+    EXPECT_EQ(view.m_nCurrentIndex, 9);
 }
 
 } // namespace
