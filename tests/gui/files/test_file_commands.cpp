@@ -418,7 +418,9 @@ TEST_F(FileCommands, HundredFiftyFaultyLinesAreListedUpToAHundred)
     });
     Open(Path("many.epd"));
     EXPECT_EQ(rows, 101);
-    EXPECT_EQ(last, "50 more faulty lines are not listed; they were left out too.");
+    EXPECT_EQ(last,
+        "50 more faulty lines are not listed: \"Load file without bad positions\" leaves them out too, "
+        "\"Correct errors\" shows each of them.");
     EXPECT_EQ(View().DiagramCount(), 50);
 }
 
