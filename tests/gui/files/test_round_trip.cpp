@@ -97,15 +97,7 @@ struct Scenario {
 
 class RoundTrip : public FilesTest, public ::testing::WithParamInterface<Scenario> {
 protected:
-    CPlaviaView& Shown()
-    {
-        CPlaviaView& view = View();
-        Frame().show();
-        Frame().activateWindow();
-        view.setFocus();
-        QApplication::processEvents();
-        return view;
-    }
+    CPlaviaView& Shown() { return ShownView(); }
 
     // The centre of a screen square: column 1..8 from the left, row 0..7 from the top.
     POINT Square(int column, int row)
