@@ -126,8 +126,8 @@ std::string withoutStartNumber(std::string copy)
     // The operation is a comment opcode, a blank and the quote, then the start number.
     size_t at = copy.find(startnum);
     for (; at != std::string::npos; at = copy.find(startnum, at + 1)) {
-        if (at >= 4 && copy[at - 4] == 'c' && isDigit(copy[at - 3]) && copy[at - 2] == ' ' && copy[at - 1] == '"'
-            && leadingStartNumber(std::string_view(copy).substr(at)).found)
+        if (at >= 4 && copy[at - 4] == 'c' && isDigit(copy[at - 3]) && copy[at - 2] == ' '
+            && copy[at - 1] == '"' && leadingStartNumber(std::string_view(copy).substr(at)).found)
             break;
     }
     if (at == std::string::npos) return copy;
@@ -241,7 +241,8 @@ void AppendEpdOperations(
 
     // A head whose own comment opens like a start number gets the real one in front, so that the reader
     // takes the number from it and leaves the comment whole.
-    const bool guard = fileMode && &record == list.m_pFirstDiagram && leadingStartNumber(record.comment).found;
+    const bool guard
+        = fileMode && &record == list.m_pFirstDiagram && leadingStartNumber(record.comment).found;
     if (record.comment.empty()) {
         if (firstWithStartNumber) line += " c0 \"" + startNumberPrefix(list.m_nStartNumber) + "\";";
     } else {

@@ -605,7 +605,8 @@ ReadResult ReadList(std::istream& in, const ReadOptions& options, DiagramList& l
             return true;
         };
         while (nextText(title) && !title.starts_with(headerEnd)) {
-            if (!nextText(top) || top.starts_with(headerEnd) || !nextText(info) || info.starts_with(headerEnd))
+            if (!nextText(top) || top.starts_with(headerEnd) || !nextText(info)
+                || info.starts_with(headerEnd))
                 return finish(ReadStatus::HeaderCut);
             list.AddHeaderNode(list.m_pLastPage != nullptr, true);
             list.m_pLastPage->title = unescapePageText(title);
@@ -652,7 +653,8 @@ ReadResult ReadList(std::istream& in, const ReadOptions& options, DiagramList& l
             if (corrected) corrected->diagramIndex = count;
             ++count;
         } else if (correcting) {
-            if (!skip && code != BadBlockValue && code != LineTooLong) result.failedAgain.push_back(result.lineCount);
+            if (!skip && code != BadBlockValue && code != LineTooLong)
+                result.failedAgain.push_back(result.lineCount);
         } else if (code != Legality::SkippedLine) {
             result.errors.Add(result.lineCount, code);
             if (code >= Legality::SlashCount) ++result.formatErrors;

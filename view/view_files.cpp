@@ -270,7 +270,8 @@ bool CPlaviaView::SaveFileAs()
     }
     // A PGN file, or a FEN file that drops comments, marks or page texts, is a copy for other programs:
     // the list keeps its own file and stays modified, so New, Open and Exit still ask before it goes.
-    if (PositionFile::HoldsWholeList(*this, PositionFile::KindOf(extension))) CommitSavedFile(path, extension);
+    if (PositionFile::HoldsWholeList(*this, PositionFile::KindOf(extension)))
+        CommitSavedFile(path, extension);
     return true;
 }
 

@@ -121,14 +121,15 @@ TEST(ReadBack, FilesAndWhatTheyGive)
                 EXPECT_EQ(Nth(l, 1).marks[0], (MarkSlot { 12, 28, 3 }));
             } },
         { "a CR inside a page text of a CR LF file stays a character of it", "bnx",
-            "HEADER_PRINT\r\nTitle\r\na\r*b\r\n\r\nHEADER_PRINT_END\r\n" + std::string(kings) + "\r\n" + Block(),
+            "HEADER_PRINT\r\nTitle\r\na\r*b\r\n\r\nHEADER_PRINT_END\r\n" + std::string(kings) + "\r\n"
+                + Block(),
             ReadStatus::Ok, 1, {}, false,
             [](const DiagramList& l, const ReadResult&) { EXPECT_EQ(l.m_pFirstPage->topText, "a\r\nb"); } },
         { "LF line ends", "bnx", std::string(kings) + "\n" + Block({ "1 2 3 " }, "\n"), ReadStatus::Ok, 1, {},
             false, nullptr },
         { "UTF-8 byte-order mark in an EPD file", "epd",
-            "\xEF\xBB\xBF" + std::string(kings) + " c0 \"x\";\r\n" + kings + "\r\n", ReadStatus::Ok, 2, {}, false,
-            [](const DiagramList& l, const ReadResult&) { EXPECT_EQ(Nth(l, 0).comment, "x"); } },
+            "\xEF\xBB\xBF" + std::string(kings) + " c0 \"x\";\r\n" + kings + "\r\n", ReadStatus::Ok, 2, {},
+            false, [](const DiagramList& l, const ReadResult&) { EXPECT_EQ(Nth(l, 0).comment, "x"); } },
         { "UTF-8 byte-order mark in a BNX file", "bnx",
             "\xEF\xBB\xBFHEADER_PRINT_X No_Legal \r\nT\r\n\r\n\r\nHEADER_PRINT_END\r\n" + std::string(kings)
                 + "\r\n" + Block(),
@@ -139,8 +140,8 @@ TEST(ReadBack, FilesAndWhatTheyGive)
                 EXPECT_EQ(l.m_pFirstPage->title, "T");
             } },
         { "first line with an operation whose opcode begins with a digit", "epd",
-            std::string(kings) + " 1x y; c0 \"c\";\r\n" + kings + " fmvn 5; hmvc 2;\r\n", ReadStatus::Ok, 2, {},
-            false,
+            std::string(kings) + " 1x y; c0 \"c\";\r\n" + kings + " fmvn 5; hmvc 2;\r\n", ReadStatus::Ok, 2,
+            {}, false,
             [](const DiagramList& l, const ReadResult&) {
                 EXPECT_TRUE(l.m_bEpdMode);
                 EXPECT_EQ(Nth(l, 0).epdOpsBefore, "1x y;");
@@ -148,8 +149,8 @@ TEST(ReadBack, FilesAndWhatTheyGive)
                 EXPECT_EQ(Nth(l, 1).fullmoveNumber, "5");
                 EXPECT_EQ(Nth(l, 1).halfmoveClock, "2");
             } },
-        { "first line in FEN form", "txt", std::string(kings) + " 3 17\r\n" + kings + " 0 1\r\n", ReadStatus::Ok,
-            2, {}, false,
+        { "first line in FEN form", "txt", std::string(kings) + " 3 17\r\n" + kings + " 0 1\r\n",
+            ReadStatus::Ok, 2, {}, false,
             [](const DiagramList& l, const ReadResult&) {
                 EXPECT_FALSE(l.m_bEpdMode);
                 EXPECT_EQ(Nth(l, 0).halfmoveClock, "3");
@@ -173,21 +174,22 @@ TEST(ReadBack, FilesAndWhatTheyGive)
                 EXPECT_EQ(Nth(l, 0).comment, "see Startnum 7 here");
                 EXPECT_EQ(Nth(l, 0).displayComment, " w - - c0 \"see Startnum 7 here\";");
             } },
-        { "Startnum without a number is text", "bnx", std::string(kings) + " c0 \"Startnum x y\";\r\n" + Block(),
-            ReadStatus::Ok, 1, {}, false,
+        { "Startnum without a number is text", "bnx",
+            std::string(kings) + " c0 \"Startnum x y\";\r\n" + Block(), ReadStatus::Ok, 1, {}, false,
             [](const DiagramList& l, const ReadResult&) {
                 EXPECT_EQ(l.m_nStartNumber, 1);
                 EXPECT_EQ(Nth(l, 0).comment, "Startnum x y");
             } },
         { "a first comment that opens like a start number, behind the real one", "bnx",
-            std::string(kings) + " c0 \"Startnum 1 Startnum 7 x\";\r\n" + Block(), ReadStatus::Ok, 1, {}, false,
+            std::string(kings) + " c0 \"Startnum 1 Startnum 7 x\";\r\n" + Block(), ReadStatus::Ok, 1, {},
+            false,
             [](const DiagramList& l, const ReadResult&) {
                 EXPECT_EQ(l.m_nStartNumber, 1);
                 EXPECT_EQ(Nth(l, 0).comment, "Startnum 7 x");
             } },
         { "escaped bytes of a comment", "bnx",
-            std::string(kings) + " c0 \"\x87**\x87*\x87\xD5\x87\x87 \x87***\";\r\n" + Block(), ReadStatus::Ok, 1,
-            {}, false,
+            std::string(kings) + " c0 \"\x87**\x87*\x87\xD5\x87\x87 \x87***\";\r\n" + Block(), ReadStatus::Ok,
+            1, {}, false,
             [](const DiagramList& l, const ReadResult&) {
                 EXPECT_EQ(Nth(l, 0).comment, "***\xD5\x87 *\r\n");
             } },
@@ -205,15 +207,15 @@ TEST(ReadBack, FilesAndWhatTheyGive)
             { { 2, LineTooLong } }, false,
             [](const DiagramList& l, const ReadResult&) { EXPECT_EQ(Nth(l, 1).comment, "after"); } },
         { "an overlong position line of a BNX file drops its block", "bnx",
-            std::string(kings) + "\r\n" + Block() + kings + " c0 \"" + longLine + "\";\r\n" + Block({ "1 2 3 " })
-                + kings + "\r\n" + Block({ "4 5 6 " }),
+            std::string(kings) + "\r\n" + Block() + kings + " c0 \"" + longLine + "\";\r\n"
+                + Block({ "1 2 3 " }) + kings + "\r\n" + Block({ "4 5 6 " }),
             ReadStatus::Ok, 2, { { 2, LineTooLong } }, false,
             [](const DiagramList& l, const ReadResult&) {
                 EXPECT_EQ(Nth(l, 1).marks[0], (MarkSlot { 4, 5, 6 }));
             } },
         { "an overlong colour line", "bnx",
-            std::string(kings) + "\r\n" + Block() + kings + "\r\n" + longLine + "\r\n" + Block(), ReadStatus::Ok, 2,
-            {}, true, nullptr },
+            std::string(kings) + "\r\n" + Block() + kings + "\r\n" + longLine + "\r\n" + Block(),
+            ReadStatus::Ok, 2, {}, true, nullptr },
         { "an overlong page text is cut, and the file reported corrupted", "bnx",
             "HEADER_PRINT\r\nT\r\n" + longLine + "\r\n\r\nHEADER_PRINT_END\r\n" + kings + "\r\n" + Block(),
             ReadStatus::Ok, 1, {}, true,
@@ -296,8 +298,12 @@ TEST(ReadBack, EveryByteOfACommentOrAPageTextComesBack)
 TEST(ReadBack, EscapesOnlyWhatWouldBeMisread)
 {
     // Files of lists whose texts need no escape are the same bytes as ever.
-    EXPECT_EQ(EscapeCommentForFile("a * b \"c\"\r\nd", false), "a * b \xD5" "c\xD5**d");
-    EXPECT_EQ(EscapeCommentForFile("a * b \"c\"\r\nd", true), "a * b \xD5" "c\xD5  d");
+    EXPECT_EQ(EscapeCommentForFile("a * b \"c\"\r\nd", false),
+        "a * b \xD5"
+        "c\xD5**d");
+    EXPECT_EQ(EscapeCommentForFile("a * b \"c\"\r\nd", true),
+        "a * b \xD5"
+        "c\xD5  d");
     // A star before a star or a line break, and the two escape bytes, go after 0x87.
     EXPECT_EQ(EscapeCommentForFile("**x*\r\n", false), "\x87**x\x87***");
     EXPECT_EQ(EscapeCommentForFile("**x*\r\n", true), "\x87**x*  ");
@@ -353,8 +359,8 @@ TEST(ReadBack, FairyModeWithoutRotationsReopensAsTheSameBoards)
 TEST(ReadBack, PgnFenTagHasSixFields)
 {
     DiagramList list;
-    ReadText(std::string("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 fmvn 7; hmvc 0;\r\n") + kings
-            + "\r\n",
+    ReadText(std::string("rnbqkbnr/pppppppp/8/8/4P3/8/PPPP1PPP/RNBQKBNR b KQkq e3 fmvn 7; hmvc 0;\r\n")
+            + kings + "\r\n",
         OptionsFor("epd"), list);
     ASSERT_EQ(Count(list), 2);
     WriteOptions w;
@@ -377,7 +383,10 @@ TEST(ReadBack, OnlyAFenFileOfPlainPositionsHoldsTheList)
     const std::vector<std::pair<const char*, std::function<void(DiagramList&)>>> losses = {
         { "comment", [](DiagramList& l) { l.m_pLastDiagram->comment = "x"; } },
         { "operation", [](DiagramList& l) { l.m_pLastDiagram->epdOpsAfter = "id \"x\";"; } },
-        { "mark", [](DiagramList& l) { l.m_pLastDiagram->marks[3] = { 1, 2, 3 }; } },
+        { "mark",
+            [](DiagramList& l) {
+                l.m_pLastDiagram->marks[3] = { 1, 2, 3 };
+            } },
         { "coloured square", [](DiagramList& l) { l.m_pLastDiagram->colours[2][2] = 1; } },
         { "flip", [](DiagramList& l) { l.m_pLastDiagram->flipped = 1; } },
         { "rotation", [](DiagramList& l) { l.m_pLastDiagram->rotations[2][2] = 1; } },

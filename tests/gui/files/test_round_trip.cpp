@@ -6,9 +6,11 @@
 #include "platform/Commands.h"
 #include "positions/FenLine.h"
 #include "positions/MarkEditing.h"
+#include "positions/PositionFile.h"
 
 #include <QApplication>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <array>
@@ -129,8 +131,9 @@ protected:
 
     // The data dialog, as the user fills it: a comment, and optionally the e.p. file, the counters and
     // the page texts (through the page text editor).
-    void Datas(const std::string& comment, const std::string& enPassant = {}, const std::string& fullmove = {},
-        const std::string& halfmove = {}, const std::array<std::string, 3>* page = nullptr)
+    void Datas(const std::string& comment, const std::string& enPassant = {},
+        const std::string& fullmove = {}, const std::string& halfmove = {},
+        const std::array<std::string, 3>* page = nullptr)
     {
         dialogs.Then([=, this](CDialog& d) {
             d.findChild<QPlainTextEdit*>("IDC_112")->setPlainText(Codec::ToQt(comment));
@@ -222,13 +225,14 @@ protected:
             Drag(Square(from, 0), Square(from, 1));
             ++from;
         }
-        for (int keys : std::initializer_list<int> {
-                 MK_SHIFT, MK_CONTROL, MK_SHIFT | MK_CONTROL, MK_RBUTTON | MK_SHIFT, MK_RBUTTON | MK_CONTROL }) {
+        for (int keys : std::initializer_list<int> { MK_SHIFT, MK_CONTROL, MK_SHIFT | MK_CONTROL,
+                 MK_RBUTTON | MK_SHIFT, MK_RBUTTON | MK_CONTROL }) {
             Drag(Square(from, 0), Square(from == 8 ? 1 : from + 1, 2), keys);
             from = from == 8 ? 1 : from + 1;
         }
         int column = 1;
-        for (int keys : std::initializer_list<int> { 0, MK_SHIFT, MK_CONTROL, MK_SHIFT | MK_CONTROL, MK_RBUTTON | MK_SHIFT })
+        for (int keys : std::initializer_list<int> {
+                 0, MK_SHIFT, MK_CONTROL, MK_SHIFT | MK_CONTROL, MK_RBUTTON | MK_SHIFT })
             Click(Square(column++, 4), keys);
         Run(32819);
         Click(Palette(5, 0));
@@ -459,8 +463,8 @@ TEST_F(CopiesForOtherPrograms, PgnExtractReadsEveryGame)
     const std::string pgn = Slurp(Path("games.pgn"));
     ASSERT_FALSE(pgn.empty());
 
-    const std::string log = Output(pgnExtract + " -s -Wepd '" + Path("games.pgn") + "' -o '" + Path("final.epd")
-        + "' 2>&1");
+    const std::string log
+        = Output(pgnExtract + " -s -Wepd '" + Path("games.pgn") + "' -o '" + Path("final.epd") + "' 2>&1");
     EXPECT_EQ(log.find("Illegal"), std::string::npos) << log;
     EXPECT_EQ(log.find("rror"), std::string::npos) << log;
     // Each game's position, as pgn-extract understood it, is the diagram's.
@@ -480,6 +484,83 @@ TEST_F(CopiesForOtherPrograms, PgnExtractReadsEveryGame)
         const std::string fen = FenLine::BuildFenText(view, *r, false, false);
         EXPECT_EQ(positions[static_cast<size_t>(i)].substr(0, fen.size()), fen) << i;
     }
+}
+
+} // namespace
+
+namespace {
+
+struct OpenCase {
+    const char* name;
+    const char* file;
+    std::string text;
+    int diagrams;
+    QStringList errorRows; // what the error list shows; empty: no error list at all
+};
+
+using OpenedThroughTheMenu = FilesTest;
+
+// The files that used to open short or not at all, opened with File > Open.
+TEST_F(OpenedThroughTheMenu, FilesThatUsedToBeLost)
+{
+    const std::string king = "4k3/8/8/8/8/8/8/4K3 w - -";
+    const std::string block = [] {
+        std::string b;
+        for (int i = 0; i < 8; ++i) b += "0 0 0 0 0 0 0 0 0 0 0 0 \r\n";
+        return b + "\r\n37 37 48 \r\n0 0\r\n";
+    }();
+    const std::vector<OpenCase> cases = {
+        { "CR line ends", "cr.epd", king + " c0 \"1\";\r" + king + " c0 \"2\";\r" + king + " c0 \"3\";\r", 3,
+            {} },
+        { "byte-order mark, EPD", "bom.epd", "\xEF\xBB\xBF" + king + "\r\n" + king + "\r\n", 2, {} },
+        { "byte-order mark, BNX", "bom.bnx",
+            "\xEF\xBB\xBFHEADER_PRINT\r\nT\r\n\r\n\r\nHEADER_PRINT_END\r\n" + king + "\r\n" + block, 1, {} },
+        { "number mark 0", "zero.bnx", king + "\r\n" + block, 1, {} },
+        { "overlong line", "long.epd",
+            king + "\r\n" + std::string(PositionFile::MaxLineLength + 1, 'x') + "\r\n" + king + "\r\n", 2,
+            { "Ligne 2 : This line is too long to be a position." } },
+    };
+    for (const OpenCase& c : cases) {
+        SCOPED_TRACE(c.name);
+        Write(Path(c.file), c.text);
+        QStringList rows;
+        const int shown = dialogs.shown;
+        if (!c.errorRows.isEmpty())
+            dialogs.Then([&rows](CDialog& d) {
+                auto* list = d.findChild<QListWidget*>("IDC_1010");
+                for (int i = 0; i < list->count(); ++i) rows << list->item(i)->text();
+                return int(IDCANCEL); // "Load file without bad positions"
+            });
+        const size_t asked = boxes.asked.size();
+        Open(Path(c.file));
+        EXPECT_EQ(boxes.asked.size(), asked);
+        EXPECT_EQ(dialogs.shown, shown + (c.errorRows.isEmpty() ? 0 : 1));
+        EXPECT_EQ(View().DiagramCount(), c.diagrams);
+        EXPECT_EQ(View().m_strFilePath, Path(c.file));
+        EXPECT_EQ(rows, c.errorRows);
+    }
+}
+
+TEST_F(OpenedThroughTheMenu, AnOpcodeBeginningWithADigitKeepsTheFileInEpdForm)
+{
+    Write(Path("ops.epd"),
+        "4k3/8/8/8/8/8/8/4K3 w - - 1x y; c0 \"first\"; fmvn 4;\r\n4k3/8/8/8/8/8/8/3K4 b - - fmvn 9; hmvc "
+        "2;\r\n");
+    Open(Path("ops.epd"));
+    CPlaviaView& view = View();
+    ASSERT_EQ(view.DiagramCount(), 2);
+    files.Answer(Path("again.epd"));
+    view.OnFileSaveAs();
+    const std::string written = Slurp(Path("again.epd"));
+    EXPECT_EQ(written,
+        "4k3/8/8/8/8/8/8/4K3 w - - 1x y; c0 \"first\"; fmvn 4;\r\n4k3/8/8/8/8/8/8/3K4 b - - fmvn 9; hmvc "
+        "2;\r\n");
+    Open(Path("again.epd"));
+    EXPECT_TRUE(View().m_bEpdMode);
+    EXPECT_EQ(View().m_pFirstDiagram->epdOpsBefore, "1x y;");
+    EXPECT_EQ(View().m_pFirstDiagram->comment, "first");
+    EXPECT_EQ(View().m_pLastDiagram->fullmoveNumber, "9");
+    EXPECT_EQ(View().m_pLastDiagram->halfmoveClock, "2");
 }
 
 } // namespace
