@@ -190,6 +190,35 @@ int main()
             std::fflush(stdout);
         }
     }
+
+    // One line of a gigabyte (or BENCH_LONG_LINE_MB megabytes) between two positions: it is listed as
+    // faulty, and neither time nor memory should grow with it beyond reading past it.
+    const char* megabytesText = std::getenv("BENCH_LONG_LINE_MB");
+    const long long megabytes = megabytesText ? std::atoll(megabytesText) : 1024;
+    const std::string path = (folder / "long.epd").string();
+    {
+        std::FILE* out = std::fopen(path.c_str(), "wb");
+        if (!out) return 1;
+        const std::string position = "4k3/8/8/8/8/8/8/4K3 w - -\r\n";
+        std::fputs(position.c_str(), out);
+        const std::string chunk(1 << 20, 'x');
+        for (long long i = 0; i < megabytes; ++i) std::fwrite(chunk.data(), 1, chunk.size(), out);
+        std::fputs("\r\n", out);
+        std::fputs(position.c_str(), out);
+        std::fclose(out);
+    }
+    const long long before = inUse.load();
+    peak = before;
+    DiagramList list;
+    PositionFile::ReadOptions read;
+    read.extension = "epd";
+    std::string reason;
+    auto start = std::chrono::steady_clock::now();
+    PositionFile::ReadResult result = PositionFile::ReadFile(path, read, list, reason);
+    auto opened = std::chrono::steady_clock::now();
+    std::printf("long_line_mb=%lld open_ms=%.0f peak_kb=%lld diagrams=%d faulty_lines=%d\n", megabytes,
+        Milliseconds(opened - start), (peak.load() - before) / 1024, result.diagramsMade,
+        result.errors.FaultyLineCount());
     fs::remove_all(folder);
-    return 0;
+    return result.diagramsMade == 2 && result.errors.FaultyLineCount() == 1 ? 0 : 1;
 }

@@ -33,7 +33,9 @@ void CDialog_Errors::OnInitDialog()
 {
     form->IDC_1010->clear();
     if (!m_pErrors) return;
-    for (const ErrorListEntry& entry : m_pErrors->Entries()) {
+    const auto& entries = m_pErrors->Entries();
+    for (size_t i = 0; i < m_pErrors->ListedCount(); ++i) {
+        const ErrorListEntry& entry = entries[i];
         if (entry.lineNumber <= 0) continue;
         std::string line = "Ligne " + std::to_string(entry.lineNumber) + " : ";
         if (int id = ErrorMessageId(entry.code)) line += LoadString(static_cast<unsigned>(id));

@@ -21,6 +21,7 @@ enum MarkType : uint8_t {
     MarkDoubleStep = 6, // the arrow drawn automatically for an en-passant square
     MarkSquare1 = 7,
     MarkSquare2 = 8,
+    MarkNumberZero = 0x30, // the first cell of the numbers palette
     MarkNumberFirst = 0x31, // number marks 1..13 are 0x31..0x3D
     MarkNumberLast = 0x3D,
 };

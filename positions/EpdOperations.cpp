@@ -21,21 +21,14 @@ std::string digitsFrom(std::string_view operation, size_t start)
 std::string commentText(std::string_view operation, bool fromEpdFile)
 {
     // The text starts after the opcode, a blank and the opening quote, and ends at the closing quote.
-    std::string text;
-    for (size_t i = 4; i < operation.size() && operation[i] != '"'; ++i) {
-        char c = operation[i];
-        if (c == QuoteEscape) {
-            text += '"';
-        } else if (c == LineBreakEscape && !fromEpdFile) {
-            text += "\r\n";
-            ++i;
-        } else if (c == LineBreakEscape) {
-            text += ' ';
-        } else {
-            text += c;
-        }
-    }
-    return text;
+    if (operation.size() <= 4) return {};
+    std::string_view quoted = operation.substr(4);
+    return DecodeCommentText(quoted.substr(0, quoted.find('"')), fromEpdFile);
+}
+
+bool escapedByte(char c)
+{
+    return c == '*' || c == QuoteEscape || c == LineBreakEscape;
 }
 
 // Operations of one group come out in the order of their first characters; those that share a first
@@ -109,18 +102,21 @@ EpdOperations ParseEpdOperations(std::string_view text, bool fromEpdFile)
 std::string EscapeCommentForFile(std::string_view text, bool epdFile)
 {
     const char* lineBreak = epdFile ? "  " : "**";
+    auto breakAt = [&](size_t i) { return i < text.size() && (text[i] == '\r' || text[i] == '\n'); };
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
         char c = text[i];
         if (c == '"') {
             out += QuoteEscape;
-        } else if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') {
+        } else if (c == '\r' || c == '\n') {
+            // A lone CR or LF would end the file line; it is kept as a line break.
             out += lineBreak;
-            ++i;
-        } else if (c == '\n') {
-            // A bare line feed would split the file line; it is kept as a line break.
-            out += lineBreak;
+            if (c == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
+        } else if (c == QuoteEscape || c == LineBreakEscape
+            || (c == '*' && i + 1 < text.size() && (text[i + 1] == '*' || (!epdFile && breakAt(i + 1))))) {
+            out += LineBreakEscape;
+            out += c;
         } else {
             out += c;
         }
@@ -128,19 +124,46 @@ std::string EscapeCommentForFile(std::string_view text, bool epdFile)
     return out;
 }
 
-std::string UnescapeComment(std::string_view text)
+namespace {
+
+// What a 0x87 that escapes no byte stands for: a line break in a comment of a file, a blank in a comment
+// of an .epd file, itself in the display copy.
+enum class LoneEscape { LineBreak, Blank, Kept };
+
+std::string decode(std::string_view text, LoneEscape lone)
 {
     std::string out;
     out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == QuoteEscape) {
+        char c = text[i];
+        const bool hasNext = i + 1 < text.size();
+        if (c == QuoteEscape) {
             out += '"';
-        } else if (text[i] == '*' && i + 1 < text.size() && text[i + 1] == '*') {
+        } else if (c == LineBreakEscape && hasNext && escapedByte(text[i + 1])) {
+            out += text[++i];
+        } else if (c == LineBreakEscape && lone == LoneEscape::LineBreak) {
+            out += "\r\n";
+            ++i;
+        } else if (c == LineBreakEscape && lone == LoneEscape::Blank) {
+            out += ' ';
+        } else if (c == '*' && hasNext && text[i + 1] == '*') {
             out += "\r\n";
             ++i;
         } else {
-            out += text[i];
+            out += c;
         }
     }
     return out;
+}
+
+} // namespace
+
+std::string DecodeCommentText(std::string_view text, bool epdFile)
+{
+    return decode(text, epdFile ? LoneEscape::Blank : LoneEscape::LineBreak);
+}
+
+std::string UnescapeComment(std::string_view text)
+{
+    return decode(text, LoneEscape::Kept);
 }

@@ -3,16 +3,12 @@
 void OpenErrorList::Clear()
 {
     entries.clear();
-    more = 0;
     StartWalk();
 }
 
 void OpenErrorList::Add(int lineNumber, LegalityCode code)
 {
-    if (entries.size() < Capacity)
-        entries.push_back({ lineNumber, code, -1 });
-    else
-        ++more;
+    entries.push_back({ lineNumber, code, -1 });
 }
 
 const ErrorListEntry* OpenErrorList::NextToCorrect()
@@ -30,6 +26,7 @@ const ErrorListEntry* OpenErrorList::NextToCorrect()
 int ErrorMessageId(LegalityCode code)
 {
     if (code == BadBlockValue) return 40400;
+    if (code == LineTooLong) return 41400;
     if (!Legality::IsError(code) || code == Legality::TooManyBadLines || code == Legality::OutOfMemory)
         return 0;
     return Legality::MessageFor(code).stringId;

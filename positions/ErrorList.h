@@ -15,9 +15,11 @@ struct ErrorListEntry {
 
 // A value of a colour, mark or rotation line outside what those lines may hold: the diagram is not taken.
 constexpr LegalityCode BadBlockValue = 21;
+// A line longer than any position file holds.
+constexpr LegalityCode LineTooLong = 22;
 
-// The faulty lines of the last file read: the first Capacity are listed, the rest only counted. In
-// correction mode a cursor walks the listed entries from one faulty diagram to the next.
+// The faulty lines of the last file read, every one of them: the error dialog lists the first Capacity
+// and counts the rest. In correction mode a cursor walks the entries from one faulty diagram to the next.
 class OpenErrorList {
 public:
     static constexpr size_t Capacity = 100;
@@ -27,9 +29,10 @@ public:
     bool Empty() const { return entries.empty(); }
     const std::vector<ErrorListEntry>& Entries() const { return entries; }
     std::vector<ErrorListEntry>& Entries() { return entries; }
-    // Faulty lines beyond the listed ones.
-    int MoreCount() const { return more; }
-    int FaultyLineCount() const { return static_cast<int>(entries.size()) + more; }
+    // The entries the dialog lists, and the faulty lines beyond them.
+    size_t ListedCount() const { return entries.size() < Capacity ? entries.size() : Capacity; }
+    int MoreCount() const { return static_cast<int>(entries.size() - ListedCount()); }
+    int FaultyLineCount() const { return static_cast<int>(entries.size()); }
 
     // The correction walk: from the cursor, entries of lines that could not be read at all (codes 15 and
     // up) are passed over and counted in `skipped`; returns the entry reached, or nullptr at the end of the
@@ -46,7 +49,6 @@ public:
 
 private:
     std::vector<ErrorListEntry> entries;
-    int more = 0;
 };
 
 // The string-table text that the error list shows for a code, 0 for none.

@@ -97,20 +97,53 @@ std::string startNumberPrefix(int number)
     return std::string(startnum) + std::to_string(number) + ' ';
 }
 
+// A comment text that opens with the start number: "Startnum ", digits, then a blank or the end. Only
+// this is the start number; the same word anywhere else in a comment is the user's text.
+struct StartNumber {
+    bool found = false;
+    int number = 0;
+    size_t textStart = 0; // where the comment proper begins
+};
+
+StartNumber leadingStartNumber(std::string_view text)
+{
+    StartNumber s;
+    if (!text.starts_with(startnum)) return s;
+    size_t digitsEnd = startnum.size();
+    while (digitsEnd < text.size() && isDigit(text[digitsEnd])) ++digitsEnd;
+    if (digitsEnd == startnum.size()) return s;
+    if (digitsEnd < text.size() && text[digitsEnd] != ' ') return s;
+    s.found = true;
+    auto [ptr, ec] = std::from_chars(text.data() + startnum.size(), text.data() + digitsEnd, s.number);
+    if (ec != std::errc()) s.number = 0;
+    s.textStart = std::min(text.size(), digitsEnd + 1);
+    return s;
+}
+
 // The display text of the head: the fields with the start-number operation taken out.
 std::string withoutStartNumber(std::string copy)
 {
+    // The operation is a comment opcode, a blank and the quote, then the start number.
     size_t at = copy.find(startnum);
+    for (; at != std::string::npos; at = copy.find(startnum, at + 1)) {
+        if (at >= 4 && copy[at - 4] == 'c' && isDigit(copy[at - 3]) && copy[at - 2] == ' '
+            && copy[at - 1] == '"' && leadingStartNumber(std::string_view(copy).substr(at)).found)
+            break;
+    }
     if (at == std::string::npos) return copy;
-    size_t from = at >= 4 ? at - 4 : 0;
-    size_t digitsEnd = at + startnum.size();
-    while (digitsEnd < copy.size() && isDigit(copy[digitsEnd])) ++digitsEnd;
-    size_t space = copy.find(' ', digitsEnd);
-    size_t to = space == std::string::npos ? copy.size() : space + 1;
+    const size_t from = at - 4;
+    size_t to = at + leadingStartNumber(std::string_view(copy).substr(at)).textStart;
     // The quote and ';' that close a comment holding nothing but the start number go too.
     if (to < copy.size() && copy[to] == '"') to = std::min(copy.size(), to + 2);
     copy.erase(from, to - from);
     return copy;
+}
+
+// The first line of a file is in FEN form when the counters follow the en-passant field: digits, and no
+// operation (every operation ends with ';'). An operation whose opcode begins with a digit is EPD.
+bool looksLikeFenCounters(std::string_view rest)
+{
+    return !rest.empty() && isDigit(rest[0]) && rest.find(';') == std::string_view::npos;
 }
 
 } // namespace
@@ -206,10 +239,16 @@ void AppendEpdOperations(
         && &record == list.m_pFirstDiagram && list.m_nStartNumber >= 2;
     if (!record.epdOpsBefore.empty()) line += ' ' + record.epdOpsBefore;
 
+    // A head whose own comment opens like a start number gets the real one in front, so that the reader
+    // takes the number from it and leaves the comment whole.
+    const bool guard
+        = fileMode && &record == list.m_pFirstDiagram && leadingStartNumber(record.comment).found;
     if (record.comment.empty()) {
         if (firstWithStartNumber) line += " c0 \"" + startNumberPrefix(list.m_nStartNumber) + "\";";
     } else {
-        std::string text = firstWithStartNumber ? startNumberPrefix(list.m_nStartNumber) : std::string();
+        std::string text;
+        if (firstWithStartNumber || guard)
+            text = startNumberPrefix(list.m_strExtension == "bnx" ? list.m_nStartNumber : 1);
         text += record.comment;
         if (fileMode) text = EscapeCommentForFile(text, list.m_strExtension == "epd");
         line += ' ' + record.commentOpcode + " \"" + text + "\";";
@@ -289,8 +328,7 @@ void ParseFenFields(DiagramList& list, DiagramRecord& record, std::string_view r
     }
     skip(2);
     if (first) {
-        char c = p < n ? rest[p] : '\0';
-        list.m_bEpdMode = !isDigit(c) || list.m_strExtension == "bnx";
+        list.m_bEpdMode = !looksLikeFenCounters(rest.substr(p)) || list.m_strExtension == "bnx";
     }
     if (!list.m_bEpdMode) {
         std::string halfmove;
@@ -311,19 +349,12 @@ void ParseFenFields(DiagramList& list, DiagramRecord& record, std::string_view r
         record.epdOpsBefore = ops.before;
         record.epdOpsMiddle = ops.middle;
         record.epdOpsAfter = ops.after;
-        std::string comment = UnescapeComment(ops.comment);
-        size_t at = first ? comment.find(startnum) : std::string::npos;
-        if (at != std::string::npos) {
-            size_t digits = at + startnum.size();
-            size_t digitsEnd = digits;
-            while (digitsEnd < comment.size() && isDigit(comment[digitsEnd])) ++digitsEnd;
-            int number = 0;
-            auto [ptr, ec] = std::from_chars(comment.data() + digits, comment.data() + digitsEnd, number);
-            if (ec == std::errc() && number != 0) list.m_nStartNumber = number;
-            size_t space = comment.find(' ', digitsEnd);
-            record.comment = space == std::string::npos ? std::string() : comment.substr(space + 1);
+        StartNumber start = first ? leadingStartNumber(ops.comment) : StartNumber {};
+        if (start.found) {
+            if (start.number != 0) list.m_nStartNumber = start.number;
+            record.comment = ops.comment.substr(start.textStart);
         } else {
-            record.comment = comment;
+            record.comment = ops.comment;
         }
         record.commentOpcode = ops.opcode;
         if (!ops.fmvn.empty()) record.fullmoveNumber = ops.fmvn;

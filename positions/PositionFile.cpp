@@ -57,23 +57,44 @@ void appendCellLine(std::string& out, const std::array<int8_t, 12>& cells)
     out += "\r\n";
 }
 
-std::string escapePageText(std::string text)
+// Every line break of a page text is kept as '*', so each text stays one line of the file (a CR before
+// it stays in place); a '*' of the text itself, and the byte 0x87, are written after 0x87.
+constexpr char pageEscape = static_cast<char>(0x87);
+
+std::string escapePageText(const std::string& text)
 {
-    for (char& c : text)
-        if (c == '\n') c = '*';
-    return text;
+    std::string out;
+    out.reserve(text.size());
+    for (char c : text) {
+        if (c == '\n') {
+            out += '*';
+            continue;
+        }
+        if (c == '*' || c == pageEscape) out += pageEscape;
+        out += c;
+    }
+    return out;
 }
 
-std::string unescapePageText(std::string text)
+std::string unescapePageText(const std::string& text)
 {
-    for (char& c : text)
-        if (c == '*') c = '\n';
-    return text;
+    std::string out;
+    out.reserve(text.size());
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
+        if (c == pageEscape && i + 1 < text.size() && (text[i + 1] == '*' || text[i + 1] == pageEscape))
+            out += text[++i];
+        else
+            out += c == '*' ? '\n' : c;
+    }
+    return out;
 }
 
 std::string lineOf(DiagramList& list, const DiagramRecord& record, const WriteOptions& options, Kind kind)
 {
-    std::string line = FenLine::BuildFenText(list, record, false, options.fairyMode);
+    // The FEN tag of a PGN game is read by other programs: six fields in the standard letters.
+    std::string line = kind == Kind::Pgn ? FenLine::BuildFenText(list, record, true, false)
+                                         : FenLine::BuildFenText(list, record, false, options.fairyMode);
     // A BNX line always carries the comment and the counters; a FEN line never has operations.
     const bool operations = kind == Kind::Bnx
         || ((kind == Kind::Epd || kind == Kind::Text || kind == Kind::Other) && list.m_bEpdMode);
@@ -84,7 +105,7 @@ std::string lineOf(DiagramList& list, const DiagramRecord& record, const WriteOp
     return line;
 }
 
-void appendBlock(std::string& out, const DiagramList& list, const DiagramRecord& record, bool allMarkSlots)
+void appendBlock(std::string& out, const DiagramRecord& record, bool allMarkSlots, bool rotations)
 {
     for (const auto& row : record.colours) appendCellLine(out, row);
     out += "\r\n";
@@ -102,32 +123,96 @@ void appendBlock(std::string& out, const DiagramList& list, const DiagramRecord&
     out += ' ';
     out += record.warningsAccepted ? '1' : '0';
     out += "\r\n";
-    if (list.m_bFairyMarks)
+    if (rotations)
         for (const auto& row : record.rotations) appendCellLine(out, row);
 }
 
 // ---------------------------------------------------------------- reading helpers
 
-// Lines of any length; CR LF and a lone LF both end a line, and a last line needs no line end.
+// Lines up to MaxLineLength characters; CR LF and a lone LF end a line, and so does a lone CR in a file
+// whose first line ends with one (a file of CR line ends; elsewhere a lone CR is a character of the
+// line, as the CR of a page text before its '*'). A last line needs no line end, and a UTF-8 byte-order
+// mark in front of the first line is no part of it. What a line holds beyond the limit is passed over
+// without being kept, and the line is marked as too long.
 class LineReader {
 public:
     explicit LineReader(std::istream& in)
         : in(in)
+        , buffer(1 << 16)
     {
     }
     bool Next(std::string& line)
     {
-        if (!std::getline(in, line)) {
-            if (in.bad()) failed = true;
-            return false;
+        line.clear();
+        tooLong = false;
+        bool any = false;
+        for (;;) {
+            if (pos == length && !fill()) {
+                if (!any) return false;
+                break;
+            }
+            any = true;
+            const char* start = buffer.data() + pos;
+            const char* end = buffer.data() + length;
+            const char* p = start;
+            while (p < end && *p != '\n' && *p != '\r') ++p;
+            keep(line, start, static_cast<size_t>(p - start));
+            pos = static_cast<size_t>(p - buffer.data());
+            if (pos == length) continue;
+            const char c = buffer[pos++];
+            if (c == '\n') {
+                if (ends == Ends::Unknown) ends = Ends::Lf;
+                break;
+            }
+            if (pos < length || fill()) {
+                if (buffer[pos] == '\n') {
+                    ++pos;
+                    if (ends == Ends::Unknown) ends = Ends::Lf;
+                    break;
+                }
+            }
+            if (ends == Ends::Lf) {
+                keep(line, &c, 1);
+                continue;
+            }
+            ends = Ends::Cr;
+            break;
         }
-        if (!line.empty() && line.back() == '\r') line.pop_back();
+        if (first) {
+            first = false;
+            if (line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
+        }
         return true;
     }
     bool failed = false;
+    bool tooLong = false; // the last line read was longer than MaxLineLength; it was cut there
 
 private:
+    bool fill()
+    {
+        pos = length = 0;
+        if (!in) return false;
+        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
+        length = static_cast<size_t>(in.gcount());
+        if (in.bad()) failed = true;
+        return length > 0;
+    }
+    void keep(std::string& line, const char* text, size_t n)
+    {
+        const size_t room = MaxLineLength - std::min(MaxLineLength, line.size());
+        if (n > room) {
+            tooLong = true;
+            n = room;
+        }
+        line.append(text, n);
+    }
+    enum class Ends { Unknown, Lf, Cr };
     std::istream& in;
+    std::vector<char> buffer;
+    size_t pos = 0;
+    size_t length = 0;
+    Ends ends = Ends::Unknown;
+    bool first = true;
 };
 
 // The length of a line as the file's grammar counts it: its characters and one line end.
@@ -159,7 +244,7 @@ bool readCellLine(const std::string& line, int maxValue, std::array<int8_t, 12>&
 
 bool validMarkType(int type)
 {
-    return (type >= MarkGreen && type <= MarkSquare2) || (type >= MarkNumberFirst && type <= MarkNumberLast);
+    return (type >= MarkGreen && type <= MarkSquare2) || (type >= MarkNumberZero && type <= MarkNumberLast);
 }
 
 // A mark line "from to type ": three numbers of one or two digits, each ended by a blank.
@@ -355,19 +440,23 @@ Kind KindOf(std::string_view extension)
     return Kind::Other;
 }
 
-bool BuildHeaderBlock(const DiagramList& list, bool legalPosition, std::string& block)
+bool FairyForm(const DiagramList& list, bool fairyMode)
 {
-    block = list.m_bFairyMarks ? "HEADER_PRINT_X Fairy \n"
-        : legalPosition        ? "HEADER_PRINT\n"
-                               : "HEADER_PRINT_X No_Legal \n";
-    bool withEnd = list.m_bFairyMarks || !legalPosition;
+    return fairyMode || list.m_bFairyMarks;
+}
+
+bool BuildHeaderBlock(const DiagramList& list, bool legalPosition, bool fairy, std::string& block)
+{
+    block = fairy       ? "HEADER_PRINT_X Fairy \n"
+        : legalPosition ? "HEADER_PRINT\n"
+                        : "HEADER_PRINT_X No_Legal \n";
+    bool withEnd = fairy || !legalPosition;
     for (PrintHeaderNode* page = list.m_pFirstPage; page; page = page->next) {
         if (page->title.empty() && page->topText.empty() && page->infoText.empty()) {
             block += "\n\n\n";
             continue;
         }
         withEnd = true;
-        // Every line break of a page text is kept as '*', so each text stays one line of the file.
         block += escapePageText(page->title) + '\n';
         block += escapePageText(page->topText) + '\n';
         block += escapePageText(page->infoText) + '\n';
@@ -381,20 +470,49 @@ bool BuildHeaderBlock(const DiagramList& list, bool legalPosition, std::string& 
     return true;
 }
 
+bool HoldsWholeList(const DiagramList& list, Kind kind)
+{
+    if (kind == Kind::Pgn) return false;
+    if (kind != Kind::Fen) return true;
+    if (list.m_nStartNumber != 1) return false;
+    for (const PrintHeaderNode* page = list.m_pFirstPage; page; page = page->next)
+        if (!page->title.empty() || !page->topText.empty() || !page->infoText.empty()) return false;
+    auto anyCell = [](const CellBytes& cells) {
+        for (const auto& row : cells)
+            for (int8_t v : row)
+                if (v) return true;
+        return false;
+    };
+    for (const DiagramRecord* r = list.m_pFirstDiagram; r; r = r->next) {
+        if (!r->comment.empty() || !r->epdOpsBefore.empty() || !r->epdOpsMiddle.empty()
+            || !r->epdOpsAfter.empty() || r->flipped || anyCell(r->colours) || anyCell(r->rotations))
+            return false;
+        // The double-step arrow comes back from the en-passant field.
+        for (const MarkSlot& slot : r->marks)
+            if (slot.from != 0 && slot.type != MarkDoubleStep) return false;
+    }
+    return true;
+}
+
 std::string PositionLine(DiagramList& list, const DiagramRecord& record, const WriteOptions& options)
 {
     ExtensionScope scope(list, options.extension);
     return lineOf(list, record, options, KindOf(options.extension));
 }
 
-bool WriteList(DiagramList& list, const WriteOptions& options, std::ostream& out)
+bool WriteList(DiagramList& list, const WriteOptions& writeOptions, std::ostream& out)
 {
-    ExtensionScope scope(list, options.extension);
-    const Kind kind = KindOf(options.extension);
+    ExtensionScope scope(list, writeOptions.extension);
+    const Kind kind = KindOf(writeOptions.extension);
+    // A BNX file written in fairy mode says so in its header, which also brings the rotation lines: the
+    // letters, written as they stand, are then read as they stand, whatever mode the reader is in.
+    const bool fairy = kind == Kind::Bnx && FairyForm(list, writeOptions.fairyMode);
+    WriteOptions options = writeOptions;
+    if (kind == Kind::Bnx) options.fairyMode = fairy;
     std::string text;
     if (kind == Kind::Bnx) {
         std::string header;
-        if (BuildHeaderBlock(list, options.legalPosition, header)) {
+        if (BuildHeaderBlock(list, options.legalPosition, fairy, header)) {
             for (char c : header) {
                 if (c == '\n') text += '\r';
                 text += c;
@@ -410,7 +528,7 @@ bool WriteList(DiagramList& list, const WriteOptions& options, std::ostream& out
         } else {
             text += line;
             text += "\r\n";
-            if (kind == Kind::Bnx) appendBlock(text, list, *record, options.allMarkSlots);
+            if (kind == Kind::Bnx) appendBlock(text, *record, options.allMarkSlots, fairy);
         }
         if (text.size() >= (1 << 16)) {
             out.write(text.data(), static_cast<std::streamsize>(text.size()));
@@ -480,8 +598,14 @@ ReadResult ReadList(std::istream& in, const ReadOptions& options, DiagramList& l
             }
         }
         std::string title, top, info;
-        while (reader.Next(title) && !title.starts_with(headerEnd)) {
-            if (!reader.Next(top) || top.starts_with(headerEnd) || !reader.Next(info)
+        // A page text longer than any line a file may hold keeps its beginning; the file is corrupted.
+        auto nextText = [&](std::string& text) {
+            if (!reader.Next(text)) return false;
+            if (reader.tooLong) result.corrupted = true;
+            return true;
+        };
+        while (nextText(title) && !title.starts_with(headerEnd)) {
+            if (!nextText(top) || top.starts_with(headerEnd) || !nextText(info)
                 || info.starts_with(headerEnd))
                 return finish(ReadStatus::HeaderCut);
             list.AddHeaderNode(list.m_pLastPage != nullptr, true);
@@ -495,9 +619,6 @@ ReadResult ReadList(std::istream& in, const ReadOptions& options, DiagramList& l
 
     std::vector<ErrorListEntry>& toCorrect = result.corrected.Entries();
     size_t nextEntry = 0;
-    // Beyond the last listed line the first reading only counted its faulty lines.
-    const int listedUpTo
-        = result.corrected.MoreCount() > 0 && !toCorrect.empty() ? toCorrect.back().lineNumber : -1;
     while (more) {
         ++result.lineCount;
         LegalityCode code = Legality::Ok;
@@ -510,6 +631,8 @@ ReadResult ReadList(std::istream& in, const ReadOptions& options, DiagramList& l
         }
         if (skip)
             code = Legality::SkippedLine;
+        else if (reader.tooLong)
+            code = LineTooLong;
         else
             code = FenLine::ParsePositionLine(list, line, fairy, legal);
         const bool made = code == Legality::Ok;
@@ -530,7 +653,7 @@ ReadResult ReadList(std::istream& in, const ReadOptions& options, DiagramList& l
             if (corrected) corrected->diagramIndex = count;
             ++count;
         } else if (correcting) {
-            if (!skip && code != BadBlockValue && !(listedUpTo >= 0 && result.lineCount > listedUpTo))
+            if (!skip && code != BadBlockValue && code != LineTooLong)
                 result.failedAgain.push_back(result.lineCount);
         } else if (code != Legality::SkippedLine) {
             result.errors.Add(result.lineCount, code);

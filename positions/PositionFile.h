@@ -29,11 +29,21 @@ struct WriteOptions {
     std::array<std::string, 9> pgnTags;
 };
 
-// The BNX header block, lines ended by LF; false when no header is to be written.
-bool BuildHeaderBlock(const DiagramList& list, bool legalPosition, std::string& block);
+// A BNX file is written in fairy form (the "Fairy" header, board letters as they stand, rotation lines)
+// in fairy mode and whenever the list has rotation marks.
+bool FairyForm(const DiagramList& list, bool fairyMode);
+
+// The BNX header block, lines ended by LF; false when no header is to be written. fairy: the file is
+// written in fairy form.
+bool BuildHeaderBlock(const DiagramList& list, bool legalPosition, bool fairy, std::string& block);
 
 // The diagram's line in a file of the given kind, without its line end.
 std::string PositionLine(DiagramList& list, const DiagramRecord& record, const WriteOptions& options);
+
+// Whether a file of this kind, read again, gives back the whole list: a FEN file keeps no comment,
+// operation, mark, coloured square, flip, rotation, start number or page text, and a PGN file is never
+// read as a list.
+bool HoldsWholeList(const DiagramList& list, Kind kind);
 
 // Writes the whole list, every line ended by CR LF. Returns false when the stream failed.
 bool WriteList(DiagramList& list, const WriteOptions& options, std::ostream& out);
@@ -48,6 +58,10 @@ struct SaveResult {
 SaveResult SaveToFile(DiagramList& list, const WriteOptions& options, const std::string& path);
 
 // ---------------------------------------------------------------- reading
+
+// No position file has lines this long: a longer line is read up to here, the rest passed over, and the
+// line is listed as faulty (LineTooLong); a page text is kept up to here and the file reported corrupted.
+constexpr size_t MaxLineLength = 1 << 20;
 
 struct ReadOptions {
     std::string extension = "bnx"; // the chosen file's, lower-cased

@@ -167,7 +167,8 @@ void TakeReadList(CPlaviaView& view, DiagramList& read, const PositionFile::Read
 
 bool CPlaviaView::BuildHeaderBlock(std::string& block) const
 {
-    return PositionFile::BuildHeaderBlock(*this, AppSettings::LegalPosition != 0, block);
+    return PositionFile::BuildHeaderBlock(
+        *this, AppSettings::LegalPosition != 0, PositionFile::FairyForm(*this, M::fairyMode), block);
 }
 
 bool CPlaviaView::CheckBeforeWriting()
@@ -241,6 +242,9 @@ bool CPlaviaView::SaveFile()
     if (!ConfirmKind(path, extension) || !ConfirmLossyTarget(path)) return false;
     if (!WriteListFile(path, extension, true)) return false;
     CommitSavedFile(path, extension);
+    // The file does not give the list back (a FEN file of diagrams with comments or marks): the list
+    // still differs from it.
+    if (!PositionFile::HoldsWholeList(*this, PositionFile::KindOf(extension))) m_bModified = true;
     return true;
 }
 
@@ -264,7 +268,10 @@ bool CPlaviaView::SaveFileAs()
         m_bEpdMode = epdModeBefore;
         return false;
     }
-    CommitSavedFile(path, extension);
+    // A PGN file, or a FEN file that drops comments, marks or page texts, is a copy for other programs:
+    // the list keeps its own file and stays modified, so New, Open and Exit still ask before it goes.
+    if (PositionFile::HoldsWholeList(*this, PositionFile::KindOf(extension)))
+        CommitSavedFile(path, extension);
     return true;
 }
 

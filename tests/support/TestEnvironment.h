@@ -6,6 +6,7 @@
 #include "view/CPlaviaView.h"
 #include "view/GlobalModes.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
@@ -33,6 +34,16 @@ protected:
         return *frame;
     }
     CPlaviaView& View() { return *Frame().View(); }
+    // The view on screen with the keyboard focus, as the mouse handlers want it for a release.
+    CPlaviaView& ShownView()
+    {
+        CPlaviaView& view = View();
+        Frame().show();
+        Frame().activateWindow();
+        view.setFocus();
+        QApplication::processEvents();
+        return view;
+    }
 
     static void ClearStore()
     {

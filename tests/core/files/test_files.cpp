@@ -218,16 +218,20 @@ TEST(PositionFiles, HeaderBlockForms)
     list.CreateFirstDiagram();
     std::string block;
     // All page texts empty and the checks on: no header at all.
-    EXPECT_FALSE(BuildHeaderBlock(list, true, block));
+    EXPECT_FALSE(BuildHeaderBlock(list, true, false, block));
     EXPECT_EQ(block, "");
-    EXPECT_TRUE(BuildHeaderBlock(list, false, block));
+    EXPECT_TRUE(BuildHeaderBlock(list, false, false, block));
     EXPECT_EQ(block, "HEADER_PRINT_X No_Legal \n\n\n\nHEADER_PRINT_END\n");
-    list.m_bFairyMarks = true;
-    EXPECT_TRUE(BuildHeaderBlock(list, true, block));
+    EXPECT_TRUE(BuildHeaderBlock(list, true, true, block));
     EXPECT_EQ(block, "HEADER_PRINT_X Fairy \n\n\n\nHEADER_PRINT_END\n");
+    // Fairy form: in fairy mode, and whenever rotation marks were made.
+    EXPECT_FALSE(FairyForm(list, false));
+    EXPECT_TRUE(FairyForm(list, true));
+    list.m_bFairyMarks = true;
+    EXPECT_TRUE(FairyForm(list, false));
     list.m_bFairyMarks = false;
     list.m_pFirstPage->topText = "a\r\nb";
-    EXPECT_TRUE(BuildHeaderBlock(list, true, block));
+    EXPECT_TRUE(BuildHeaderBlock(list, true, false, block));
     EXPECT_EQ(block, "HEADER_PRINT\n\na\r*b\n\nHEADER_PRINT_END\n");
 
     // Without a header the file starts with the position line.
@@ -290,7 +294,7 @@ TEST(PositionFiles, EveryKindWritesItsOwnLineForm)
     EXPECT_EQ(lineFor("bnx"), "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - c0 \"note\"; fmvn 20; hmvc 5;");
     EXPECT_EQ(lineFor("fen"), "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 5 20");
     EXPECT_EQ(lineFor("epd"), "r3k2r/8/8/8/8/8/8/R3K2R w KQkq -");
-    EXPECT_EQ(lineFor("pgn"), "r3k2r/8/8/8/8/8/8/R3K2R w KQkq -");
+    EXPECT_EQ(lineFor("pgn"), "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 5 20");
     list.m_bEpdMode = true;
     EXPECT_EQ(lineFor("epd"), "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - c0 \"note\"; fmvn 20; hmvc 5;");
     EXPECT_EQ(lineFor("xyz"), lineFor("epd"));
@@ -380,7 +384,8 @@ TEST(PositionFiles, FaultyFiles)
         EXPECT_EQ(read.diagramsMade, c.diagrams);
         EXPECT_EQ(list.m_nLastIndex, c.diagrams - 1);
         EXPECT_EQ(read.corrupted, c.corrupted);
-        EXPECT_EQ(static_cast<int>(read.errors.Entries().size()), c.listed);
+        EXPECT_EQ(static_cast<int>(read.errors.ListedCount()), c.listed);
+        EXPECT_EQ(read.errors.FaultyLineCount(), c.listed + c.more);
         EXPECT_EQ(read.errors.MoreCount(), c.more);
         for (size_t i = 0; i < c.entries.size() && i < read.errors.Entries().size(); ++i) {
             EXPECT_EQ(read.errors.Entries()[i].lineNumber, c.entries[i].lineNumber) << i;

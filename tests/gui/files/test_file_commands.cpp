@@ -418,8 +418,27 @@ TEST_F(FileCommands, HundredFiftyFaultyLinesAreListedUpToAHundred)
     });
     Open(Path("many.epd"));
     EXPECT_EQ(rows, 101);
-    EXPECT_EQ(last, "50 more faulty lines are not listed; they were left out too.");
+    EXPECT_EQ(last,
+        "50 more faulty lines are not listed: \"Load file without bad positions\" leaves them out too, "
+        "\"Correct errors\" shows each of them.");
     EXPECT_EQ(View().DiagramCount(), 50);
+
+    // "Correct errors" takes every one of them, and walks to each, the unlisted ones too.
+    dialogs.Then([](CDialog&) { return int(IDOK); });
+    Open(Path("many.epd"));
+    CPlaviaView& view = View();
+    EXPECT_EQ(view.DiagramCount(), 200);
+    ASSERT_TRUE(GlobalModes::correctionMode);
+    EXPECT_EQ(view.m_nCurrentIndex, 1);
+    int walked = 1;
+    while (GlobalModes::correctionMode && walked < 200) {
+        view.m_pCurrentDiagram->board[7][4] = '+'; // one white king less
+        boxes.Answer(IDNO); // "Save ?" at the end
+        view.OnGoNextDiagram();
+        if (GlobalModes::correctionMode) ++walked;
+    }
+    EXPECT_EQ(walked, 150);
+    EXPECT_EQ(view.m_nCurrentIndex, 199);
 }
 
 TEST_F(FileCommands, CorrectionModeWalksExactlyToTheFaultyDiagrams)

@@ -27,15 +27,7 @@ POINT Offset(POINT p, int dx, int dyUp)
 
 class MouseTest : public ProgramTest {
 protected:
-    CPlaviaView& Shown()
-    {
-        CPlaviaView& view = View();
-        Frame().show();
-        Frame().activateWindow();
-        view.setFocus();
-        QApplication::processEvents();
-        return view;
-    }
+    CPlaviaView& Shown() { return ShownView(); }
     DiagramRecord& Current() { return *View().m_pCurrentDiagram; }
     char Letter(int row, int cell) { return Current().board[row][cell]; }
     // A left press and release without keys (the release carries no button).
