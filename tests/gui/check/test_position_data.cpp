@@ -286,7 +286,8 @@ TEST_F(ValidateTest, StatusPaneShowsCountAndFenAndFollowsChanges)
 }
 
 // The status text may be asked for before the view has a frame.
-TEST(StatusWithoutFrame, DoesNotCrash)
+using StatusWithoutFrame = ProgramTest;
+TEST_F(StatusWithoutFrame, DoesNotCrash)
 {
     CPlaviaView view;
     view.m_bDisplayFen = true;
