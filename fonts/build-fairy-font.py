@@ -11,8 +11,8 @@ what the program draws with), and adds what fairy diagrams need:
   - the frame letters of fairy copies: corners at '1', '2' (top) and '3', '4' (bottom), the right border
     at 'z', drawn like the usual frame's corners and border;
   - the square markers that copies write into empty squares, drawn as the screen draws them over the
-    middle third of the square: a filled circle at ',' (light square) and '&' (dark square), a cross of
-    strokes an eighth of the square wide at '-' (light) and "'" (dark).
+    middle third of the square: a filled circle at '&' (light square) and ',' (dark square), a cross of
+    strokes an eighth of the square wide at "'" (light) and '-' (dark).
 Runs with Debian's python3-fontforge.
 """
 
@@ -31,7 +31,7 @@ TURNED_LEFT = "ACDEFGHIJSUX"  # counter-clockwise, rotation mark 4
 TURNED_RIGHT = "YZacdefghijs"  # clockwise, rotation mark 5
 FAIRY_FRAME = {"1": "!", "2": "#", "3": "/", "4": ")", "z": "%"}
 # Square markers: byte -> (shape, on a dark square).
-MARKERS = {",": ("circle", False), "&": ("circle", True), "-": ("cross", False), "'": ("cross", True)}
+MARKERS = {"&": ("circle", False), ",": ("circle", True), "'": ("cross", False), "-": ("cross", True)}
 # The hatching of a dark square is cut away this far around a piece (font units), as in the source font.
 HALO = 64
 

@@ -1,3 +1,6 @@
+#include "platform/ChessFont.h"
+#include "platform/ChessFontTable.h"
+#include "platform/Clipboard.h"
 #include "platform/MessageBox.h"
 #include "platform/Modal.h"
 #include "platform/Shell.h"
@@ -72,6 +75,37 @@ TEST_F(CopyCommandTest, FontSizeShowsTheCopySizeAndRefusesSizesNoOneCanRead)
     });
     view.OnFontSizeForCopy();
     EXPECT_NE(view.BuildRtfText().find("\\fs20 "), std::string::npos);
+}
+
+// The copy names each glyph as the installed font's Unicode map does: the fonts that keep their
+// coordinates at other characters than the code page's get escapes, the others keep their bytes.
+TEST_F(CopyCommandTest, RtfCopyFollowsTheInstalledFontsCharacterMap)
+{
+    struct Case {
+        int font;
+        const char* contains;
+    };
+    const Case cases[] = {
+        { 5, "\\fcharset0 Chess Merida;}" },
+        { 5, "\\line \\u193\\'e7tMvWlVmT%" },
+        { 5, "/\\u203\\'e8\\u200\\'e9" },
+        { 2, "\\fcharset0 Varnok Fairy;}" },
+        { 2, "\\line \\u193\\'e7tMvWlVmT%" },
+        { 0, "\\fcharset0 Chess Adventurer;}" },
+        { 0, "\\line \\'e7tMvWlVmT%" }, // its Unicode map has the glyph at the code page's character
+        { 0, "/\xE8\xE9\xEA\xEB\xEC\xED\xEE\xEF)" },
+    };
+    CPlaviaView& view = View();
+    view.SetBoardPosition(1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.contains);
+        if (!ChessFontFace::Find(ChessFontFaceName(c.font)))
+            GTEST_SKIP() << "the chess fonts are not installed";
+        view.SelectChessFont(c.font);
+        view.OnCopyRtf();
+        const std::string rtf = Clipboard::GetRtf().value_or("");
+        EXPECT_NE(rtf.find(c.contains), std::string::npos) << rtf;
+    }
 }
 
 TEST_F(CopyCommandTest, MailLinkCarriesTheWholePositionInItsBody)
