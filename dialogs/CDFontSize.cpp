@@ -1,10 +1,27 @@
 #include "CDFontSize.h"
 
 #include "platform/MessageBox.h"
+#include "platform/Strings.h"
 
 #include "ui_CDFontSize.h"
 
 #include <QPushButton>
+#include <cmath>
+
+namespace {
+
+// A size a copy can be read at: 0 (the size of the squares on screen) or 1 to 200 points. Below one
+// point the copy's size in half-points comes out as 0 or 1, which no word processor shows.
+bool ReadSize(const QString& text, float& size)
+{
+    bool ok = false;
+    const float value = text.trimmed().toFloat(&ok);
+    if (!ok || !std::isfinite(value) || !(value == 0.0f || (value >= 1.0f && value <= 200.0f))) return false;
+    size = value;
+    return true;
+}
+
+} // namespace
 
 CDFontSize::CDFontSize(QWidget* parent)
     : CDialog(parent)
@@ -18,12 +35,11 @@ CDFontSize::~CDFontSize() = default;
 
 void CDFontSize::OnOk()
 {
-    // The size must be a number from 0 to 200; otherwise the dialog stays open.
-    bool ok = false;
-    float value = form->IDC_1025->text().toFloat(&ok);
-    if (!ok || value < 0.0f || value > 200.0f) {
-        AfxMessageBox("Enter a number between 0 and 200.", MB_ICONWARNING);
+    float value = 0.0f;
+    if (!ReadSize(form->IDC_1025->text(), value)) {
+        AfxMessageBox(LoadString(41200), MB_ICONWARNING);
         form->IDC_1025->setFocus();
+        form->IDC_1025->selectAll();
         return;
     }
     accept();
@@ -35,7 +51,5 @@ void CDFontSize::DoDataExchange(bool saving)
         form->IDC_1025->setText(QString::number(m_fSize));
         return;
     }
-    bool ok = false;
-    float value = form->IDC_1025->text().toFloat(&ok);
-    if (ok && value >= 0.0f && value <= 200.0f) m_fSize = value;
+    ReadSize(form->IDC_1025->text(), m_fSize);
 }

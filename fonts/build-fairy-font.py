@@ -9,7 +9,10 @@ what the program draws with), and adds what fairy diagrams need:
     counter-clockwise at "ACDEFGHIJSUX", turned clockwise at "YZacdefghijs"; the square's hatching stays
     as it is, only the piece turns;
   - the frame letters of fairy copies: corners at '1', '2' (top) and '3', '4' (bottom), the right border
-    at 'z', drawn like the usual frame's corners and border.
+    at 'z', drawn like the usual frame's corners and border;
+  - the square markers that copies write into empty squares, drawn as the screen draws them over the
+    middle third of the square: a filled circle at '&' (light square) and ',' (dark square), a cross of
+    strokes an eighth of the square wide at "'" (light) and '-' (dark).
 Runs with Debian's python3-fontforge.
 """
 
@@ -27,6 +30,8 @@ DARK_PIECES = "BKLMNOPQRTVW"
 TURNED_LEFT = "ACDEFGHIJSUX"  # counter-clockwise, rotation mark 4
 TURNED_RIGHT = "YZacdefghijs"  # clockwise, rotation mark 5
 FAIRY_FRAME = {"1": "!", "2": "#", "3": "/", "4": ")", "z": "%"}
+# Square markers: byte -> (shape, on a dark square).
+MARKERS = {"&": ("circle", False), ",": ("circle", True), "'": ("cross", False), "-": ("cross", True)}
 # The hatching of a dark square is cut away this far around a piece (font units), as in the source font.
 HALO = 64
 
@@ -143,6 +148,33 @@ class Builder:
         shape.correctDirection()
         return shape.foreground
 
+    def marker(self, shape, square):
+        """A square marker over the middle third of the square (x0, y0, x1, y1), as a glyph."""
+        x0, y0, x1, y1 = square
+        side = min(x1 - x0, y1 - y0)
+        cx, cy = (x0 + x1) / 2.0, (y0 + y1) / 2.0
+        layer = fontforge.layer()
+        if shape == "circle":
+            circle = fontforge.unitShape(0)
+            circle.transform(psMat.compose(psMat.scale(side / 6.0), psMat.translate(cx, cy)))
+            layer += circle
+        else:
+            # Two strokes from corner to corner of the middle third, with square ends.
+            half_length = side / 6.0 * math.sqrt(2) + side / 16.0
+            half_width = side / 16.0
+            for angle in (math.pi / 4, -math.pi / 4):
+                stroke = fontforge.contour()
+                for x, y in ((-half_length, -half_width), (half_length, -half_width),
+                             (half_length, half_width), (-half_length, half_width)):
+                    stroke += fontforge.point(x, y)
+                stroke.closed = True
+                stroke.transform(psMat.compose(psMat.rotate(angle), psMat.translate(cx, cy)))
+                layer += stroke
+        glyph = self.temp(layer)
+        glyph.removeOverlap()
+        glyph.correctDirection()
+        return glyph
+
     def dark_square(self, light_piece, matrix):
         """A dark square with the piece of the light-square glyph turned by matrix over upright hatching."""
         piece = light_piece.foreground
@@ -200,6 +232,10 @@ def main():
         outlines[ord(TURNED_LEFT[i])] = b.dark_square(light, turn(math.pi / 2))
         outlines[ord(TURNED_RIGHT[i])] = b.dark_square(light, turn(-math.pi / 2))
         widths[ord(TURNED_LEFT[i])] = widths[ord(TURNED_RIGHT[i])] = glyph_at(dark).width
+    for letter, (shape, dark) in MARKERS.items():
+        mark = b.marker(shape, square)
+        outlines[ord(letter)] = b.dark_square(mark, psMat.identity()) if dark else mark.foreground
+        widths[ord(letter)] = glyph_at("+").width
     for letter, model in FAIRY_FRAME.items():
         outlines[ord(letter)] = glyph_at(model).foreground
         widths[ord(letter)] = glyph_at(model).width

@@ -16,7 +16,10 @@ if ! ls "$dest"/*.ttf >/dev/null 2>&1; then
     $SUDO cp "$work"/x/usr/share/pychess/pieces/ttf/*.ttf "$dest"/
 fi
 
-if [ -f "$here/build-fairy-font.py" ] && [ ! -f "$dest/VarnokFairy.ttf" ]; then
+# The fairy font is built again whenever its build script changed since it was built.
+stamp=""
+[ -f "$here/build-fairy-font.py" ] && stamp="$(sha256sum "$here/build-fairy-font.py" | cut -d' ' -f1)"
+if [ -n "$stamp" ] && { [ ! -f "$dest/VarnokFairy.ttf" ] || [ "$(cat "$dest/VarnokFairy.built-by" 2>/dev/null)" != "$stamp" ]; }; then
     work2="$(mktemp -d)"
     # FontForge's module belongs to the system's Python, which a python3 earlier on PATH may not see.
     py=python3
@@ -24,6 +27,7 @@ if [ -f "$here/build-fairy-font.py" ] && [ ! -f "$dest/VarnokFairy.ttf" ]; then
     "$py" "$here/build-fairy-font.py" "$dest" "$work2/VarnokFairy.ttf" 2>"$work2/log" \
         || { cat "$work2/log" >&2; exit 1; }
     $SUDO cp "$work2/VarnokFairy.ttf" "$dest/"
+    echo "$stamp" | $SUDO tee "$dest/VarnokFairy.built-by" >/dev/null
     rm -rf "$work2"
 fi
 

@@ -7,6 +7,7 @@
 #include "picture/CxImageJPG.h"
 #include "picture/CxImagePNG.h"
 #include "picture/CxImageWBMP.h"
+#include "picture/PaletteMatcher.h"
 
 #include <algorithm>
 #include <bit>
@@ -572,10 +573,37 @@ bool CxImage::DecreaseBpp(uint32_t nbit, const RGBQUAD* ppal, uint32_t clrimport
     } else {
         tmp.SetStdPalette();
     }
-    for (int32_t y = 0; y < head.biHeight; ++y) {
-        info.progress = int32_t(int64_t(100) * y / head.biHeight);
-        if (info.escape) break;
-        for (int32_t x = 0; x < head.biWidth; ++x) tmp.SetPixelColor(x, y, GetPixelColor(x, y));
+    if (head.biClrUsed == 0 && head.biBitCount == 24 && tmp.GetPalette()) {
+        // A true-colour picture holds tens of thousands of colours: each is looked up once, and its
+        // nearest entry found without a walk over the whole palette.
+        const RGBQUAD* palette = tmp.GetPalette();
+        const uint32_t used = tmp.head.biClrUsed;
+        PaletteMatcher nearest(
+            palette, tmp.head.biClrImportant ? std::min(tmp.head.biClrImportant, used) : used);
+        const uint8_t* last = nullptr;
+        uint8_t lastIndex = 0;
+        for (int32_t y = 0; y < head.biHeight; ++y) {
+            info.progress = int32_t(int64_t(100) * y / head.biHeight);
+            if (info.escape) break;
+            const uint8_t* p = info.bits + size_t(y) * info.effWidth;
+            for (int32_t x = 0; x < head.biWidth; ++x, p += 3) {
+                lastIndex = nearest.Nearest(p[2], p[1], p[0]);
+                tmp.SetPixelIndex(x, y, lastIndex);
+                last = p;
+            }
+        }
+        if (last) {
+            // Left as the pixel-by-pixel conversion leaves it.
+            tmp.info.nearestKey = RGBQUAD { last[0], last[1], last[2], 0 };
+            tmp.info.nearestIndex = lastIndex;
+            tmp.info.nearestValid = true;
+        }
+    } else {
+        for (int32_t y = 0; y < head.biHeight; ++y) {
+            info.progress = int32_t(int64_t(100) * y / head.biHeight);
+            if (info.escape) break;
+            for (int32_t x = 0; x < head.biWidth; ++x) tmp.SetPixelColor(x, y, GetPixelColor(x, y));
+        }
     }
     if (head.biBitCount == 1) {
         tmp.SetPaletteColor(0, 0, 0, 0);

@@ -135,6 +135,30 @@ bool ChessFontFace::Load(const QString& file)
             glyphs[b] = FT_Get_Char_Index(face, ch.isEmpty() ? 0 : ch.at(0).unicode());
         }
     }
+    codePoints.fill(0);
+    unicodeMap = unicode && FT_Set_Charmap(face, unicode) == 0;
+    if (unicodeMap) {
+        std::map<FT_UInt, uint32_t> lowest; // glyph -> its lowest printable character
+        FT_UInt glyph = 0;
+        for (FT_ULong code = FT_Get_First_Char(face, &glyph); glyph != 0;
+             code = FT_Get_Next_Char(face, code, &glyph)) {
+            // Control characters would be taken for line ends or nothing; only the first plane is written
+            // in one escape.
+            if (code < 0x20 || (code >= 0x7F && code < 0xA0) || code > 0xFFFF) continue;
+            lowest.emplace(glyph, uint32_t(code));
+        }
+        for (int b = 0; b < 256; ++b) {
+            if (!glyphs[b]) continue;
+            QString ch = Codec::ToQt(std::string(1, static_cast<char>(b)));
+            const uint32_t own = ch.isEmpty() ? 0 : ch.at(0).unicode();
+            const bool printable = own >= 0x20 && !(own >= 0x7F && own < 0xA0);
+            if (printable && FT_Get_Char_Index(face, own) == glyphs[b]) {
+                codePoints[b] = own;
+            } else if (auto it = lowest.find(glyphs[b]); it != lowest.end()) {
+                codePoints[b] = it->second;
+            }
+        }
+    }
     FT_Done_Face(face);
     return true;
 }

@@ -34,6 +34,11 @@ public:
     // The glyph of a byte; 0 (the missing-glyph box) when the font has none.
     quint32 Glyph(unsigned char byte) const { return glyphs[byte]; }
     bool HasGlyph(unsigned char byte) const { return glyphs[byte] != 0; }
+    // Whether the font has a Unicode character map, the one word processors on Linux draw text through.
+    bool HasUnicodeMap() const { return unicodeMap; }
+    // The character that the Unicode map gives the glyph of a byte: the byte's own character in code
+    // page 1252 when that reaches the glyph, else the lowest printable one that does; 0 when none does.
+    uint32_t CodePoint(unsigned char byte) const { return codePoints[byte]; }
     // Font units: the em and the cell above and below the baseline, as the font gives them for
     // Windows (so a cell height of h pixels scales the font by h / (ascent + descent)).
     int UnitsPerEm() const { return unitsPerEm; }
@@ -48,6 +53,8 @@ private:
     QString family;
     ByteMap byteMap = ByteMap::Unicode;
     std::array<quint32, 256> glyphs {};
+    bool unicodeMap = false;
+    std::array<uint32_t, 256> codePoints {};
     int unitsPerEm = 2048;
     int cellAscent = 2048;
     int cellDescent = 0;

@@ -9,6 +9,16 @@
 namespace BoardText {
 
 namespace {
+// The character of a byte in code page 1252, the one RTF's \ansicpg1252 text stands for; 0 for the five
+// bytes the code page leaves undefined.
+uint32_t Cp1252CodePoint(unsigned char c)
+{
+    static constexpr uint16_t high[32] = { 0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6,
+        0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013,
+        0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178 };
+    return c >= 0x80 && c < 0xA0 ? high[c - 0x80] : c;
+}
+
 const char* BottomFrame(bool family2, bool berlin)
 {
     if (!family2) return "/(((((((()";
@@ -33,8 +43,11 @@ FontBoard OverlaySquareMarkers(const FontBoard& displayRows, const DiagramRecord
         rows[r][10] = 0;
     }
     for (const MarkSlot& slot : record.marks) {
-        if (slot.type < MarkSquare1 || slot.from < 1 || slot.from > 64) continue;
-        int row = slot.from / 8, column = slot.from % 8;
+        if ((slot.type != MarkSquare1 && slot.type != MarkSquare2) || slot.from < 1 || slot.from > 64)
+            continue;
+        // The rows are those on screen: a flipped diagram shows square s at 65 - s.
+        const int square = record.flipped ? 65 - slot.from : slot.from;
+        int row = square / 8, column = square % 8;
         if (column == 0) {
             column = 8;
             row -= 1;
@@ -70,53 +83,67 @@ std::string Rtf(const FontBoard& rows, const RtfOptions& o)
     const bool fairyText = !o.pictureCoordinates && o.fontFace == "Varnok Fairy";
     const bool coordinates = o.pictureCoordinates && o.fontFace != "Chess Berlin";
     const bool berlin = o.fontFace == "Chess Berlin";
-    auto byte = [](std::string& out, unsigned char c) {
-        if (c >= 0x80) {
+    // A byte as the text of the copy: escaped when it is above 0x7F (raw in the frame rows, which are
+    // written as they stand), and given as the character of its glyph when the font's Unicode map holds
+    // that glyph at another character than the byte's own, with the byte after it for readers without
+    // Unicode. RTF's own characters are escaped, as a pasted text may bring them in.
+    auto put = [&o](std::string& out, unsigned char c, bool raw = false) {
+        const uint32_t code = o.fontMap == RtfFontMap::Unicode ? o.codePoints[c] : 0;
+        const bool escape = code != 0 && code != Cp1252CodePoint(c);
+        if (escape) out += "\\u" + std::to_string(code > 0x7FFF ? int(code) - 0x10000 : int(code));
+        if (c >= 0x80 && (escape || !raw)) {
             char hex[8];
             std::snprintf(hex, sizeof hex, "\\'%02x", c);
             out += hex;
-        } else {
-            out += static_cast<char>(c);
+            return;
         }
+        if (escape) out += ' ';
+        if (c == '\\' || c == '{' || c == '}') out += '\\';
+        out += static_cast<char>(c);
+    };
+    auto putAll = [&put](std::string& out, std::string_view text) {
+        for (char c : text) put(out, static_cast<unsigned char>(c), true);
     };
 
     std::string rtf
         = "{\\rtf1\\ansi\\ansicpg1252\\deff0\\deflang1036{\\fonttbl{\\f0\\fswiss\\fprq2\\fcharset";
-    rtf += o.fontIndex >= 3 ? "2 " : "0 ";
+    bool symbol = o.fontIndex >= 3;
+    if (o.fontMap != RtfFontMap::Unknown) symbol = o.fontMap == RtfFontMap::Symbol;
+    rtf += symbol ? "2 " : "0 ";
     rtf += o.fontFace;
     rtf += ";}{\\f1\\fswiss\\fcharset0 Arial;}}\\viewkind4\\uc1\\pard\\f0\\fs";
     rtf += std::to_string(o.halfPoints) + " ";
     if (!o.withoutBorder) {
-        if (o.family2)
-            rtf += "1222222223\r\n";
-        else if (fairyText)
-            rtf += "1\"\"\"\"\"\"\"\"2";
-        else
-            rtf += "!\"\"\"\"\"\"\"\"#\r\n";
+        if (o.family2) {
+            putAll(rtf, "1222222223");
+            rtf += "\r\n";
+        } else if (fairyText) {
+            putAll(rtf, "1\"\"\"\"\"\"\"\"2");
+        } else {
+            putAll(rtf, "!\"\"\"\"\"\"\"\"#");
+            rtf += "\r\n";
+        }
         rtf += "\\line ";
     }
     const unsigned char rankBase = o.family2 ? 0xC0 : 0xE0;
     for (int r = 0; r < 8; ++r) {
         const FontRow& row = rows[r];
         size_t length = strnlen(row.data(), 11);
-        std::string line;
-        unsigned char first = length ? static_cast<unsigned char>(row[0]) : 0;
-        if (coordinates) first = static_cast<unsigned char>(o.flipped ? rankBase + r : rankBase + 7 - r);
-        if (fairyText) first = 'z';
-        byte(line, first);
-        for (size_t i = 1; i < length; ++i) {
-            unsigned char c = static_cast<unsigned char>(row[i]);
-            if (fairyText && c == '%') c = 'z';
-            byte(line, c);
-        }
         if (!o.withoutBorder) {
-            rtf += line + "\\line ";
+            unsigned char first = length ? static_cast<unsigned char>(row[0]) : 0;
+            if (coordinates) first = static_cast<unsigned char>(o.flipped ? rankBase + r : rankBase + 7 - r);
+            if (fairyText) first = 'z';
+            if (first) put(rtf, first);
+            for (size_t i = 1; i < length; ++i) {
+                unsigned char c = static_cast<unsigned char>(row[i]);
+                if (fairyText && c == '%') c = 'z';
+                put(rtf, c);
+            }
+            rtf += "\\line ";
             continue;
         }
         // Without the border only the eight squares are written.
-        std::string squares;
-        for (int i = 1; i <= 8; ++i) byte(squares, static_cast<unsigned char>(row[i]));
-        rtf += squares;
+        for (size_t i = 1; i <= 8 && i < length; ++i) put(rtf, static_cast<unsigned char>(row[i]));
         if (r < 7) rtf += "\\line ";
     }
     if (o.withoutBorder) {
@@ -124,23 +151,25 @@ std::string Rtf(const FontBoard& rows, const RtfOptions& o)
         return rtf;
     }
     if (o.family2) {
-        if (berlin)
-            rtf += "7888888889";
-        else if (!o.pictureCoordinates)
-            rtf += "6777777778";
-        else {
-            rtf += '6';
-            for (int i = 0; i < 8; ++i) rtf += static_cast<char>(o.flipped ? 0xCF - i : 0xC8 + i);
-            rtf += '8';
+        if (berlin) {
+            putAll(rtf, "7888888889");
+        } else if (!o.pictureCoordinates) {
+            putAll(rtf, "6777777778");
+        } else {
+            put(rtf, '6', true);
+            for (int i = 0; i < 8; ++i)
+                put(rtf, static_cast<unsigned char>(o.flipped ? 0xCF - i : 0xC8 + i), true);
+            put(rtf, '8', true);
         }
     } else if (fairyText) {
-        rtf += "3((((((((4";
+        putAll(rtf, "3((((((((4");
     } else if (o.pictureCoordinates) {
-        rtf += '/';
-        for (int i = 0; i < 8; ++i) rtf += static_cast<char>(o.flipped ? 0xEF - i : 0xE8 + i);
-        rtf += ')';
+        put(rtf, '/', true);
+        for (int i = 0; i < 8; ++i)
+            put(rtf, static_cast<unsigned char>(o.flipped ? 0xEF - i : 0xE8 + i), true);
+        put(rtf, ')', true);
     } else {
-        rtf += "/(((((((()";
+        putAll(rtf, "/(((((((()");
     }
     rtf += "\\f1\\line }";
     return rtf;

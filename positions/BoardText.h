@@ -2,6 +2,8 @@
 
 #include "DiagramRecord.h"
 
+#include <array>
+#include <cstdint>
 #include <string>
 #include <string_view>
 
@@ -12,11 +14,22 @@ namespace BoardText {
 // The rows as displayed: mirrored square by square (row 7 - r, cell 9 - c) when the diagram is flipped.
 FontBoard DisplayRows(const DiagramRecord& record);
 
-// Rows with the square markers (mark types 7 and up) written into the empty squares they name.
+// Rows with the square markers (mark types 7 and 8) written into the empty squares they name, on the
+// squares as displayed (mirrored when the diagram is flipped). Number marks are no square markers and
+// leave their squares as they are.
 FontBoard OverlaySquareMarkers(const FontBoard& displayRows, const DiagramRecord& record);
 
 // Plain text of a copy: top frame, CR LF, the eight rows each ended by LF, bottom frame.
 std::string PlainText(const DiagramRecord& record, bool family2, bool berlin);
+
+// How the copy's font on this machine maps characters to glyphs, which decides what a word processor
+// must be given to draw each byte with the glyph the screen draws for it.
+enum class RtfFontMap {
+    Unknown, // the font is not here: the charset follows the font's table index
+    Unicode, // text is drawn through the font's Unicode map: charset 0, and a \u escape for every byte
+             // whose glyph is not at the byte's own character of code page 1252
+    Symbol, // only a symbol map: charset 2, bytes as they are
+};
 
 struct RtfOptions {
     std::string fontFace;
@@ -25,8 +38,10 @@ struct RtfOptions {
     bool withoutBorder = false; // the Border setting
     bool pictureCoordinates = true; // the PNGSaveCoords setting
     bool flipped = false;
-    bool hasMarks = false; // the current diagram holds marks: the fairy face shows the marker rows
     int halfPoints = 0; // \fs value
+    RtfFontMap fontMap = RtfFontMap::Unknown;
+    // With the Unicode map: the character of the glyph drawn for each byte (0: none).
+    std::array<uint32_t, 256> codePoints {};
 };
 
 // Font size of a copy in half-points: from the square size unless a copy size is set.

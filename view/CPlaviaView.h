@@ -98,6 +98,8 @@ public:
     void DrawPrintJobPage(QPainter& painter, CPrintInfo& info);
     // A printed board; (x0, y0) is the top-left of its top border row, in twips.
     void PrintBoard(Dc& dc, const DiagramRecord& record, int x0, int y0, CFont* chessFonts, CFont& text);
+    // The page number, centred in the last line of the printable area.
+    void PrintPageNumberLine(Dc& dc, int textHeight);
     void PrintMarks(Dc& dc, const DiagramRecord& record, int x0, int rank8Top, CFont& text);
     bool printOnePerPage = false;
     bool printCommentOn = false;

@@ -4,7 +4,9 @@
 #include "app/AppSettings.h"
 #include "app/CMainFrame.h"
 #include "dialogs/CDFontSize.h"
+#include "platform/ChessFont.h"
 #include "platform/Clipboard.h"
+#include "platform/Codec.h"
 #include "platform/Commands.h"
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
@@ -15,6 +17,7 @@
 #include "positions/Marks.h"
 #include "positions/PositionChecker.h"
 
+#include <QUrl>
 #include <QUuid>
 #include <cstring>
 
@@ -30,6 +33,17 @@ std::string CPlaviaView::BuildRtfText()
     options.pictureCoordinates = AppSettings::PNGSaveCoords != 0;
     options.flipped = m_pCurrentDiagram->flipped != 0;
     options.halfPoints = BoardText::CopyHalfPoints(m_nSquareSize, m_fCopyFontSize);
+    // Word processors here draw the font through its Unicode map, not through the byte map the screen
+    // uses: the copy names each glyph by the character that map gives it.
+    if (auto face = ChessFontFace::Find(m_strFontFace)) {
+        if (face->HasUnicodeMap()) {
+            options.fontMap = BoardText::RtfFontMap::Unicode;
+            for (int b = 0; b < 256; ++b)
+                options.codePoints[size_t(b)] = face->CodePoint(static_cast<unsigned char>(b));
+        } else if (face->Map() == ChessFontFace::ByteMap::Symbol) {
+            options.fontMap = BoardText::RtfFontMap::Symbol;
+        }
+    }
     const bool markers = m_strFontFace == "Varnok Fairy" && m_pCurrentDiagram->markCount != 0;
     if (markers) m_markerRows = BoardText::OverlaySquareMarkers(m_displayRows, *m_pCurrentDiagram);
     return BoardText::Rtf(markers ? m_markerRows : m_displayRows, options);
@@ -157,15 +171,23 @@ void CPlaviaView::OnCopyWithoutBorder()
 
 void CPlaviaView::OnFontSizeForCopy()
 {
+    // The dialog shows the size the next copy will have; left as shown, a size that follows the squares
+    // keeps following them.
+    const float shown = BoardText::CopyHalfPoints(m_nSquareSize, m_fCopyFontSize) / 2.0f;
     CDFontSize dialog(this);
-    dialog.m_fSize = m_fCopyFontSize == 0.0f ? 1.0f : m_fCopyFontSize;
-    if (dialog.DoModal() == IDOK) m_fCopyFontSize = dialog.m_fSize;
+    dialog.m_fSize = shown;
+    if (dialog.DoModal() != IDOK) return;
+    if (m_fCopyFontSize == 0.0f && dialog.m_fSize == shown) return;
+    m_fCopyFontSize = dialog.m_fSize;
 }
 
 void CPlaviaView::OnSendFenMail()
 {
     if (m_nLastIndex < 0) return;
-    ShellOpen(LoadString(40044) + BuildFenText(true));
+    // The mail program reads the link as a URL: a '#', '&', '%' or blank of the position would end or
+    // change the body.
+    const QByteArray body = QUrl::toPercentEncoding(Codec::ToQt(BuildFenText(true)), "/");
+    ShellOpen(LoadString(40044) + body.toStdString());
 }
 
 void CPlaviaView::RegisterClipboardCommands()

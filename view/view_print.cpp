@@ -66,8 +66,9 @@ void CPlaviaView::OnPrint(Dc& dc, CPrintInfo& info)
     m_nPrintPage = page;
     m_nPrintPageIndex = page - 1;
     m_pPrintDiagram = m_pFirstDiagram;
-    // The page number goes below the printable area, in the margin the printer leaves.
-    m_rectPrintDraw = { 0, 0, info.drawRight, info.drawBottom - 2000 };
+    // The printer's printable area: its last line holds the page number, which below it would fall
+    // off the paper.
+    m_rectPrintDraw = { 0, 0, info.drawRight, info.drawBottom };
     if (!printOnePerPage) {
         m_pPrintPage = PageNode(page);
         for (int i = 0; i < 9 * (page - 1) && m_pPrintDiagram; ++i) m_pPrintDiagram = m_pPrintDiagram->next;
@@ -79,7 +80,6 @@ void CPlaviaView::OnPrint(Dc& dc, CPrintInfo& info)
         printSquareSize = 390;
         printTextHeight = 220;
     } else {
-        m_rectPrintDraw.bottom = info.drawBottom;
         printSquareSize
             = std::min(info.drawRight, std::abs(info.drawBottom)) / (11 + 3 * AppSettings::SizeDiag);
         printTextHeight = printSquareSize / 3;
@@ -280,12 +280,15 @@ void CPlaviaView::DrawPrintPage(Dc& dc)
             dc.Ellipse(left, boardTop - sq, left + sq / 3, boardTop - sq - sq / 3);
             if (old) dc.SelectObject(old);
         }
+        dc.SelectObject(&fonts.text);
+        const int numberHeight = AppSettings::PrintPageNumber ? dc.GetTextMetrics().tmHeight : 0;
         if (printCommentOn) {
-            dc.SelectObject(&fonts.text);
             const int top = boardTop - 8 * sq - sq / 5 - (printCoordsOn ? sq : 0);
-            RECT r { boardLeft, top, boardLeft + 10 * sq, m_rectPrintDraw.bottom };
+            // A long comment stops above the page number.
+            RECT r { boardLeft, top, boardLeft + 10 * sq, m_rectPrintDraw.bottom + 2 * numberHeight };
             dc.DrawText(record.comment, r, DT_CENTER | DT_WORDBREAK);
         }
+        if (AppSettings::PrintPageNumber) PrintPageNumberLine(dc, numberHeight);
         dc.SelectObject(oldFont);
         return;
     }
@@ -398,10 +401,16 @@ void CPlaviaView::DrawPrintPage(Dc& dc)
     }
     if (AppSettings::PrintPageNumber) {
         dc.SelectObject(&fonts.text);
-        RECT r { T2, m_rectPrintDraw.bottom + T2, m_rectPrintDraw.right - T2, m_rectPrintDraw.bottom };
-        dc.DrawText(std::to_string(m_nPrintPage), r, DT_CENTER);
+        PrintPageNumberLine(dc, T2);
     }
     dc.SelectObject(oldFont);
+}
+
+void CPlaviaView::PrintPageNumberLine(Dc& dc, int textHeight)
+{
+    RECT r { textHeight, m_rectPrintDraw.bottom + textHeight, m_rectPrintDraw.right - textHeight,
+        m_rectPrintDraw.bottom };
+    dc.DrawText(std::to_string(m_nPrintPage), r, DT_CENTER);
 }
 
 void CPlaviaView::DrawPrintJobPage(QPainter& painter, CPrintInfo& info)

@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 namespace {
 
 DiagramRecord StartPosition(bool family2 = false)
@@ -185,6 +187,73 @@ TEST(BoardText, CopySizeAndSquareMarkers)
     FontBoard rows = BoardText::OverlaySquareMarkers(BoardText::DisplayRows(r), r);
     EXPECT_EQ(std::string(rows[2].data()), "$ + ,'+ ,%");
     EXPECT_EQ(std::string(rows[0].data()), "$tMvWlVmT%");
+
+    // A number mark is no square marker: its square stays as it is.
+    r.marks[4] = { 27, 27, MarkNumberFirst }; // c5
+    r.marks[5] = { 44, 44, MarkNumberLast }; // d3
+    rows = BoardText::OverlaySquareMarkers(BoardText::DisplayRows(r), r);
+    EXPECT_EQ(std::string(rows[3].data()), "$+ + + + %");
+    EXPECT_EQ(std::string(rows[5].data()), "$+ + + + %");
+
+    // Flipped, the markers go where the screen shows their squares: d6 at e3, e6 at d3, h6 at a3.
+    r.flipped = 1;
+    rows = BoardText::OverlaySquareMarkers(BoardText::DisplayRows(r), r);
+    EXPECT_EQ(std::string(rows[5].data()), "$, +', + %");
+    EXPECT_EQ(std::string(rows[2].data()), "$ + + + +%");
+    EXPECT_EQ(std::string(rows[7].data()), "$TmVlWvMt%") << "rank 8 at the foot, mirrored";
+}
+
+// The copy as Writer needs it when the font's Unicode map is known: charset 0, and the glyph of every
+// byte named by the character that map gives it (here the Macintosh Roman character of the byte, as
+// in the chess fonts), with the byte itself after it for readers that skip the escape.
+TEST(BoardText, RtfNamesGlyphsByTheirUnicodeCharacters)
+{
+    DiagramRecord start = StartPosition();
+    BoardText::RtfOptions o;
+    o.fontFace = "Chess Merida";
+    o.fontIndex = 5;
+    o.halfPoints = 71;
+    o.fontMap = BoardText::RtfFontMap::Unicode;
+    for (int b = 0x20; b < 0x7F; ++b) o.codePoints[size_t(b)] = uint32_t(b);
+    const uint32_t macRoman[16] = { 0x2021, 0xB7, 0x201A, 0x201E, 0x2030, 0xC2, 0xCA, 0xC1, 0xCB, 0xC8, 0xCD,
+        0xCE, 0xCF, 0xCC, 0xD3, 0xD4 }; // 0xE0..0xEF
+    for (int i = 0; i < 16; ++i) o.codePoints[size_t(0xE0 + i)] = macRoman[i];
+
+    std::string rtf = BoardText::Rtf(BoardText::DisplayRows(start), o);
+    EXPECT_NE(rtf.find("\\fcharset0 Chess Merida;}"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\line \\u193\\'e7tMvWlVmT%\\line \\u202\\'e6OoOoOoOo%"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\u8225\\'e0RnBqKbNr%\\line "), std::string::npos) << rtf;
+    EXPECT_TRUE(rtf.ends_with("/\\u203\\'e8\\u200\\'e9\\u205\\'ea\\u206\\'eb\\u207\\'ec\\u204\\'ed\\u211\\'ee"
+                              "\\u212\\'ef)\\f1\\line }"))
+        << rtf;
+
+    // A glyph found at the byte's own code-page character needs no escape; a character above 0x7FFF is
+    // written as RTF's negative number.
+    o.codePoints[0xE7] = 0xE7;
+    o.codePoints['+'] = 0xF02B;
+    rtf = BoardText::Rtf(BoardText::DisplayRows(start), o);
+    EXPECT_NE(rtf.find("\\line \\'e7tMvWlVmT%"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\u194\\'e5 \\u-4053 + \\u-4053 + \\u-4053 + \\u-4053 +%"), std::string::npos) << rtf;
+
+    // A font with a symbol map only keeps charset 2 and its bytes, whatever its table index.
+    o.fontMap = BoardText::RtfFontMap::Symbol;
+    o.fontIndex = 1;
+    rtf = BoardText::Rtf(BoardText::DisplayRows(start), o);
+    EXPECT_NE(rtf.find("\\fcharset2 Chess Merida;}"), std::string::npos) << rtf;
+    EXPECT_NE(rtf.find("\\line \\'e7tMvWlVmT%"), std::string::npos) << rtf;
+}
+
+// Pasted chess-font text may bring RTF's own characters into a row; the copy escapes them.
+TEST(BoardText, RtfEscapesRtfCharactersOfPastedRows)
+{
+    DiagramRecord start = StartPosition();
+    std::memcpy(start.board[3].data(), "${\\} + + %", 10);
+    BoardText::RtfOptions o;
+    o.fontFace = "Chess Merida";
+    o.fontIndex = 5;
+    o.pictureCoordinates = false;
+    const std::string rtf = BoardText::Rtf(BoardText::DisplayRows(start), o);
+    EXPECT_NE(rtf.find("\\line $\\{\\\\\\} + + %\\line "), std::string::npos) << rtf;
 }
 
 } // namespace

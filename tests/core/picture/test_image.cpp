@@ -481,3 +481,77 @@ TEST(ImageConversion, RunLengthBlocksAreExpandedWithinThePicture)
     EXPECT_EQ(image.GetPixelIndex(1, 0), 1);
     EXPECT_EQ(image.GetPixelIndex(2, 0), 0);
 }
+
+// The reduction of a true-colour picture must give every pixel the index the pixel-by-pixel lookup
+// gives: least distance, the lowest index among equal distances, only the searched entries.
+TEST(ImageReduction, FastReductionPicksTheSameIndicesAsTheLookupOfEachPixel)
+{
+    struct Case {
+        const char* name;
+        uint32_t bits;
+        uint32_t important;
+        int distinctEntries; // entries after these repeat earlier ones or stay black
+    };
+    const Case cases[] = {
+        { "16 entries", 4, 16, 16 },
+        { "256 entries", 8, 256, 256 },
+        { "256 entries, few filled", 8, 256, 37 },
+        { "16 entries, ties everywhere", 4, 16, 5 },
+        { "important count below the palette", 8, 40, 256 },
+        { "two entries", 1, 2, 2 },
+    };
+    uint32_t seed = 12345;
+    auto next = [&seed] {
+        seed = seed * 1103515245u + 12345u;
+        return uint8_t(seed >> 16);
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const uint32_t size = 1u << c.bits;
+        std::vector<RGBQUAD> palette(size);
+        for (uint32_t j = 0; j < size; ++j) {
+            if (int(j) < c.distinctEntries)
+                palette[j] = RGBQUAD { uint8_t(next() & 0xF8), uint8_t(next() & 0xF0), uint8_t(next()), 0 };
+            else if (c.distinctEntries < 10)
+                palette[j] = palette[j % uint32_t(c.distinctEntries)];
+        }
+        if (size >= 4 && c.distinctEntries >= 4) {
+            // Pairs of entries as far from a colour as each other, one apart from it in green alone: the
+            // lower index must win whichever side of the colour it lies on.
+            palette[0] = RGBQUAD { 7, 60, 250, 0 };
+            palette[1] = RGBQUAD { 7, 80, 250, 0 };
+            palette[2] = RGBQUAD { 250, 140, 10, 0 };
+            palette[3] = RGBQUAD { 250, 130, 20, 0 };
+        }
+        const RGBQUAD between[] = { { 7, 70, 250, 0 }, { 250, 130, 10, 0 } };
+        // Colours near the entries and between them, long runs and single pixels, the corners of the cube.
+        const int width = 301, height = 97;
+        CxImage image;
+        ASSERT_TRUE(image.Create(width, height, 24));
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) {
+                RGBQUAD colour { next(), next(), next(), 0 };
+                if (x % 7 == 0) colour = RGBQUAD { uint8_t(x), uint8_t(y), uint8_t(x + y), 0 };
+                if (y % 5 == 0) colour = RGBQUAD { 0, 0, 0, 0 };
+                if (y % 11 == 0) colour = RGBQUAD { 255, 255, 255, 0 };
+                if (x % 13 == 0 && y % 3 == 0) {
+                    colour = palette[(x + y) % size];
+                    colour.rgbRed = uint8_t(colour.rgbRed + 1);
+                }
+                if (y == 1 && x < 20) colour = between[x % 2];
+                image.SetPixelColor(x, y, colour);
+            }
+        CxImage lookup;
+        lookup.Create(width, height, c.bits);
+        lookup.SetPalette(palette.data(), size);
+        lookup.SetClrImportant(c.important);
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x) lookup.SetPixelColor(x, y, image.GetPixelColor(x, y));
+        ASSERT_TRUE(image.DecreaseBpp(c.bits, palette.data(), c.important));
+        ASSERT_EQ(image.GetSize(), lookup.GetSize());
+        for (int y = 0; y < height; ++y)
+            for (int x = 0; x < width; ++x)
+                ASSERT_EQ(image.GetPixelIndex(x, y), lookup.GetPixelIndex(x, y)) << x << "," << y;
+        EXPECT_EQ(dibBytes(image), dibBytes(lookup));
+    }
+}

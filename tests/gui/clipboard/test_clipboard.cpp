@@ -91,7 +91,7 @@ TEST_F(ClipboardTest, FontSizeAndBorderCommands)
     DialogScript dialogs;
     dialogs.Then([](CDialog& d) {
         auto* edit = d.findChild<QLineEdit*>("IDC_1025");
-        EXPECT_EQ(edit->text(), "1");
+        EXPECT_EQ(edit->text(), "35.5") << "the size derived from squares of 51";
         edit->setText("10.5");
         return int(IDOK);
     });

@@ -1,3 +1,4 @@
+#include "picture/CQuantizer.h"
 #include "picture/CxImage.h"
 #include "platform/ChessFont.h"
 #include "platform/Clipboard.h"
@@ -16,6 +17,7 @@
 #include <QMimeData>
 #include <QTemporaryDir>
 #include <cmath>
+#include <cstring>
 #include <limits>
 
 namespace {
@@ -336,6 +338,60 @@ TEST_F(PictureCommandTest, SavedPicturesMatchTheBoardAtTheChosenSize)
         ASSERT_GT(bmp.size(), 30);
         EXPECT_EQ(int(bmp[28]), c.pngBits); // biBitCount
         EXPECT_TRUE(boxes.asked.empty());
+        frame.reset();
+    }
+}
+
+// The reduction of the board picture, on every background and at both depths, must give each pixel the
+// index the lookup of each pixel on its own gives, and the written files must hold those pixels.
+TEST_F(PictureCommandTest, ReductionOfEveryBackgroundGivesEachPixelItsLookedUpIndex)
+{
+    REQUIRE_BOARD_FONT();
+    for (int texture = 0; texture <= 3; ++texture) {
+        CPlaviaView& view = Board(texture, true);
+        for (bool textured : { false, true }) {
+            SCOPED_TRACE(testing::Message() << "texture " << texture << " 256 colours " << textured);
+            CxImage captured;
+            ASSERT_TRUE(view.CaptureBoard(captured));
+            CxImage reduced;
+            const std::vector<uint8_t> dib = captured.CopyToHandle();
+            ASSERT_TRUE(reduced.CreateFromHANDLE(dib.data(), dib.size()));
+            std::string error;
+            ASSERT_TRUE(CPlaviaView::ReducePictureColours(reduced, textured, error)) << error;
+
+            const uint32_t colours = textured ? 256 : 16;
+            std::vector<RGBQUAD> palette(colours);
+            CQuantizer quantizer(colours, textured ? 8 : 4);
+            ASSERT_TRUE(quantizer.ProcessImage(captured.GetDIB(), captured.GetSize()));
+            quantizer.SetColorTable(palette.data());
+            CxImage lookup;
+            ASSERT_TRUE(
+                lookup.Create(int32_t(captured.GetWidth()), int32_t(captured.GetHeight()), textured ? 8 : 4));
+            lookup.SetPalette(palette.data(), colours);
+            lookup.SetClrImportant(colours);
+            for (int32_t y = 0; y < int32_t(captured.GetHeight()); ++y)
+                for (int32_t x = 0; x < int32_t(captured.GetWidth()); ++x)
+                    lookup.SetPixelColor(x, y, captured.GetPixelColor(x, y));
+            ASSERT_EQ(reduced.GetSize(), lookup.GetSize());
+            EXPECT_EQ(std::memcmp(reduced.GetDIB(), lookup.GetDIB(), lookup.GetSize()), 0);
+
+            for (ImageType type : { ImageTypePng, ImageTypeBmp }) {
+                const QString name = QString("t%1-%2.%3")
+                                         .arg(texture)
+                                         .arg(textured)
+                                         .arg(type == ImageTypePng ? "png" : "bmp");
+                ASSERT_TRUE(reduced.saveAtomically(Path(name), type));
+                const QImage written = QImage(folder.filePath(name)).convertToFormat(QImage::Format_RGB32);
+                ASSERT_EQ(written.size(), QSize(int(lookup.GetWidth()), int(lookup.GetHeight())));
+                int wrong = 0;
+                for (int y = 0; y < written.height(); ++y)
+                    for (int x = 0; x < written.width(); ++x) {
+                        const RGBQUAD c = lookup.GetPixelColor(x, written.height() - 1 - y);
+                        wrong += written.pixel(x, y) != qRgb(c.rgbRed, c.rgbGreen, c.rgbBlue);
+                    }
+                EXPECT_EQ(wrong, 0) << name.toStdString();
+            }
+        }
         frame.reset();
     }
 }
