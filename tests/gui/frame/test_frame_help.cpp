@@ -369,3 +369,51 @@ TEST_F(FrameHelpTest, WithoutAWindowSystemThatTellsTheLocksThePanesStayEmpty)
 }
 
 } // namespace
+
+#ifdef BRENNIX_TEST_X11
+// After the Qt headers: Xlib's macros would clash with their names.
+#include <X11/XKBlib.h>
+#include <X11/keysym.h>
+
+namespace {
+
+using FrameOnX11 = ProgramTest;
+
+// Locks or unlocks the modifier of a lock key, as pressing the key does, and waits for the server.
+void SetLock(Display* display, KeySym key, bool on)
+{
+    const unsigned mask = key == XK_Caps_Lock ? LockMask : XkbKeysymToModifiers(display, key);
+    XkbLockModifiers(display, XkbUseCoreKbd, mask, on ? mask : 0);
+    XSync(display, False);
+}
+
+TEST_F(FrameOnX11, LockPanesFollowTheKeyboardLights)
+{
+    if (QGuiApplication::platformName() != "xcb") GTEST_SKIP() << "runs on an X server";
+    auto* x11 = qGuiApp->nativeInterface<QNativeInterface::QX11Application>();
+    ASSERT_TRUE(x11 && x11->display());
+    Display* display = x11->display();
+    SetLock(display, XK_Caps_Lock, false);
+    SetLock(display, XK_Num_Lock, false);
+    CMainFrame& f = Frame();
+    f.UpdateIndicators();
+    EXPECT_EQ(f.Indicator(0)->text(), QString());
+    EXPECT_EQ(f.Indicator(1)->text(), QString());
+    SetLock(display, XK_Caps_Lock, true);
+    f.UpdateIndicators();
+    EXPECT_EQ(f.Indicator(0)->text(), "none");
+    EXPECT_EQ(f.Indicator(1)->text(), QString());
+    SetLock(display, XK_Num_Lock, true);
+    f.UpdateIndicators();
+    EXPECT_EQ(f.Indicator(1)->text(), "NUM");
+    SetLock(display, XK_Caps_Lock, false);
+    SetLock(display, XK_Num_Lock, false);
+    f.UpdateIndicators();
+    EXPECT_EQ(f.Indicator(0)->text(), QString());
+    EXPECT_EQ(f.Indicator(1)->text(), QString());
+    // The server knows the lights, lit or not.
+    for (int pane = 0; pane < 2; ++pane) EXPECT_TRUE(LockKeyStates()[size_t(pane)].has_value()) << pane;
+}
+
+} // namespace
+#endif
