@@ -9,15 +9,19 @@
 #include "platform/Codec.h"
 #include "platform/Commands.h"
 #include "platform/Help.h"
+#include "platform/Keyboard.h"
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
 #include "view/CPlaviaView.h"
 #include "view/GlobalModes.h"
 
 #include <QCloseEvent>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFileInfo>
 #include <QLabel>
 #include <QStatusBar>
-#include <QWhatsThis>
+#include <QTimer>
 
 CMainFrame::CMainFrame()
 {
@@ -43,12 +47,21 @@ CMainFrame::CMainFrame()
     pane0 = new QLabel(this);
     statusBar()->setObjectName("AFX_IDW_STATUS_BAR");
     statusBar()->addWidget(pane0, 1);
-    for (unsigned id : { 59137u, 59138u, 59139u }) {
-        auto* indicator = new QLabel(LoadQString(id), this);
+    for (size_t pane = 0; pane < m_indicators.size(); ++pane) {
+        auto* indicator = new QLabel(this);
         indicator->setFrameShape(QFrame::Panel);
         indicator->setFrameShadow(QFrame::Sunken);
+        indicator->setAlignment(Qt::AlignCenter);
+        // Wide enough for its text whether it is lit or not, so the bar does not jump.
+        const QString text = LoadQString(59137 + unsigned(pane));
+        indicator->setMinimumWidth(indicator->fontMetrics().horizontalAdvance(text) + 12);
         statusBar()->addPermanentWidget(indicator);
+        m_indicators[pane] = indicator;
     }
+    UpdateIndicators();
+    auto* lights = new QTimer(this);
+    connect(lights, &QTimer::timeout, this, &CMainFrame::UpdateIndicators);
+    lights->start(250);
     RegisterCommands();
     menus = new MenuBuilder(this, statusBar());
     menus->Build(":/menus/menubar.txt", ":/menus/accelerators.txt");
@@ -99,6 +112,16 @@ QString CMainFrame::StatusText() const
     return pane0->text() == LoadQString(57345) ? QString() : pane0->text();
 }
 
+void CMainFrame::UpdateIndicators()
+{
+    // Where the windowing system does not tell a key's state, its pane stays empty rather than lit.
+    const auto states = LockKeyStates();
+    for (size_t pane = 0; pane < m_indicators.size(); ++pane) {
+        const QString text = states[pane].value_or(false) ? LoadQString(59137 + unsigned(pane)) : QString();
+        if (m_indicators[pane]->text() != text) m_indicators[pane]->setText(text);
+    }
+}
+
 void CMainFrame::SetDocumentTitle(const std::string& title)
 {
     setWindowTitle(Codec::ToQt(title) + " - " + LoadQString(128));
@@ -144,7 +167,9 @@ void CMainFrame::OnPreferences()
     dialog.m_szHelpPath = HelpPath;
     dialog.m_nBlend = S::Blend;
     dialog.m_crPieces = SettingsState::piecesColour;
-    dialog.m_crBackground = SettingsState::backgroundColour;
+    // The colour the user configured: a texture may paint white in its place (see the view).
+    const COLORREF configuredBackground = RGB(S::RValueFond, S::GValueFond, S::BValueFond);
+    dialog.m_crBackground = configuredBackground;
     dialog.m_bLegalOnly = S::LegalPosition != 0;
     dialog.m_nPictureSize = S::FileFormat;
     dialog.m_nPrintMode = S::MonoMultiDiagPrint;
@@ -165,12 +190,19 @@ void CMainFrame::OnPreferences()
     S::RValueBoard = static_cast<uint8_t>(GetRValue(dialog.m_crPieces));
     S::GValueBoard = static_cast<uint8_t>(GetGValue(dialog.m_crPieces));
     S::BValueBoard = static_cast<uint8_t>(GetBValue(dialog.m_crPieces));
-    SettingsState::backgroundColour = dialog.m_crBackground;
-    S::RValueFond = static_cast<uint8_t>(GetRValue(dialog.m_crBackground));
-    S::GValueFond = static_cast<uint8_t>(GetGValue(dialog.m_crBackground));
-    S::BValueFond = static_cast<uint8_t>(GetBValue(dialog.m_crBackground));
+    if (dialog.m_crBackground != configuredBackground) {
+        // A colour the user chose is the colour in effect from now on, texture or not.
+        SettingsState::backgroundColour = dialog.m_crBackground;
+        S::RValueFond = static_cast<uint8_t>(GetRValue(dialog.m_crBackground));
+        S::GValueFond = static_cast<uint8_t>(GetGValue(dialog.m_crBackground));
+        S::BValueFond = static_cast<uint8_t>(GetBValue(dialog.m_crBackground));
+    }
     S::LegalPosition = dialog.m_bLegalOnly ? 1 : 0;
-    SettingsState::legalCheckActive = S::LegalPosition != 0;
+    // Fairy mode keeps the checks off; leaving it brings back the state chosen here.
+    if (GlobalModes::fairyMode)
+        m_pView->m_bSavedLegalCheck = S::LegalPosition != 0;
+    else
+        SettingsState::legalCheckActive = S::LegalPosition != 0;
     S::FileFormat = dialog.m_nPictureSize;
     S::MonoMultiDiagPrint = static_cast<uint8_t>(dialog.m_nPrintMode);
     S::SizeDiag = static_cast<uint8_t>(dialog.m_nDiagramSize);
@@ -216,14 +248,44 @@ void CMainFrame::OnSendEmail()
     OpenAddress(LoadString(40301));
 }
 
+namespace {
+
+// The frame's help commands use the help file named after the program file.
+std::string ProgramHelpFile()
+{
+    const QFileInfo program(QCoreApplication::applicationFilePath());
+    return Codec::FromQt(QDir::toNativeSeparators(program.absolutePath() + "/" + program.completeBaseName()))
+        + ".CHM::";
+}
+
+bool Inside(const QWidget* widget, const QWidget* area)
+{
+    for (; widget; widget = widget->parentWidget())
+        if (widget == area) return true;
+    return false;
+}
+
+} // namespace
+
 void CMainFrame::OnContextHelp()
 {
-    QWhatsThis::enterWhatsThisMode();
+    menus->EnterHelpMode([this](unsigned id, QWidget* area) {
+        AfxHtmlHelp(this, ProgramHelpFile() + ContextHelpPage(id, area), HH_DISPLAY_TOPIC);
+    });
+}
+
+std::string CMainFrame::ContextHelpPage(unsigned id, const QWidget* area) const
+{
+    if (id != 0) return "/html/commands.htm#c" + std::to_string(id);
+    if (Inside(area, m_pView)) return "/html/board.htm";
+    if (Inside(area, statusBar())) return "/html/commands.htm#statusbar";
+    if (Inside(area, m_wndToolBar)) return "/html/commands.htm#toolbar";
+    return "/html/index.htm";
 }
 
 void CMainFrame::OnHelpFinder()
 {
-    AfxHtmlHelp(this, HelpPath + "/html/index.htm", HH_DISPLAY_TOPIC);
+    AfxHtmlHelp(this, ProgramHelpFile() + "/html/index.htm", HH_DISPLAY_TOPIC);
 }
 
 void CMainFrame::closeEvent(QCloseEvent* event)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QMainWindow>
+#include <array>
 #include <cstdint>
 #include <string>
 
@@ -33,6 +34,11 @@ public:
     void OnSendEmail();
     void OnContextHelp();
     void OnHelpFinder();
+    // The page context help shows for a command (id) or, with id 0, for the part of the window clicked.
+    std::string ContextHelpPage(unsigned id, const QWidget* area) const;
+    // Shows each lock-key pane's text only while its key is on.
+    void UpdateIndicators();
+    QLabel* Indicator(int pane) const { return m_indicators[size_t(pane)]; }
     // Stores the window rectangle and the transparent flag into the settings.
     void SavePlacement();
     // Opens an address with the desktop's handler; the frame's commands ignore a failure.
@@ -47,6 +53,7 @@ private:
     CTrueColorToolBar* m_wndToolBar = nullptr;
     MenuBuilder* menus = nullptr;
     QLabel* pane0 = nullptr;
+    std::array<QLabel*, 3> m_indicators {};
     uint8_t m_nSavedTexture = 0;
     bool placementSaved = false;
 };

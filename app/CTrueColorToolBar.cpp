@@ -275,6 +275,7 @@ void CTrueColorToolBar::AddMenuButton(QWidget* owner, unsigned commandId, unsign
         for (auto [id, text] : colours) {
             QAction* item = popup->addAction(text);
             item->setData(id);
+            item->setStatusTip(MenuBuilder::Prompt(id));
             connect(item, &QAction::triggered, this, [this, id] {
                 CommandRouter::Instance().Execute(id);
                 if (menus) menus->UpdateAll();

@@ -6,8 +6,10 @@
 #include "platform/Shell.h"
 
 #include <QFontMetrics>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QProcess>
+#include <QToolTip>
 
 CHyperLink::CHyperLink(QWidget* parent)
     : QLabel(parent)
@@ -114,6 +116,17 @@ void CHyperLink::OnTimer()
     m_hoverTimer.stop();
     if (m_nUnderlineMode != 1) setFont(m_fontPlain);
     ShowColours();
+}
+
+bool CHyperLink::event(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        if (m_strAddress.empty()) return QLabel::event(event);
+        const auto* help = static_cast<QHelpEvent*>(event);
+        QToolTip::showText(help->globalPos(), Codec::ToQt(m_strAddress), this, rect());
+        return true;
+    }
+    return QLabel::event(event);
 }
 
 void CHyperLink::enterEvent(QEnterEvent* event)

@@ -54,6 +54,8 @@ protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
+    // The tip is the address, whatever help text the dialog gives its controls.
+    bool event(QEvent* event) override;
 
 private:
     void ShowColours();

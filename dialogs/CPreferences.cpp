@@ -51,11 +51,6 @@ CPreferences::CPreferences(QWidget* parent)
         m_crBackground = m_crBackgroundSaved;
         ShowSwatches();
     });
-    // These two switches act on the settings at once, also when the dialog is cancelled.
-    connect(f.IDC_1006, &QCheckBox::clicked, this,
-        [] { AppSettings::LegalPosition = AppSettings::LegalPosition ? 0 : 1; });
-    connect(f.IDC_1022, &QCheckBox::clicked, this,
-        [] { AppSettings::DeleteWarning = AppSettings::DeleteWarning ? 0 : 1; });
     connect(f.IDC_1013, &QRadioButton::clicked, this, [this] {
         m_nPrintMode = 0;
         EnableOnePerPage(false);
@@ -120,7 +115,7 @@ void CPreferences::DoDataExchange(bool saving)
     f.IDC_1006->setChecked(m_bLegalOnly);
     f.IDC_1013->setChecked(m_nPrintMode == 0);
     f.IDC_1014->setChecked(m_nPrintMode == 1);
-    // The warning box shows the setting itself, which a click flips at once.
+    // The warning box shows the setting itself; like every box, it reaches the setting only on OK.
     m_bDeleteWarning = AppSettings::DeleteWarning != 0;
     f.IDC_1022->setChecked(m_bDeleteWarning);
     f.IDC_1018->setChecked(m_bPrintComments);

@@ -16,6 +16,16 @@ std::string ChessFontFaceName(int index)
     return LoadString(40050 + static_cast<unsigned>(index));
 }
 
+int FontInEffect(int chosen)
+{
+    auto installed = [](int i) { return i >= 0 && i < ChessFontCount && installedChessFonts[size_t(i)]; };
+    if (installed(chosen)) return chosen;
+    if (installed(DefaultChessFont)) return DefaultChessFont;
+    for (int i = 0; i < ChessFontCount; ++i)
+        if (installed(i)) return i;
+    return chosen;
+}
+
 void ScanInstalledChessFonts()
 {
     installedChessFonts.fill(false);

@@ -16,6 +16,11 @@ extern std::array<bool, ChessFontCount> installedChessFonts;
 void ScanInstalledChessFonts();
 
 std::string ChessFontFaceName(int index);
+
+// The font that draws for a chosen one: the chosen font when it is installed, else the default font
+// (index 2), else the first installed font of the table; the chosen one when none is installed.
+constexpr int DefaultChessFont = 2;
+int FontInEffect(int chosen);
 inline bool UsesLetterFamily2(int index)
 {
     return static_cast<unsigned>(index) > 15;

@@ -3,13 +3,20 @@
 #include "Strings.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QFile>
 #include <QIcon>
+#include <QKeyEvent>
 #include <QKeySequence>
 #include <QMainWindow>
+#include <QMenu>
 #include <QMenuBar>
+#include <QMouseEvent>
+#include <QPointer>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolButton>
+#include <QWindow>
 
 CommandRouter& CommandRouter::Instance()
 {
@@ -95,15 +102,22 @@ QAction* MenuBuilder::MakeAction(unsigned id, const QString& text, const QString
     auto* action = new QAction(text, parent);
     if (!keys.isEmpty()) action->setShortcut(AcceleratorKeys(keys));
     action->setData(id);
-    connect(action, &QAction::triggered, this, [this, id] {
-        CommandRouter::Instance().Execute(id);
-        UpdateAll();
-    });
-    connect(action, &QAction::hovered, this, [this, id] {
-        if (statusBar) statusBar->showMessage(Prompt(id));
-    });
+    // Menus and tool buttons put the status tip into the status bar while the item is highlighted, and
+    // an empty one when it no longer is: the prompt has to be the tip, or it is wiped at once.
+    action->setStatusTip(Prompt(id));
+    connect(action, &QAction::triggered, this, [this, id] { OnTriggered(id); });
     actions.emplace(id, action);
     return action;
+}
+
+void MenuBuilder::OnTriggered(unsigned id)
+{
+    if (InHelpMode()) {
+        GiveHelp(id, nullptr);
+        return;
+    }
+    CommandRouter::Instance().Execute(id);
+    UpdateAll();
 }
 
 void MenuBuilder::Build(const QString& menuResource, const QString& acceleratorResource)
@@ -153,10 +167,185 @@ void MenuBuilder::Build(const QString& menuResource, const QString& acceleratorR
             window->addAction(action);
         }
     }
+    // A key that is an accelerator and a menu-bar mnemonic at once would reach neither: the window's
+    // keys are looked at before the shortcuts are.
+    for (QAction* title : window->menuBar()->actions()) {
+        const QKeySequence mnemonic = QKeySequence::mnemonic(title->text());
+        if (mnemonic.isEmpty()) continue;
+        for (auto& [id, action] : actions)
+            if (action->shortcut() == mnemonic) winning.emplace_back(mnemonic, action);
+    }
+    qApp->installEventFilter(this);
     auto* idle = new QTimer(this);
     connect(idle, &QTimer::timeout, this, &MenuBuilder::UpdateAll);
     idle->start(250);
     UpdateAll();
+}
+
+std::vector<QKeySequence> MenuBuilder::WinningAccelerators() const
+{
+    std::vector<QKeySequence> keys;
+    for (const auto& entry : winning) keys.push_back(entry.first);
+    return keys;
+}
+
+QAction* MenuBuilder::WinningAction(const QKeyEvent* key) const
+{
+    if (winning.empty() || key->key() == 0) return nullptr;
+    const QKeySequence pressed(QKeyCombination(key->modifiers() & ~Qt::KeypadModifier, Qt::Key(key->key())));
+    for (const auto& [sequence, action] : winning)
+        if (sequence == pressed) return action;
+    return nullptr;
+}
+
+namespace {
+
+// The window a key or mouse event is going to, for widgets and for the windows that hold them.
+QWidget* TopWidgetOf(QObject* object)
+{
+    if (auto* w = qobject_cast<QWidget*>(object)) return w->window();
+    return nullptr;
+}
+
+} // namespace
+
+void MenuBuilder::ShowDisabledPrompt(QMenu* menu, QAction* item)
+{
+    // The menu takes no disabled item for its current one, so it shows no tip for it; the item's prompt
+    // is shown once the menu has done with the move.
+    QAction* shown = item && !item->isSeparator() && !item->menu() && !item->isEnabled() ? item : nullptr;
+    if (!shown && !disabledPromptShown) return;
+    QPointer<QMenu> guard(menu);
+    QMetaObject::invokeMethod(
+        this,
+        [this, guard, shown] {
+            if (!statusBar) return;
+            if (shown && guard && guard->isVisible()
+                && (!guard->activeAction() || guard->activeAction() == shown)) {
+                statusBar->showMessage(shown->statusTip());
+                disabledPromptShown = true;
+            } else if (disabledPromptShown) {
+                disabledPromptShown = false;
+                if (!guard || !guard->activeAction()) statusBar->clearMessage();
+            }
+        },
+        Qt::QueuedConnection);
+}
+
+bool MenuBuilder::eventFilter(QObject* watched, QEvent* event)
+{
+    if (InHelpMode() && HelpModeEvent(watched, event)) return true;
+    const QEvent::Type type = event->type();
+    if (type == QEvent::MouseMove || type == QEvent::Leave || type == QEvent::Hide)
+        if (auto* menu = qobject_cast<QMenu*>(watched)) {
+            QAction* item = type == QEvent::MouseMove
+                ? menu->actionAt(static_cast<QMouseEvent*>(event)->position().toPoint())
+                : nullptr;
+            ShowDisabledPrompt(menu, item);
+            return false;
+        }
+    if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress) return false;
+    QAction* action = WinningAction(static_cast<QKeyEvent*>(event));
+    if (!action) return false;
+    // In an open menu the key is the menus' own: it moves to the menu of that title, as accelerators wait
+    // while a menu is open.
+    if (auto* menu = qobject_cast<QMenu*>(watched)) {
+        bool ours = false;
+        for (QWidget* w = menu; w && !ours; w = w->parentWidget()) ours = w == window->menuBar();
+        if (!ours) return false;
+        if (type == QEvent::ShortcutOverride) {
+            event->accept();
+            return true;
+        }
+        for (QAction* title : window->menuBar()->actions())
+            if (QKeySequence::mnemonic(title->text()) == action->shortcut() && title->isVisible()) {
+                window->menuBar()->setActiveAction(title);
+                return true;
+            }
+        return false;
+    }
+    // Only for the main window itself: not in a dialog, nor while a modal one or a menu is up.
+    if (TopWidgetOf(watched) != window || QApplication::activePopupWidget()
+        || QApplication::activeModalWidget())
+        return false;
+    if (type == QEvent::ShortcutOverride) {
+        // Taken as a key press, so the shortcuts never see the clash.
+        event->accept();
+        return true;
+    }
+    if (static_cast<QKeyEvent*>(event)->isAutoRepeat() && !action->autoRepeat()) return true;
+    UpdateItem(action);
+    if (action->isEnabled()) action->trigger();
+    return true;
+}
+
+void MenuBuilder::EnterHelpMode(HelpRequest help)
+{
+    if (!InHelpMode()) QApplication::setOverrideCursor(Qt::WhatsThisCursor);
+    helpRequest = std::move(help);
+    eatNextRelease = false;
+}
+
+void MenuBuilder::LeaveHelpMode()
+{
+    if (!InHelpMode()) return;
+    helpRequest = nullptr;
+    QApplication::restoreOverrideCursor();
+}
+
+void MenuBuilder::GiveHelp(unsigned id, QWidget* area)
+{
+    HelpRequest help = std::move(helpRequest);
+    LeaveHelpMode();
+    while (QWidget* popup = QApplication::activePopupWidget()) popup->close();
+    if (help) help(id, area);
+}
+
+bool MenuBuilder::HelpModeEvent(QObject* watched, QEvent* event)
+{
+    switch (event->type()) {
+    case QEvent::KeyPress:
+        if (static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape) return false;
+        LeaveHelpMode();
+        return true;
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick:
+        // The release of the click that asked for help belongs to nobody.
+        if (!eatNextRelease || !watched->isWidgetType()) return false;
+        if (event->type() == QEvent::MouseButtonRelease) eatNextRelease = false;
+        return true;
+    case QEvent::MouseButtonPress:
+        break;
+    default:
+        return false;
+    }
+    auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget) return false;
+    auto* mouse = static_cast<QMouseEvent*>(event);
+    if (auto* menu = qobject_cast<QMenu*>(widget)) {
+        QAction* item = menu->actionAt(mouse->position().toPoint());
+        // A press on a sub-menu opens it; help is for the commands.
+        if (!item || item->isSeparator() || item->menu() || item->data().toUInt() == 0) return false;
+        eatNextRelease = true;
+        GiveHelp(item->data().toUInt(), nullptr);
+        return true;
+    }
+    if (widget->window() != window) {
+        // A click in another window ends the mode and goes where it was meant to.
+        LeaveHelpMode();
+        return false;
+    }
+    for (QWidget* w = widget; w && w != window; w = w->parentWidget())
+        if (qobject_cast<QMenuBar*>(w)) return false; // opening a menu to pick an item from it
+    eatNextRelease = true;
+    for (QWidget* w = widget; w && w != window; w = w->parentWidget())
+        if (auto* button = qobject_cast<QToolButton*>(w))
+            if (QAction* a = button->defaultAction(); a && a->data().toUInt() != 0) {
+                GiveHelp(a->data().toUInt(), nullptr);
+                return true;
+            }
+    GiveHelp(0, widget);
+    return true;
 }
 
 void MenuBuilder::UpdateMenu(QMenu* menu)
@@ -188,7 +377,6 @@ QAction* MenuBuilder::MakeToolAction(unsigned id, const QIcon& icon, QWidget* pa
 {
     QAction* action = MakeAction(id, LoadQString(id).section('\n', 1, 1), QString(), parent);
     action->setIcon(icon);
-    action->setStatusTip(Prompt(id));
     toolActions.push_back(action);
     return action;
 }

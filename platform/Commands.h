@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QKeySequence>
 #include <QObject>
 #include <functional>
 #include <map>
@@ -7,6 +8,7 @@
 
 class QAction;
 class QIcon;
+class QKeyEvent;
 class QMainWindow;
 class QMenu;
 class QMenuBar;
@@ -67,8 +69,27 @@ public:
     QAction* MakeToolAction(unsigned id, const QIcon& icon, QWidget* parent);
     // The status-bar prompt of a command: its string-table text up to the first line break.
     static QString Prompt(unsigned id);
+    // Keys that are both a command's accelerator and the mnemonic of a menu-bar title: the accelerator
+    // wins, the menu is reached with the mouse or from another menu.
+    std::vector<QKeySequence> WinningAccelerators() const;
+
+    // Context help: until the next click, a click on a menu item or a tool button, or choosing a command
+    // by any road, calls `help` with the command instead of running it; a click elsewhere in the window
+    // calls it with 0 and the widget clicked. Escape leaves the mode.
+    using HelpRequest = std::function<void(unsigned id, QWidget* area)>;
+    void EnterHelpMode(HelpRequest help);
+    bool InHelpMode() const { return bool(helpRequest); }
+    void LeaveHelpMode();
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void OnTriggered(unsigned id);
+    QAction* WinningAction(const QKeyEvent* key) const;
+    bool HelpModeEvent(QObject* watched, QEvent* event);
+    void GiveHelp(unsigned id, QWidget* area);
+    void ShowDisabledPrompt(QMenu* menu, QAction* item);
     void UpdateMenu(QMenu* menu);
     void UpdateItem(QAction* action);
     QAction* MakeAction(unsigned id, const QString& text, const QString& keys, QWidget* parent);
@@ -77,6 +98,10 @@ private:
     std::multimap<unsigned, QAction*> actions;
     std::vector<QAction*> toolActions;
     std::vector<QMenu*> menus;
+    std::vector<std::pair<QKeySequence, QAction*>> winning;
+    HelpRequest helpRequest;
+    bool eatNextRelease = false;
+    bool disabledPromptShown = false;
 };
 
 // Turns "Ctrl+ALT+N", "Alt+D", "Up" into a key sequence.

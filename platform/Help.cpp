@@ -3,6 +3,7 @@
 #include "Codec.h"
 #include "Strings.h"
 
+#include <QApplication>
 #include <QFile>
 #include <QHash>
 #include <QPointer>
@@ -10,17 +11,23 @@
 #include <QToolTip>
 #include <QWhatsThis>
 #include <QWidget>
+#include <QWindow>
 
 namespace {
 
 std::string lastPage;
 QPointer<QTextBrowser> window;
 
-// What follows the "::" of the help path names a page or topic file inside our help resources.
-QString ResourcePath(const std::string& path)
+// What follows the "::" of the help path names a page or topic file inside our help resources; a "#"
+// names a place on the page, which is not part of the file.
+QString ResourcePath(const std::string& path, QString* anchor = nullptr)
 {
     std::string page = path;
     if (auto pos = page.find("::"); pos != std::string::npos) page = page.substr(pos + 2);
+    if (auto hash = page.find('#'); hash != std::string::npos) {
+        if (anchor) *anchor = QString::fromStdString(page.substr(hash + 1));
+        page.erase(hash);
+    }
     while (!page.empty() && (page.front() == '/' || page.front() == '\\')) page.erase(0, 1);
     return ":/help/" + QString::fromStdString(page);
 }
@@ -63,13 +70,19 @@ std::string LastHelpPage()
     return lastPage;
 }
 
+QWidget* HelpWindow()
+{
+    return window;
+}
+
 bool AfxHtmlHelp(QWidget* owner, const std::string& path, unsigned command, const HelpIdPairs& pairs)
 {
     EnsureResources();
     if (command == HH_DISPLAY_TOPIC) {
-        QString resource = ResourcePath(path);
+        QString anchor;
+        QString resource = ResourcePath(path, &anchor);
         if (!QFile::exists(resource)) return false;
-        lastPage = resource.toStdString();
+        lastPage = resource.toStdString() + (anchor.isEmpty() ? "" : "#" + anchor.toStdString());
         if (!window) {
             window = new QTextBrowser;
             window->setAttribute(Qt::WA_DeleteOnClose);
@@ -77,9 +90,17 @@ bool AfxHtmlHelp(QWidget* owner, const std::string& path, unsigned command, cons
             window->setSearchPaths({ ":/help/html", ":/help" });
             window->resize(640, 520);
         }
-        window->setSource(QUrl("qrc" + resource));
+        QUrl url("qrc" + resource);
+        if (!anchor.isEmpty()) url.setFragment(anchor);
+        window->setSource(url);
         window->show();
+        // The window that asks for help owns the help window, as a dialog owns its own: so a modal
+        // dialog's help can be read, scrolled and closed while the dialog is still open.
+        QWidget* caller = owner ? owner->window() : QApplication::activeModalWidget();
+        if (caller && caller != window && caller->windowHandle() && window->windowHandle())
+            window->windowHandle()->setTransientParent(caller->windowHandle());
         window->raise();
+        window->activateWindow();
         return true;
     }
     if (command == HH_TP_HELP_WM_HELP) {
@@ -105,7 +126,8 @@ void InstallControlHelp(QWidget* dialog, const std::string& topicFile, const Hel
         QWidget* control = dialog->findChild<QWidget*>(QString("IDC_%1").arg(id));
         QString text = topics.value(topic);
         if (!control || text.isEmpty()) continue;
-        control->setToolTip(text);
+        // A control with a tip of its own (a link shows its address) keeps it.
+        if (control->toolTip().isEmpty()) control->setToolTip(text);
         control->setWhatsThis(text);
     }
 }

@@ -26,5 +26,7 @@ void InstallControlHelp(QWidget* dialog, const std::string& topicFile, const Hel
 
 // The text of a topic number in a topic file (empty when absent); for tests and the pop-ups.
 std::string HelpTopicText(const std::string& topicFile, int topic);
-// The page the help window shows last (empty when none); for tests.
+// The page the help window shows last, with its "#" place if any (empty when none); for tests.
 std::string LastHelpPage();
+// The help window, while it exists; for tests.
+QWidget* HelpWindow();

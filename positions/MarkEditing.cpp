@@ -120,6 +120,12 @@ int UsedMarkSlots(const DiagramRecord& record)
         record.marks.begin(), record.marks.end(), [](const MarkSlot& s) { return s.from != 0; }));
 }
 
+int UserMarkSlots(const DiagramRecord& record)
+{
+    return static_cast<int>(std::count_if(record.marks.begin(), record.marks.end(),
+        [](const MarkSlot& s) { return s.from != 0 && s.type != MarkDoubleStep; }));
+}
+
 Marks::MarkEdit AddMarkWithinLimit(DiagramRecord& record, int kind, bool userEdit, int from, int to,
     uint8_t markColour, uint8_t currentNumber)
 {
@@ -128,7 +134,9 @@ Marks::MarkEdit AddMarkWithinLimit(DiagramRecord& record, int kind, bool userEdi
     trial.marks = record.marks;
     trial.markCount = record.markCount;
     Marks::MarkEdit edit = Marks::AddMark(trial, kind, userEdit, from, to, markColour, currentNumber);
-    if (edit.added && UsedMarkSlots(trial) > MaxStoredMarks) {
+    // The automatic arrow is no mark of the user's: it is rebuilt from the en-passant file, and the
+    // table keeps a slot beyond the user's marks for it.
+    if (userEdit && edit.added && UserMarkSlots(trial) > MaxStoredMarks) {
         Marks::MarkEdit refused;
         refused.tableFull = true;
         return refused;

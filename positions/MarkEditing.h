@@ -65,11 +65,13 @@ int ClickColourForFlags(int flags, int markColour);
 // (+1, -1 or 0 when the flags colour nothing).
 int ToggleSquareColour(DiagramRecord& record, int row, int cell, int flags, int markColour);
 
-// Marks::AddMark, refused (tableFull, the record untouched) when the result would hold more than
-// MaxStoredMarks marks.
+// Marks::AddMark, refused (tableFull, the record untouched) when a mark of the user's would make more
+// than MaxStoredMarks of them; the automatic double-step arrow is never refused.
 Marks::MarkEdit AddMarkWithinLimit(DiagramRecord& record, int kind, bool userEdit, int from, int to,
     uint8_t markColour, uint8_t currentNumber);
 int UsedMarkSlots(const DiagramRecord& record);
+// The slots in use by the user's own marks (all but the automatic double-step arrow).
+int UserMarkSlots(const DiagramRecord& record);
 
 // The palette cell's piece letter (light-square form), the blank in row 6; rows and columns outside the
 // palette are clamped to its cells.

@@ -3,7 +3,10 @@
 #include "AtomicFile.h"
 #include "BoardLetters.h"
 #include "FenLine.h"
+#include "MarkEditing.h"
+#include "Marks.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -110,9 +113,13 @@ void appendBlock(std::string& out, const DiagramRecord& record, bool allMarkSlot
     for (const auto& row : record.colours) appendCellLine(out, row);
     out += "\r\n";
     int written = 0;
+    // With the user's full 69 marks and the automatic arrow the file has no line for the arrow, which
+    // the reader makes again from the en-passant file.
+    const bool dropAutomatic = MarkEditing::UsedMarkSlots(record) > maxWrittenMarks;
     for (const MarkSlot& slot : record.marks) {
         if (written == maxWrittenMarks) break;
         if (!allMarkSlots && slot.from == 0) continue;
+        if (dropAutomatic && slot.from != 0 && slot.type == MarkDoubleStep) continue;
         appendNumber(out, slot.from);
         appendNumber(out, slot.to);
         appendNumber(out, slot.type);
@@ -316,6 +323,12 @@ BlockEnd readBlock(
             if (mark.from != 0) ++r.markCount;
         }
     }
+    // A diagram saved with the user's full 69 marks has no line for its automatic arrow: it is made again
+    // from the en-passant file, as arriving at the diagram would make it.
+    if (!r.enPassantFile.empty() && r.markCount >= unsigned(maxWrittenMarks)
+        && std::none_of(r.marks.begin(), r.marks.end(),
+            [](const MarkSlot& m) { return m.from != 0 && m.type == MarkDoubleStep; }))
+        Marks::AddDoubleStepArrow(r, r.enPassantFile[0], r.blackToMove != 0);
 
     if (rotations) {
         for (auto& row : r.rotations) {

@@ -243,6 +243,9 @@ public:
     bool m_bIgnoreNextRelease = false;
     bool m_bSavedLegalCheck = false;
     int m_nFontCharset = 0;
+    // The chess-font table index of m_strFontFace: the FontFaceName setting, or the installed font that
+    // stands in for it.
+    int m_nFontIndex = 2;
     std::string m_strFontFace;
     std::string m_strFilePattern;
     std::string m_strPicturePath;

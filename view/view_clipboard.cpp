@@ -27,7 +27,7 @@ std::string CPlaviaView::BuildRtfText()
     m_displayRows = BoardText::DisplayRows(*m_pCurrentDiagram);
     BoardText::RtfOptions options;
     options.fontFace = m_strFontFace;
-    options.fontIndex = AppSettings::FontFaceName;
+    options.fontIndex = m_nFontIndex;
     options.family2 = m_bLetterFamily2;
     options.withoutBorder = AppSettings::Border != 0;
     options.pictureCoordinates = AppSettings::PNGSaveCoords != 0;

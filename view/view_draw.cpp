@@ -107,7 +107,9 @@ void CPlaviaView::OnDraw(Dc& dc)
     m_rectClient = { 0, 0, width(), height() };
     m_rectTextDevice = m_rectClient;
 
-    if (m_bPlacementMode && m_ptDown.x > 0) {
+    if (m_bPlacementMode) {
+        // Nothing of the board: the erased background, and the drag's line once the press is made.
+        if (m_ptDown.x <= 0) return;
         CPen red(PS_SOLID, 2, RGB(255, 0, 0));
         CPen* oldPen = dc.SelectObject(&red);
         dc.MoveTo(m_ptDown.x, m_ptDown.y);

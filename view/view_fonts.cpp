@@ -25,6 +25,7 @@ void CPlaviaView::OnChessFonts()
 void CPlaviaView::SelectChessFont(int index)
 {
     AppSettings::FontFaceName = static_cast<uint8_t>(index);
+    m_nFontIndex = index;
     m_strFontFace = ChessFontFaceName(index);
     const bool family2 = UsesLetterFamily2(index);
     m_nFontCharset = AppSettings::FontFaceName > 2 ? 2 : 0;

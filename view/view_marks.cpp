@@ -18,7 +18,8 @@ void CPlaviaView::AddMark(int kind, uint8_t userEdit, int from, int to)
         *record, kind, userEdit != 0, from, to, static_cast<uint8_t>(m_nMarkColour), M::currentNumber);
     m_nBnxOnlyCount += edit.bnxOnlyDelta;
     if (edit.repaint) InvalidateBoard(false);
-    if (edit.tableFull) AfxMessageBox(40032, MB_ICONERROR);
+    // Only the user's own marks are refused; the automatic arrow asks nothing of the user.
+    if (edit.tableFull && userEdit) AfxMessageBox(40032, MB_ICONERROR);
 }
 
 void CPlaviaView::AddDoubleStepArrow(std::string fileText, uint8_t blackToMove)
@@ -61,8 +62,11 @@ QCursor PlacementCursor()
 void CPlaviaView::OnBoardPlacement()
 {
     m_bPlacementMode = true;
-    // Until the press starts the drag, its feedback is an empty line.
+    // The board goes: the client area shows the window background colour until the drag's line. The
+    // press that starts the drag sets the point again; an older one would draw a line of its own.
+    m_ptDown.x = 0;
     m_ptMove = m_ptDown;
+    InvalidateAll(true);
     m_hPlacementCursor = PlacementCursor();
     OnSetCursor();
     UpdateStatusText();

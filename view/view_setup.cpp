@@ -4,6 +4,7 @@
 #include "app/AppSettings.h"
 #include "app/CMainFrame.h"
 #include "dialogs/CDTaille.h"
+#include "platform/ChessFontTable.h"
 #include "platform/Commands.h"
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
@@ -31,7 +32,8 @@ CPlaviaView::CPlaviaView(QWidget* parent)
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::StrongFocus);
     setMouseTracking(true);
-    m_bEpdMode = false;
+    // Positions start in EPD form, as File > New starts them: both show the same counters and comments.
+    m_bEpdMode = true;
     m_bDisplayFen = false;
     HelpPath = BuildHelpPath();
     ExchangePlacement(false);
@@ -39,10 +41,13 @@ CPlaviaView::CPlaviaView(QWidget* parent)
     SettingsState::currentTexture = AppSettings::Texture;
     if (AppSettings::Texture != 0) SettingsState::backgroundColour = RGB(255, 255, 255);
 
-    m_strFontFace = LoadString(40050 + AppSettings::FontFaceName);
-    m_bLetterFamily2 = AppSettings::FontFaceName > 15;
+    // A stored font that is not installed is drawn in an installed one; the setting keeps the choice
+    // for when the font is back.
+    m_nFontIndex = FontInEffect(AppSettings::FontFaceName);
+    m_strFontFace = ChessFontFaceName(m_nFontIndex);
+    m_bLetterFamily2 = UsesLetterFamily2(m_nFontIndex);
     if (m_bLetterFamily2) SetBorderLetters();
-    m_nFontCharset = AppSettings::FontFaceName > 2 ? 2 : 0;
+    m_nFontCharset = m_nFontIndex > 2 ? 2 : 0;
 
     // Colours of the mark codes 0..8; code 0 is the window colour.
     m_colorTable

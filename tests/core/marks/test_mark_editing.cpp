@@ -1,6 +1,10 @@
+#include "positions/DiagramList.h"
 #include "positions/MarkEditing.h"
+#include "positions/PositionFile.h"
 
 #include <gtest/gtest.h>
+#include <set>
+#include <sstream>
 
 using namespace MarkEditing;
 
@@ -150,7 +154,6 @@ TEST(MarkLimit, TheSeventiethMarkIsRefusedAndTheRecordKept)
     EXPECT_EQ(r.markCount, 69u);
     EXPECT_EQ(r.marks, before);
     EXPECT_EQ(r.marks[69].from, 0);
-    EXPECT_TRUE(AddMarkWithinLimit(r, Marks::KindDoubleStep, false, 13, 29, MarkBlue, '1').tableFull);
 
     // A full table still lets a repeated gesture take its mark away, and a new one then fits.
     e = AddMarkWithinLimit(r, Marks::KindColour, true, 5, 1, MarkBlue, '1');
@@ -158,6 +161,27 @@ TEST(MarkLimit, TheSeventiethMarkIsRefusedAndTheRecordKept)
     EXPECT_EQ(r.markCount, 68u);
     EXPECT_TRUE(AddMarkWithinLimit(r, Marks::KindCtrl, true, 10, 20, MarkBlue, '1').added);
     EXPECT_EQ(UsedMarkSlots(r), 69);
+}
+
+TEST(MarkLimit, TheAutomaticArrowIsNeverRefused)
+{
+    DiagramRecord r;
+    for (int i = 1; i <= MaxStoredMarks; ++i)
+        ASSERT_TRUE(
+            AddMarkWithinLimit(r, Marks::KindColour, true, i % 64 + 1, i / 64 + 1, MarkBlue, '1').added);
+    // The user's 69 marks leave the last slot to the arrow of the en-passant file, and a later arrow
+    // (another diagram's file, the same record re-read) takes its place.
+    for (auto [from, to] : { std::pair { 13, 29 }, std::pair { 12, 28 }, std::pair { 52, 36 } }) {
+        Marks::MarkEdit e = AddMarkWithinLimit(r, Marks::KindDoubleStep, false, from, to, MarkBlue, '1');
+        EXPECT_TRUE(e.added) << from;
+        EXPECT_FALSE(e.tableFull) << from;
+        EXPECT_EQ(UsedMarkSlots(r), 70);
+        EXPECT_EQ(UserMarkSlots(r), 69);
+        EXPECT_EQ(r.marks[69].from, from);
+    }
+    // The user's own marks are still held to 69, the arrow beside them.
+    EXPECT_TRUE(AddMarkWithinLimit(r, Marks::KindCtrl, true, 10, 20, MarkBlue, '1').tableFull);
+    EXPECT_EQ(UserMarkSlots(r), 69);
 }
 
 TEST(MarkLimit, AutomaticArrowReplacesItsPredecessorInAFullTable)
@@ -177,6 +201,45 @@ TEST(MarkLimit, AutomaticArrowReplacesItsPredecessorInAFullTable)
     for (const MarkSlot& s : r.marks)
         if (s.from != 0 && s.type == MarkDoubleStep) ++automatic;
     EXPECT_EQ(automatic, 1);
+}
+
+TEST(MarkLimit, ABnxFileKeepsTheUsersMarksBesideTheAutomaticArrow)
+{
+    for (bool allSlots : { true, false }) {
+        DiagramList list;
+        PositionFile::ReadOptions epd;
+        epd.extension = "epd";
+        std::istringstream line("4k3/8/8/3pP3/8/8/8/4K3 w - d6;\r\n");
+        ASSERT_EQ(PositionFile::ReadList(line, epd, list).diagramsMade, 1);
+        DiagramRecord& r = *list.m_pFirstDiagram;
+        ASSERT_EQ(UsedMarkSlots(r), 1) << "the arrow of d7-d5, in the first slot";
+        std::set<std::pair<int, int>> users;
+        for (int i = 1; i <= MaxStoredMarks; ++i) {
+            ASSERT_TRUE(
+                AddMarkWithinLimit(r, Marks::KindColour, true, i % 64 + 1, i / 64 + 1, MarkBlue, '1').added);
+            users.insert({ i % 64 + 1, i / 64 + 1 });
+        }
+        PositionFile::WriteOptions bnx;
+        bnx.allMarkSlots = allSlots;
+        std::ostringstream file;
+        ASSERT_TRUE(PositionFile::WriteList(list, bnx, file));
+
+        DiagramList back;
+        std::istringstream in(file.str());
+        ASSERT_EQ(PositionFile::ReadList(in, PositionFile::ReadOptions {}, back).diagramsMade, 1) << allSlots;
+        const DiagramRecord& b = *back.m_pFirstDiagram;
+        std::set<std::pair<int, int>> read;
+        int arrows = 0;
+        for (const MarkSlot& s : b.marks) {
+            if (s.from == 0) continue;
+            if (s.type == MarkDoubleStep)
+                ++arrows;
+            else
+                read.insert({ s.from, s.to });
+        }
+        EXPECT_EQ(read, users) << allSlots;
+        EXPECT_EQ(arrows, 1) << "rebuilt from the en-passant file";
+    }
 }
 
 TEST(Palette, CellsAreClampedToThePalette)

@@ -1,4 +1,5 @@
 #include "DrawSupport.h"
+#include "tests/support/InstalledFonts.h"
 
 #include "platform/Commands.h"
 #include "view/BoardGeometry.h"
@@ -530,6 +531,27 @@ TEST_F(DrawTest, PlacementDragShowsOnlyTheLineAndItsWidth)
     EXPECT_GT(Count(image, { 200, 58, 400, 62 }, Near(RGB(255, 0, 0))), 300);
 }
 
+TEST_F(DrawTest, PlacementModeClearsTheWindowToItsBackgroundColour)
+{
+    // Textured or not, the command leaves the background colour alone until the drag begins.
+    for (int texture : { 0, 1 }) {
+        SetUp();
+        frame.reset();
+        AppSettings::Texture = static_cast<uint8_t>(texture);
+        CPlaviaView& view = View();
+        view.OnEditStandardStartPosition();
+        view.m_ptDown = { 300, 200 }; // an earlier press on the board
+        CommandRouter::Instance().Execute(32782);
+        ASSERT_TRUE(view.m_bPlacementMode);
+        std::vector<DcCall> journal;
+        QImage image = Render(view, &journal);
+        EXPECT_TRUE(Calls(journal, "TextOut").empty()) << texture;
+        EXPECT_TRUE(Calls(journal, "LineTo").empty()) << texture;
+        EXPECT_EQ(Count(image, { 0, 0, 1100, 700 }, Near(SettingsState::backgroundColour, 0)), 1100 * 700)
+            << texture;
+    }
+}
+
 TEST_F(DrawTest, TextureIsPaintedUnderATransparentBoard)
 {
     AppSettings::Texture = 1;
@@ -548,6 +570,7 @@ TEST_F(DrawTest, TextureIsPaintedUnderATransparentBoard)
 
 TEST_F(DrawTest, SecondLetterFamilyDrawsItsOwnFrame)
 {
+    const EveryChessFontInstalled fonts;
     AppSettings::FontFaceName = 16; // "Chess Berlin"
     CPlaviaView& view = Board();
     std::vector<DcCall> journal;

@@ -2,6 +2,7 @@
 
 #include "platform/Commands.h"
 #include "platform/Strings.h"
+#include "positions/MarkEditing.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -32,6 +33,26 @@ protected:
         });
     }
 };
+
+TEST_F(Navigation, TheAutomaticArrowOfAFullDiagramComesBackWithoutABox)
+{
+    CPlaviaView& view = ListOf(2, "4k3/8/8/3pP3/8/8/8/4K3 w - d6");
+    view.OnGoNextDiagram();
+    for (int i = 1; i <= MarkEditing::MaxStoredMarks; ++i)
+        view.AddMark(Marks::KindColour, 1, i % 64 + 1, i / 64 + 1);
+    EXPECT_TRUE(boxes.asked.empty()) << "69 marks of the user's fit beside the arrow";
+    for (int step = 0; step < 3; ++step) {
+        view.OnGoPreviousDiagram();
+        view.OnGoNextDiagram();
+    }
+    EXPECT_TRUE(boxes.asked.empty()) << boxes.asked.front().text;
+    EXPECT_EQ(MarkEditing::UserMarkSlots(*view.m_pCurrentDiagram), 69);
+    EXPECT_EQ(MarkEditing::UsedMarkSlots(*view.m_pCurrentDiagram), 70);
+    // The user's seventieth mark is still refused, with the box.
+    view.AddMark(Marks::KindColour, 1, 30, 31);
+    ASSERT_EQ(boxes.asked.size(), 1u);
+    EXPECT_EQ(boxes.asked[0].text, "It's the maximum number of arrows for a diagram.");
+}
 
 TEST_F(Navigation, StepsKeepIndexAndPageNodeTogether)
 {

@@ -12,8 +12,13 @@
 #include "platform/Strings.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QApplication>
+#include <QFile>
+#include <QHelpEvent>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTemporaryDir>
+#include <QToolTip>
 
 namespace {
 
@@ -230,8 +235,9 @@ TEST_F(FontCommandTest, OkNeedsAnInstalledFontToBeChosen)
         return int(IDOK); // what a script can do and a user cannot
     });
     view.OnChessFonts();
+    // The stored choice stays; the board is drawn in the default font meanwhile.
     EXPECT_EQ(AppSettings::FontFaceName, 4);
-    EXPECT_EQ(view.m_strFontFace, "Chess Millennia-D");
+    EXPECT_EQ(view.m_strFontFace, "Varnok Fairy");
 }
 
 TEST_F(FontCommandTest, CommandIsOffInFairyModeAndCancelChangesNothing)
@@ -272,6 +278,57 @@ TEST_F(FontCommandTest, HelpButtonsOpenTheirPages)
         return int(IDCANCEL);
     });
     dialog.DoModal();
+}
+
+// --- a stored font that is not installed
+
+using FontInEffect = ProgramTest;
+
+TEST_F(FontInEffect, AStoredFontThatIsNotInstalledIsDrawnInAnInstalledOne)
+{
+    struct Case {
+        std::vector<const char*> installed;
+        int stored;
+        const char* drawn;
+        bool family2;
+    };
+    const Case cases[] = {
+        { { "Chess Merida (TrueType)", "Varnok Fairy (TrueType)" }, 16, "Varnok Fairy", false },
+        { { "Chess Merida (TrueType)", "Chess Cases (TrueType)" }, 16, "Chess Cases", false },
+        { { "Chess Berlin (TrueType)", "Varnok Fairy (TrueType)" }, 16, "Chess Berlin", true },
+        { { "Varnok Fairy (TrueType)" }, 5, "Varnok Fairy", false },
+        { {}, 16, "Chess Berlin", true }, // nothing to fall back on
+    };
+    for (const Case& c : cases) {
+        SetUp();
+        AppSettings::FontFaceName = static_cast<uint8_t>(c.stored);
+        RegistryScript registry;
+        std::vector<RegistryValue> values;
+        for (const char* name : c.installed) values.push_back({ name, "font.ttf" });
+        registry.SetKey(HKEY_LOCAL_MACHINE, FontsKey, values);
+        {
+            CMainFrame frame;
+            CPlaviaView& view = *frame.View();
+            EXPECT_EQ(view.m_strFontFace, c.drawn) << c.stored;
+            EXPECT_EQ(view.m_bLetterFamily2, c.family2) << c.drawn;
+            EXPECT_EQ(view.m_nFontCharset, view.m_nFontIndex > 2 ? 2 : 0);
+            // The copy names the font its letters are drawn for.
+            EXPECT_NE(view.BuildRtfText().find(c.drawn), std::string::npos) << c.drawn;
+        }
+        // The choice itself is kept for when the font is installed.
+        EXPECT_EQ(AppSettings::FontFaceName, c.stored) << c.drawn;
+    }
+}
+
+TEST_F(FontInEffect, TheDefaultFontStandingInDrawsChessPieces)
+{
+    AppSettings::FontFaceName = 16; // "Chess Berlin", which this machine has not
+    CPlaviaView& view = View();
+    if (installedChessFonts[16]) GTEST_SKIP() << "Chess Berlin is installed here";
+    ASSERT_TRUE(installedChessFonts[DefaultChessFont]);
+    EXPECT_EQ(view.m_strFontFace, "Varnok Fairy");
+    EXPECT_TRUE(ChessFontFace::Find(view.m_strFontFace)) << "a font file draws the board, not plain letters";
+    EXPECT_EQ(AppSettings::FontFaceName, 16);
 }
 
 TEST(FontSamples, InstalledFontsDrawACornerOfABoardAndTheOthersANeutralPicture)
@@ -343,6 +400,102 @@ TEST(HyperLink, FailedClickBeepsAndReportsTheReason)
     EXPECT_EQ(boxes.asked.size(), 1u);
     EXPECT_EQ(CHyperLink::OpenErrorText(0), "The operating system is out\nof memory or resources.");
     EXPECT_EQ(CHyperLink::OpenErrorText(77), "Unknown Error (77) occurred.");
+}
+
+// The desktop's opener, replaced by a script of ours for one test.
+class FakeOpener {
+public:
+    explicit FakeOpener(int status)
+    {
+        const QString script = dir.path() + "/xdg-open";
+        QFile f(script);
+        f.open(QIODevice::WriteOnly);
+        f.write(QString("#!/bin/sh\nprintf '%s' \"$1\" > '%1/argument'\nexit %2\n")
+                    .arg(dir.path())
+                    .arg(status)
+                    .toUtf8());
+        f.close();
+        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        oldPath = qgetenv("PATH");
+        qputenv("PATH", dir.path().toUtf8() + ":" + oldPath);
+    }
+    ~FakeOpener() { qputenv("PATH", oldPath); }
+    QString Argument() const
+    {
+        QFile f(dir.path() + "/argument");
+        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+    }
+
+private:
+    QTemporaryDir dir;
+    QByteArray oldPath;
+};
+
+TEST(HyperLink, AnOpenerThatFailsIsReported)
+{
+    struct Case {
+        int status;
+        bool opened;
+        const char* reason;
+    };
+    const Case cases[] = {
+        { 0, true, nullptr },
+        { 4, false, "The filename association is\nincomplete or invalid." },
+        { 3, false, "There is no application associated\nwith the given filename extension." },
+        { 2, false, "The specified file was not found." },
+    };
+    for (const Case& c : cases) {
+        FakeOpener opener(c.status);
+        RegistryScript registry; // and no browser registered for the fallback
+        MessageBoxScript boxes;
+        CHyperLink link;
+        link.SetAddress("https://example.org/fonts");
+        link.PreSubclassWindow();
+        link.OnLinkClicked();
+        EXPECT_EQ(opener.Argument(), "https://example.org/fonts") << c.status;
+        EXPECT_EQ(link.m_bOpened, c.opened) << c.status;
+        if (c.opened) {
+            EXPECT_TRUE(boxes.asked.empty());
+            EXPECT_EQ(link.TextColour(), RGB(85, 26, 139));
+            continue;
+        }
+        ASSERT_EQ(boxes.asked.size(), 1u) << c.status;
+        EXPECT_EQ(boxes.asked[0].text, std::string("Unable to open hyperlink:\n\n") + c.reason);
+        EXPECT_EQ(boxes.beeps, 1);
+        EXPECT_EQ(link.TextColour(), RGB(0, 0, 238));
+    }
+}
+
+using FrameLinks = ProgramTest;
+
+TEST_F(FrameLinks, StaySilentWhenTheOpenerFails)
+{
+    FakeOpener opener(4);
+    RegistryScript registry;
+    MessageBoxScript boxes;
+    Frame().OnWebHomePage();
+    EXPECT_EQ(opener.Argument().toStdString(), LoadString(40042));
+    EXPECT_TRUE(boxes.asked.empty());
+}
+
+TEST_F(FontCommandTest, TheLinksTipIsItsAddress)
+{
+    View();
+    bool checked = false;
+    dialogs.Then([&](CDialog& d) {
+        auto* link = d.findChild<CHyperLink*>("IDC_1043");
+        EXPECT_EQ(link->toolTip().toStdString(), LoadString(40464));
+        QHelpEvent tip(QEvent::ToolTip, QPoint(2, 2), link->mapToGlobal(QPoint(2, 2)));
+        QApplication::sendEvent(link, &tip);
+        EXPECT_EQ(QToolTip::text().toStdString(), LoadString(40464));
+        // The other controls keep their help texts as tips.
+        EXPECT_EQ(d.findChild<QWidget*>("IDC_1047")->toolTip().toStdString(), HelpTopicText("Text1.txt", 8));
+        QToolTip::hideText();
+        checked = true;
+        return int(IDCANCEL);
+    });
+    CommandRouter::Instance().Execute(199);
+    EXPECT_TRUE(checked);
 }
 
 TEST(HyperLink, HoverUnderlinesAndCentredLinksStayCentred)

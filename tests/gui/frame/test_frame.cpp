@@ -1,4 +1,5 @@
 #include "app/CTrueColorToolBar.h"
+#include "dialogs/CPreferences.h"
 #include "platform/ColourDialog.h"
 #include "platform/Commands.h"
 #include "platform/Modal.h"
@@ -128,7 +129,7 @@ TEST_F(FrameTest, PreferencesOkWritesEverySettingBack)
     EXPECT_EQ(AppSettings::Blend, 128);
 }
 
-TEST_F(FrameTest, PreferencesCancelKeepsAllButTheImmediateSwitches)
+TEST_F(FrameTest, PreferencesCancelKeepsEverySetting)
 {
     CMainFrame& frame = Frame();
     DialogScript dialogs;
@@ -148,10 +149,102 @@ TEST_F(FrameTest, PreferencesCancelKeepsAllButTheImmediateSwitches)
     frame.OnPreferences();
     colourChooserScript = nullptr;
     EXPECT_EQ(SettingsState::backgroundColour, RGB(255, 255, 255));
+    EXPECT_EQ(AppSettings::LegalPosition, 1);
+    EXPECT_EQ(AppSettings::DeleteWarning, 0);
+    EXPECT_EQ(AppSettings::IntelligentMouse, 1);
+    EXPECT_TRUE(SettingsState::legalCheckActive);
+}
+
+TEST_F(FrameTest, LegalityAndDeleteWarningBoxesTakeEffectOnOkAndTheDialogShowsThemNext)
+{
+    CMainFrame& frame = Frame();
+    DialogScript dialogs;
+    dialogs.Then([](CDialog& d) {
+        Control<QCheckBox>(d, 1006)->click();
+        Control<QCheckBox>(d, 1022)->click();
+        // Clicked, not yet applied: the program is as it was until OK.
+        EXPECT_EQ(AppSettings::LegalPosition, 1);
+        EXPECT_EQ(AppSettings::DeleteWarning, 0);
+        return int(IDOK);
+    });
+    bool shownAsApplied = false;
+    dialogs.Then([&](CDialog& d) {
+        shownAsApplied
+            = !Control<QCheckBox>(d, 1006)->isChecked() && Control<QCheckBox>(d, 1022)->isChecked();
+        return int(IDCANCEL);
+    });
+    frame.OnPreferences();
     EXPECT_EQ(AppSettings::LegalPosition, 0);
     EXPECT_EQ(AppSettings::DeleteWarning, 1);
-    EXPECT_EQ(AppSettings::IntelligentMouse, 1);
-    EXPECT_TRUE(SettingsState::legalCheckActive); // the active check changes only on OK
+    EXPECT_FALSE(SettingsState::legalCheckActive);
+    frame.OnPreferences();
+    EXPECT_TRUE(shownAsApplied);
+}
+
+TEST_F(FrameTest, PreferencesInFairyModeChangeOnlyTheStateLeavingItRestores)
+{
+    struct Case {
+        int legalAtStart;
+        bool clickLegal; // the box is flipped in the dialog
+        bool checksAfterFairy;
+    };
+    for (Case c : { Case { 1, true, false }, Case { 0, true, true }, Case { 1, false, true } }) {
+        SetUp();
+        AppSettings::FontFaceName = 2; // "Varnok Fairy"
+        AppSettings::LegalPosition = static_cast<uint8_t>(c.legalAtStart);
+        SettingsState::legalCheckActive = c.legalAtStart != 0;
+        frame.reset();
+        CMainFrame& f = Frame();
+        View().OnFairyMode();
+        ASSERT_TRUE(GlobalModes::fairyMode);
+        ASSERT_FALSE(SettingsState::legalCheckActive);
+        DialogScript dialogs;
+        dialogs.Then([&](CDialog& d) {
+            if (c.clickLegal) Control<QCheckBox>(d, 1006)->click();
+            return int(IDOK);
+        });
+        f.OnPreferences();
+        EXPECT_FALSE(SettingsState::legalCheckActive) << "fairy positions are never checked";
+        View().OnFairyMode();
+        EXPECT_EQ(SettingsState::legalCheckActive, c.checksAfterFairy) << c.legalAtStart << c.clickLegal;
+        EXPECT_EQ(AppSettings::LegalPosition, c.checksAfterFairy ? 1 : 0);
+    }
+}
+
+TEST_F(FrameTest, PreferencesUnderATextureKeepTheConfiguredBackground)
+{
+    AppSettings::Texture = 1;
+    AppSettings::RValueFond = 200;
+    AppSettings::GValueFond = 220;
+    AppSettings::BValueFond = 240;
+    CMainFrame& frame = Frame();
+    ASSERT_EQ(SettingsState::backgroundColour, RGB(255, 255, 255)); // the texture's white in effect
+    DialogScript dialogs;
+    COLORREF shown = 0;
+    dialogs.Then([&](CDialog& d) {
+        shown = static_cast<CPreferences&>(d).m_crBackground;
+        return int(IDOK);
+    });
+    frame.OnPreferences();
+    EXPECT_EQ(shown, RGB(200, 220, 240)) << "the dialog shows the colour the user chose";
+    EXPECT_EQ(AppSettings::RValueFond, 200);
+    EXPECT_EQ(AppSettings::GValueFond, 220);
+    EXPECT_EQ(AppSettings::BValueFond, 240);
+    EXPECT_EQ(SettingsState::backgroundColour, RGB(255, 255, 255));
+
+    // A colour chosen in the dialog is both stored and in effect.
+    colourChooserScript = [](COLORREF& c) {
+        c = RGB(10, 20, 30);
+        return true;
+    };
+    dialogs.Then([](CDialog& d) {
+        Control<QPushButton>(d, 1003)->click();
+        return int(IDOK);
+    });
+    frame.OnPreferences();
+    colourChooserScript = nullptr;
+    EXPECT_EQ(AppSettings::GValueFond, 20);
+    EXPECT_EQ(SettingsState::backgroundColour, RGB(10, 20, 30));
 }
 
 } // namespace

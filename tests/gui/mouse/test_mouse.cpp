@@ -3,6 +3,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
 #include "positions/MarkEditing.h"
+#include "tests/support/InstalledFonts.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
@@ -131,6 +132,7 @@ TEST_F(MouseTest, EveryGestureOfTheDragTable)
 
 TEST_F(MouseTest, GesturesInLetterFamilyTwo)
 {
+    const EveryChessFontInstalled fonts;
     AppSettings::FontFaceName = 16;
     Shown();
     Drag(e2, Offset(e2, -20, 20));
@@ -179,6 +181,7 @@ TEST_F(MouseTest, RightPressPutsThePieceInTheOtherColour)
 
 TEST_F(MouseTest, RightPressInFamilyTwoSwapsItsKnights)
 {
+    const EveryChessFontInstalled fonts;
     AppSettings::FontFaceName = 17;
     CPlaviaView& view = Shown();
     GlobalModes::currentPiece = 'h';

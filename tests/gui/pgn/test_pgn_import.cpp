@@ -9,6 +9,7 @@
 #include "platform/Modal.h"
 #include "platform/RichTextView.h"
 #include "platform/Strings.h"
+#include "tests/support/InstalledFonts.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QCheckBox>
@@ -331,6 +332,7 @@ TEST_F(PgnImportTest, TheListTakesOneHundredThousandGamesAndSaysWhenThereAreMore
 
 TEST_F(PgnImportTest, TheSecondLetterFamilyGetsItsOwnLetters)
 {
+    const EveryChessFontInstalled fonts;
     AppSettings::FontFaceName = 16;
     AppSettings::Langindex = 5;
     ASSERT_TRUE(View().m_bLetterFamily2);

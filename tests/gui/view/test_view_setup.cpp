@@ -1,8 +1,10 @@
 #include "dialogs/CDTaille.h"
 #include "dialogs/CDWarningSupp.h"
+#include "dialogs/CEditeurDlg.h"
 #include "platform/Commands.h"
 #include "platform/MessageBox.h"
 #include "platform/Modal.h"
+#include "tests/support/InstalledFonts.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QAction>
@@ -35,6 +37,31 @@ TEST_F(ViewTest, FreshStartHasOneEmptyDiagramInEditorMode)
     EXPECT_EQ(Frame().windowTitle(), "No Name - Brennix 4.3");
 }
 
+TEST_F(ViewTest, FreshStartAndFileNewGiveTheSameDiagramData)
+{
+    CPlaviaView& view = View();
+    auto dataShown = [&] {
+        std::string shown;
+        DialogScript dialogs;
+        dialogs.Then([&](CDialog& d) {
+            auto& data = static_cast<CEditeurDlg&>(d);
+            shown = "[" + data.m_strFullMove + "][" + data.m_strHalfmove + "]";
+            return int(IDOK);
+        });
+        view.OnEditDiagramDatas();
+        const DiagramRecord& r = *view.m_pCurrentDiagram;
+        return shown + " " + r.fullmoveNumber + "/" + r.halfmoveClock + " " + r.displayComment;
+    };
+    EXPECT_TRUE(view.m_bEpdMode);
+    const std::string atStart = dataShown();
+    view.m_bModified = false;
+    view.OnFileNew();
+    EXPECT_TRUE(view.m_bEpdMode);
+    EXPECT_EQ(dataShown(), atStart);
+    // EPD positions carry no move counters.
+    EXPECT_EQ(atStart.substr(0, 6), "[][] /");
+}
+
 TEST_F(ViewTest, EditorToggleWithListCreatesNoRecordAndEndsMarksMode)
 {
     CPlaviaView& view = View();
@@ -51,6 +78,7 @@ TEST_F(ViewTest, EditorToggleWithListCreatesNoRecordAndEndsMarksMode)
 
 TEST_F(ViewTest, FamilyTwoFontStartsWithItsLetters)
 {
+    const EveryChessFontInstalled fonts;
     AppSettings::FontFaceName = 16;
     CPlaviaView& view = View();
     EXPECT_TRUE(view.m_bLetterFamily2);
