@@ -1,5 +1,7 @@
 #include "CHeaderPGN.h"
 
+#include "Utf8Text.h"
+
 #include <algorithm>
 #include <cstring>
 #include <new>
@@ -98,21 +100,7 @@ public:
                 while (i < n && p[i] < 0x80) ++i;
                 if (i >= n) return;
                 const unsigned char c = p[i++];
-                low = 0x80;
-                high = 0xBF;
-                if (c >= 0xC2 && c <= 0xDF) {
-                    need = 1;
-                } else if (c >= 0xE0 && c <= 0xEF) {
-                    need = 2;
-                    if (c == 0xE0) low = 0xA0; // no overlong forms
-                    if (c == 0xED) high = 0x9F; // no surrogates
-                } else if (c >= 0xF0 && c <= 0xF4) {
-                    need = 3;
-                    if (c == 0xF0) low = 0x90;
-                    if (c == 0xF4) high = 0x8F;
-                } else {
-                    ++strays;
-                }
+                if (!Utf8Lead(c, need, low, high)) ++strays;
                 continue;
             }
             const unsigned char c = p[i];
@@ -135,7 +123,7 @@ public:
     }
 
 private:
-    int need = 0;
+    size_t need = 0;
     unsigned char low = 0x80;
     unsigned char high = 0xBF;
 };
@@ -445,7 +433,7 @@ void CHeaderPGN::AddGameEntry(PgnHeaderRecord& tags, int64_t lineStart)
         text += tags.white;
         text += " - ";
         text += tags.black;
-        if (text.size() < ListTextWidth) text.append(ListTextWidth - text.size(), '_');
+        if (size_t width = ShownWidth(text); width < ListTextWidth) text.append(ListTextWidth - width, '_');
         text += '\t';
         text += tags.event;
         text += "  ";

@@ -24,7 +24,8 @@ struct ShapeCase {
 const ShapeCase shapes[] = {
     { "an opening book: no player tags, a comment before the first tags, a line comment",
         "{\nA file of openings,\nwith a note.\n}\n\n[ECO \"A00\"]\n[Opening \"Polish\"]\n\n1. b4 *\n\n"
-        "[ECO \"A00\"]\n[Opening \"Polish\"]\n[Variation \"Tuebingen\"]\n\n1. b4 ; a knight on the rim\nNh6 *\n",
+        "[ECO \"A00\"]\n[Opening \"Polish\"]\n[Variation \"Tuebingen\"]\n\n1. b4 ; a knight on the rim\nNh6 "
+        "*\n",
         { { "b4" }, { "b4", "Nh6" } } },
     { "puzzles: only Event and FEN tags",
         "[Event \"Puzzle 1\"]\n[FEN \"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\"]\n\n1. Rd8# *\n\n"
@@ -37,7 +38,8 @@ const ShapeCase shapes[] = {
     { "study chapters: comments before the moves; a chapter without moves is no game",
         "[Event \"Study: Intro\"]\n[Site \"https://example.org/study/1\"]\n[Result \"*\"]\n\n"
         "{ Welcome to the study. } *\n\n"
-        "[Event \"Study: Mate\"]\n[Result \"*\"]\n[FEN \"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\"]\n[SetUp \"1\"]\n\n"
+        "[Event \"Study: Mate\"]\n[Result \"*\"]\n[FEN \"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\"]\n[SetUp "
+        "\"1\"]\n\n"
         "{ White to play } 1. Rd8# *\n\n"
         "[Event \"Study: Openings\"]\n[Result \"*\"]\n\n{ A long\nintroduction\nover lines }\n1. e4 e5 *\n\n"
         "[Event \"Study: Marks\"]\n\n{ [%csl Ge4] } { and a second comment } e4 (1. d4) *\n\n"
@@ -72,7 +74,8 @@ struct Listed {
         std::vector<Moves> all;
         for (int g = 0; g < scanner.GameCount(); ++g) {
             scanner.LoadGame(scanner.games[static_cast<size_t>(g)].filePosition, g, false);
-            EXPECT_FALSE(scanner.interpreter.stopped) << "game " << g + 1 << ": " << scanner.interpreter.stopMove;
+            EXPECT_FALSE(scanner.interpreter.stopped)
+                << "game " << g + 1 << ": " << scanner.interpreter.stopMove;
             all.push_back(Sans(scanner.interpreter));
         }
         return all;
@@ -117,6 +120,13 @@ TEST(RealFiles, ListTextsOfGamesWithoutPlayers)
     EXPECT_EQ(listed.scanner.games[0].listText, "01  - " + std::string(39, '_') + "\tPuzzle 1  \t");
     EXPECT_EQ(listed.scanner.games[0].fen, "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1");
     EXPECT_EQ(listed.scanner.games[1].listText, "02  - Berg" + std::string(35, '_') + "\t  2024-05-06\t");
+
+    // The fill counts characters, in UTF-8 as in Windows-1252.
+    for (const char* name : { "M\xC3\xBCller", "M\xFCller" }) {
+        Listed named(std::string("[White \"") + name + "\"]\n\n1. e4 *\n");
+        ASSERT_EQ(named.scanner.GameCount(), 1);
+        EXPECT_EQ(named.scanner.games[0].listText, std::string("01 ") + name + " - " + std::string(33, '_') + "\t  \t");
+    }
 }
 
 TEST(RealFiles, CrOnlyOffsetsPointAtEachGame)
@@ -144,7 +154,8 @@ TEST(RealFiles, TellsUtf8FromWindows1252)
         { "ASCII after a byte-order mark", "\xEF\xBB\xBF[White \"Muller\"]\n\n1. e4 *\n", true },
         { "UTF-8 only in a comment", "[White \"A\"]\n\n1. e4 {\xE2\x80\x9Cgood\xE2\x80\x9D} *\n", true },
         { "UTF-8 with one stray byte", "[White \"M\xC3\xBCller \xC3\xA9\"]\n\n1. e4 {caf\xE9} *\n", true },
-        { "Windows-1252 with a pair that reads as UTF-8", "[White \"\xC3\xA9t\xE9 \xE0 \xFC\"]\n\n1. e4 *\n", false },
+        { "Windows-1252 with a pair that reads as UTF-8", "[White \"\xC3\xA9t\xE9 \xE0 \xFC\"]\n\n1. e4 *\n",
+            false },
         { "an overlong form is no UTF-8", "[White \"\xC0\xAF \xE0\x80\xAF\"]\n\n1. e4 *\n", false },
     };
     for (const auto& c : cases) {
@@ -221,11 +232,10 @@ TEST(PgnFileCheck, FiveTagLinesAmongTheFirstNineteen)
         { "CR LF line ends", lines(5, tag, "\r\n"), 0 },
         { "empty lines are not counted", lines(30, "", "\r\n") + lines(5, tag, "\r\n"), 0 },
         { "the fifth tag on the twentieth line", lines(15, "{ note }") + lines(5, tag), 40118 },
-        { "a line of 511 bytes is one line", std::string(511, 'x') + "\n" + lines(10, "{ note }") + lines(5, tag),
-            0 },
-        { "a longer line is read 511 bytes at a time", std::string(5 * 511, 'x') + "\n" + lines(10, "{ note }")
-                + lines(5, tag),
-            40118 },
+        { "a line of 511 bytes is one line",
+            std::string(511, 'x') + "\n" + lines(10, "{ note }") + lines(5, tag), 0 },
+        { "a longer line is read 511 bytes at a time",
+            std::string(5 * 511, 'x') + "\n" + lines(10, "{ note }") + lines(5, tag), 40118 },
         { "an endless line first", std::string(CHeaderPGN::MaxLineBytes, 'x') + "\n" + lines(5, tag), 40118 },
         { "an empty file", "", 40118 },
     };

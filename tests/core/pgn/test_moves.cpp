@@ -408,7 +408,8 @@ TEST(MoveInterpreter, NullMovesPassTheTurn)
     // is gone and the halfmove clock counts the pass.
     Replay(interpreter, "", "1. e4 Nf6 2. e5 d5 3. -- Nc6 4. Nf3 1-0");
     EXPECT_FALSE(interpreter.stopped);
-    EXPECT_EQ(PgnTest::Sans(interpreter), (std::vector<std::string> { "e4", "Nf6", "e5", "d5", "--", "Nc6", "Nf3" }));
+    EXPECT_EQ(PgnTest::Sans(interpreter),
+        (std::vector<std::string> { "e4", "Nf6", "e5", "d5", "--", "Nc6", "Nf3" }));
     EXPECT_EQ(Fens(interpreter)[3], "rnbqkb1r/ppp1pppp/5n2/3pP3/8/8/PPPP1PPP/RNBQKBNR w KQkq d6 0 3");
     EXPECT_EQ(Fens(interpreter)[4], "rnbqkb1r/ppp1pppp/5n2/3pP3/8/8/PPPP1PPP/RNBQKBNR b KQkq - 1 3");
     EXPECT_EQ(interpreter.plies[4].move, "--");
