@@ -90,12 +90,12 @@ public:
         size_t i = 0;
         while (i < n) {
             if (need == 0) {
-                // Most text is ASCII: eight bytes at a time.
-                while (i + 8 <= n) {
-                    uint64_t word;
-                    std::memcpy(&word, p + i, 8);
-                    if (word & 0x8080808080808080ull) break;
-                    i += 8;
+                // Most text is ASCII: 32 bytes at a time.
+                while (i + 32 <= n) {
+                    uint64_t words[4];
+                    std::memcpy(words, p + i, 32);
+                    if ((words[0] | words[1] | words[2] | words[3]) & 0x8080808080808080ull) break;
+                    i += 32;
                 }
                 while (i < n && p[i] < 0x80) ++i;
                 if (i >= n) return;

@@ -38,6 +38,9 @@ size_t Utf8CharacterLength(std::string_view text, size_t at)
 
 size_t ShownWidth(std::string_view text)
 {
+    unsigned char all = 0;
+    for (char c : text) all |= static_cast<unsigned char>(c);
+    if (all < 0x80) return text.size();
     size_t width = 0;
     for (size_t i = 0; i < text.size(); ++width) {
         size_t length = static_cast<unsigned char>(text[i]) < 0x80 ? 1 : Utf8CharacterLength(text, i);
