@@ -52,9 +52,9 @@ bool isRank(char c)
 // Ng1-f3), or castling. Tag names, result words and free text do not.
 bool isMoveWord(std::string_view line, size_t at)
 {
+    if (at >= line.size()) return false;
     if (line.substr(at, 3) == "O-O" || line.substr(at, 3) == "0-0") return true;
-    if (at >= line.size() || !((line[at] >= 'a' && line[at] <= 'z') || (line[at] >= 'A' && line[at] <= 'Z')))
-        return false;
+    if (!((line[at] >= 'a' && line[at] <= 'z') || (line[at] >= 'A' && line[at] <= 'Z'))) return false;
     size_t end = at;
     while (end < line.size() && end - at < 12 && !isSpace(line[end]) && line[end] != '{' && line[end] != '('
         && line[end] != ';' && line[end] != '$')
