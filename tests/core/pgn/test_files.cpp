@@ -125,7 +125,8 @@ TEST(RealFiles, ListTextsOfGamesWithoutPlayers)
     for (const char* name : { "M\xC3\xBCller", "M\xFCller" }) {
         Listed named(std::string("[White \"") + name + "\"]\n\n1. e4 *\n");
         ASSERT_EQ(named.scanner.GameCount(), 1);
-        EXPECT_EQ(named.scanner.games[0].listText, std::string("01 ") + name + " - " + std::string(33, '_') + "\t  \t");
+        EXPECT_EQ(named.scanner.games[0].listText,
+            std::string("01 ") + name + " - " + std::string(33, '_') + "\t  \t");
     }
 }
 
