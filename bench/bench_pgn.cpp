@@ -5,7 +5,9 @@
 // takes; when Debian's pgn-extract is installed it also times it writing one EPD line per position of
 // the same file and prints the ratio of the two times. With --fens it prints instead, for each listed
 // game, "# game G" and the six-field FEN after every ply; a game whose replay stops ends with
-// "# stops at ply P: MOVE". bench/fetch-pgn-data.sh fetches the games this benchmark is meant for.
+// "# stops at ply P: MOVE". It also prints whether the file reads as UTF-8, how many games the list
+// leaves out (a line over 16 MB or a game over 64 MB) and the peak memory of the whole run.
+// bench/fetch-pgn-data.sh fetches the games this benchmark is meant for.
 #include "pgn/CHeaderPGN.h"
 
 #include <chrono>
@@ -13,6 +15,8 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include <sys/resource.h>
 
 namespace {
 
@@ -111,6 +115,10 @@ int main(int argc, char** argv)
 
     std::printf("games=%d list_ms=%.0f replay_ms=%.0f plies=%lld failed_games=%d\n", scanner.GameCount(),
         listMs, replayMs, plies, failed);
+    rusage usage {};
+    getrusage(RUSAGE_SELF, &usage);
+    std::printf("utf8=%d left_out=%d max_rss_mb=%.1f\n", scanner.utf8 ? 1 : 0, scanner.leftOut,
+        double(usage.ru_maxrss) / 1024.0);
     if (scanner.GameCount() > 0)
         std::printf("list_bytes_per_game=%.1f tag_text_bytes_per_game=%.1f letter_set=%d%s\n",
             double(listBytes) / scanner.GameCount(), double(tagBytes) / scanner.GameCount(),

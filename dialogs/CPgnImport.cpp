@@ -15,6 +15,7 @@
 #include <QFontDatabase>
 #include <QIntValidator>
 #include <QLabel>
+#include <QResizeEvent>
 #include <QStatusBar>
 #include <algorithm>
 
@@ -33,7 +34,8 @@ public:
     QVariant data(const QModelIndex& index, int role) const override
     {
         if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
-        QString text = Codec::ToQt(header->games[static_cast<size_t>(index.row())].listText);
+        const std::string& bytes = header->games[static_cast<size_t>(index.row())].listText;
+        QString text = header->utf8 ? Codec::FromUtf8(bytes) : Codec::ToQt(bytes);
         text.replace('\t', "    ");
         return text;
     }
@@ -47,6 +49,42 @@ private:
     const CHeaderPGN* header;
 };
 
+// The "Comments: " pane of the status bar. Its width is the dialog's, less 100 pixels, whatever it
+// holds: a comment longer than the pane is cut for the eye (and shown whole as the pane's tool tip),
+// so that no comment can widen the dialog.
+class CommentPane : public QLabel {
+public:
+    explicit CommentPane(QWidget* parent)
+        : QLabel(parent)
+    {
+        setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    }
+    void SetFullText(const QString& text)
+    {
+        full = text;
+        Elide();
+    }
+    const QString& FullText() const { return full; }
+    QSize sizeHint() const override { return { 0, QLabel::sizeHint().height() }; }
+    QSize minimumSizeHint() const override { return { 0, QLabel::minimumSizeHint().height() }; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        QLabel::resizeEvent(event);
+        Elide();
+    }
+
+private:
+    void Elide()
+    {
+        QString shown = fontMetrics().elidedText(full, Qt::ElideRight, std::max(0, contentsRect().width()));
+        QLabel::setText(shown);
+        setToolTip(shown == full ? QString() : "<p>" + full.toHtmlEscaped() + "</p>");
+    }
+    QString full;
+};
+
 namespace {
 
 const HelpIdPairs importHelp = { { 1070, 1 }, { 1071, 2 }, { 1076, 3 }, { 1077, 4 }, { 1078, 5 }, { 1079, 6 },
@@ -57,7 +95,8 @@ constexpr int UserLanguageIndex = PgnLetters::LanguageCount;
 constexpr size_t TextLimit = 499;
 
 // The game's description in front of its first chosen position: the list text without its number,
-// up to the '_' fill (or the tab), so that it ends with the players' names.
+// up to the '_' fill (or the tab), so that it ends with the players' names. A game that names one
+// player is described by that name, one that names none by nothing.
 std::string GameDescription(const std::string& listText)
 {
     size_t blank = listText.find(' ');
@@ -67,7 +106,12 @@ std::string GameDescription(const std::string& listText)
     // The fill is the run of '_' that reaches the tab; a '_' inside a name stays.
     size_t end = players.size();
     while (end > 0 && players[end - 1] == '_') --end;
-    return players.substr(0, end);
+    players.resize(end);
+    const bool noWhite = players.rfind(" - ", 0) == 0;
+    if (noWhite) players.erase(0, 3);
+    if (players.size() >= 3 && players.compare(players.size() - 3, 3, " - ") == 0)
+        players.resize(players.size() - 3);
+    return players;
 }
 
 // The list text up to the '_' fill: number and players, for messages.
@@ -75,7 +119,8 @@ std::string GameName(const std::string& listText)
 {
     size_t blank = listText.find(' ');
     if (blank == std::string::npos) return listText.substr(0, listText.find('\t'));
-    return listText.substr(0, blank) + " " + GameDescription(listText);
+    std::string players = GameDescription(listText);
+    return players.empty() ? listText.substr(0, blank) : listText.substr(0, blank) + " " + players;
 }
 
 std::string ReplaceArgument(std::string text, const std::string& mark, const std::string& value)
@@ -89,6 +134,19 @@ void Cut(std::string& text)
     if (text.size() > TextLimit) text.resize(TextLimit);
 }
 
+// The same limit counted in the characters of a UTF-8 text, cut where a character begins.
+void CutUtf8(std::string& text)
+{
+    size_t characters = 0;
+    for (size_t i = 0; i < text.size(); ++i) {
+        if ((static_cast<unsigned char>(text[i]) & 0xC0) == 0x80) continue;
+        if (++characters > TextLimit) {
+            text.resize(i);
+            return;
+        }
+    }
+}
+
 } // namespace
 
 CPgnImport::CPgnImport(QWidget* parent)
@@ -96,15 +154,21 @@ CPgnImport::CPgnImport(QWidget* parent)
     , form(std::make_unique<Ui::CPgnImport>())
 {
     form->setupUi(this);
+    // The status bar spans the whole client width, below the margins of everything else, so that
+    // its comment pane can be the client width less 100.
+    form->content->setContentsMargins(form->main->contentsMargins());
+    form->content->setSpacing(form->main->spacing());
+    form->main->setContentsMargins(0, 0, 0, 0);
+    form->main->setSpacing(0);
     auto* bar = new QStatusBar(this);
     bar->setObjectName("statusBar");
     bar->setSizeGripEnabled(false);
-    for (int i = 0; i < 2; ++i) {
-        panes[i] = new QLabel(this);
-        panes[i]->setObjectName(QString("pane%1").arg(i));
-    }
-    bar->addWidget(panes[0], 3);
-    bar->addWidget(panes[1], 1);
+    commentPane = new CommentPane(this);
+    commentPane->setObjectName("pane0");
+    importedPane = new QLabel(this);
+    importedPane->setObjectName("pane1");
+    bar->addWidget(commentPane, 1);
+    bar->addWidget(importedPane, 0);
     form->statusRow->addWidget(bar);
 
     for (int i = 0; i < PgnLetters::LanguageCount; ++i)
@@ -173,6 +237,10 @@ void CPgnImport::OnInitDialog()
         AfxMessageBox(40118, MB_ICONERROR);
     if (header->listFull)
         AfxMessageBox(FormatString1(40111, std::to_string(CHeaderPGN::MaxGames)), MB_ICONINFORMATION);
+    if (header->leftOut > 0)
+        AfxMessageBox(FormatString1(41100, std::to_string(header->leftOut)), MB_ICONWARNING);
+    if (scan == PgnScanResult::Ok && header->GameCount() == 0 && header->leftOut == 0)
+        AfxMessageBox(41101, MB_ICONINFORMATION);
 
     model = std::make_unique<GameListModel>(header.get());
     form->IDC_1070->setModel(model.get());
@@ -214,7 +282,25 @@ void CPgnImport::DoDataExchange(bool saving)
 
 QString CPgnImport::StatusPane(int pane) const
 {
-    return pane >= 0 && pane < 2 ? panes[pane]->text() : QString();
+    if (pane == 0) return commentPane->FullText();
+    return pane == 1 ? importedPane->text() : QString();
+}
+
+QString CPgnImport::FileText(const std::string& bytes) const
+{
+    return header && header->utf8 ? Codec::FromUtf8(bytes) : Codec::ToQt(bytes);
+}
+
+std::string CPgnImport::ListText(const std::string& bytes) const
+{
+    return header && header->utf8 ? Codec::Utf8ToWindows1252(bytes) : bytes;
+}
+
+void CPgnImport::resizeEvent(QResizeEvent* event)
+{
+    CDialog::resizeEvent(event);
+    // The comment pane has the client width less 100 pixels; the count of imported positions the rest.
+    commentPane->setMaximumWidth(std::max(0, width() - 100));
 }
 
 int CPgnImport::DisplaySetOf(int index) const
@@ -285,7 +371,7 @@ void CPgnImport::OpenSelectedGame()
 void CPgnImport::ReportStoppedGame(int index)
 {
     const CTraiteUnMot& interpreter = header->interpreter;
-    std::string name = GameName(header->games[static_cast<size_t>(index)].listText);
+    std::string name = ListText(GameName(header->games[static_cast<size_t>(index)].listText));
     if (interpreter.badFen) {
         AfxMessageBox(FormatString1(40112, name), MB_ICONERROR);
     } else if (interpreter.stopped) {
@@ -376,7 +462,10 @@ void CPgnImport::ComposeText(PgnPositionRecord& record) const
     std::string text = MoveText(record, false);
     if (m_bImportComments && !record.comment.empty()) text += ' ' + record.comment;
     while (!text.empty() && text.back() == ' ') text.pop_back();
-    Cut(text);
+    if (header && header->utf8)
+        CutUtf8(text);
+    else
+        Cut(text);
     record.text = text;
 }
 
@@ -416,7 +505,7 @@ void CPgnImport::ShowCurrent()
     if (current < 0 || current >= static_cast<int>(records.size())) return;
     const PgnPositionRecord& record = records[static_cast<size_t>(current)];
     form->IDC_1076->setChecked(record.selected != 0);
-    form->IDC_1018->setText(Codec::ToQt(MoveText(record, true)));
+    form->IDC_1018->setText(FileText(MoveText(record, true)));
     ShowBoardRtf(&record);
     currentPly = record.ply;
     movingSlider = true;
@@ -441,8 +530,8 @@ void CPgnImport::UpdateNavigationButtons()
 void CPgnImport::UpdateStatusBar()
 {
     std::string comment = current >= 0 ? records[static_cast<size_t>(current)].text : std::string();
-    panes[0]->setText(Codec::ToQt(LoadString(104) + comment));
-    panes[1]->setText(Codec::ToQt(LoadString(105) + std::to_string(chosenEarlier + chosenInGame)));
+    commentPane->SetFullText(Codec::ToQt(LoadString(104)) + FileText(comment));
+    importedPane->setText(Codec::ToQt(LoadString(105) + std::to_string(chosenEarlier + chosenInGame)));
 }
 
 void CPgnImport::GoToPly(int ply)
@@ -580,7 +669,7 @@ void CPgnImport::OnSelchangeLanguage()
         ComposeText(record);
     }
     if (current >= 0) {
-        form->IDC_1018->setText(Codec::ToQt(MoveText(records[static_cast<size_t>(current)], true)));
+        form->IDC_1018->setText(FileText(MoveText(records[static_cast<size_t>(current)], true)));
         UpdateStatusBar();
     }
 }
@@ -619,8 +708,13 @@ void CPgnImport::CollectSelectedPositions()
     bool first = true;
     for (PgnPositionRecord& record : records) {
         if (!record.selected) continue;
+        // The diagrams keep their texts in Windows-1252, whatever the file's own encoding.
+        record.text = ListText(record.text);
+        record.comment = ListText(record.comment);
+        Cut(record.text);
         if (first) {
-            std::string described = GameDescription(chosenGameText) + " " + record.text;
+            std::string players = ListText(GameDescription(chosenGameText));
+            std::string described = players.empty() ? record.text : players + " " + record.text;
             if (described.size() < 500) record.text = described;
             first = false;
         }

@@ -13,6 +13,7 @@ namespace Ui {
 class CPgnImport;
 }
 class CHeaderPGN;
+class CommentPane;
 class GameListModel;
 class QLabel;
 struct PlyNode;
@@ -96,7 +97,12 @@ public:
     int ChosenInGame() const { return chosenInGame; }
     int ChosenEarlier() const { return chosenEarlier; }
     const std::string& UserLetters() const { return userLetters; }
+    // The whole text of a status pane; the comment pane shows as much of it as its width takes.
     QString StatusPane(int pane) const;
+    // A text of the file (tags, comments) as it reads: UTF-8 or Windows-1252, as the file is written.
+    QString FileText(const std::string& bytes) const;
+    // A text of the file in the Windows-1252 of the diagram list.
+    std::string ListText(const std::string& bytes) const;
     // The record text without the game description: move number, move, NAG texts, comment.
     std::string MoveText(const PgnPositionRecord& record, bool show) const;
     // The board RTF of a record, or of the start position.
@@ -107,6 +113,7 @@ public:
 protected:
     void DoDataExchange(bool saving) override;
     void OnInitDialog() override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void ShowBoardRtf(const PgnPositionRecord* record);
@@ -124,7 +131,8 @@ private:
     std::unique_ptr<Ui::CPgnImport> form;
     std::unique_ptr<CHeaderPGN> header;
     std::unique_ptr<GameListModel> model;
-    QLabel* panes[2] = {};
+    CommentPane* commentPane = nullptr;
+    QLabel* importedPane = nullptr;
     std::string userLetters;
     std::vector<PgnPositionRecord> records;
     int current = -1;

@@ -1,5 +1,8 @@
 #include "CHeaderPGN.h"
 
+#include "Utf8Text.h"
+
+#include <algorithm>
 #include <cstring>
 #include <new>
 #include <vector>
@@ -36,8 +39,99 @@ bool isTagLine(std::string_view line, size_t at)
     return i < line.size() && line[i] == '"';
 }
 
+bool isFile(char c)
+{
+    return c >= 'a' && c <= 'h';
+}
+bool isRank(char c)
+{
+    return c >= '1' && c <= '8';
+}
+
+// A word that names a square after a letter: a move in any language's letters (e4, Nf3, Sf3, exd5,
+// Ng1-f3), or castling. Tag names, result words and free text do not.
+bool isMoveWord(std::string_view line, size_t at)
+{
+    if (at >= line.size()) return false;
+    if (line.substr(at, 3) == "O-O" || line.substr(at, 3) == "0-0") return true;
+    if (!((line[at] >= 'a' && line[at] <= 'z') || (line[at] >= 'A' && line[at] <= 'Z'))) return false;
+    size_t end = at;
+    while (end < line.size() && end - at < 12 && !isSpace(line[end]) && line[end] != '{' && line[end] != '('
+        && line[end] != ';' && line[end] != '$')
+        ++end;
+    for (size_t k = at; k + 1 < end; ++k)
+        if (isFile(line[k]) && isRank(line[k + 1])) return true;
+    return false;
+}
+
+// Move text begins here: a move number ("1.", "12...", or the number alone before a move), or a
+// move written without its number, as puzzle and study files often do.
+bool startsMoveText(std::string_view line, size_t at)
+{
+    if (at >= line.size()) return false;
+    if (!isDigit(line[at])) return isMoveWord(line, at);
+    if (isMoveWord(line, at)) return true;
+    size_t q = at;
+    while (q < line.size() && isDigit(line[q])) ++q;
+    if (q < line.size() && line[q] == '.') return true;
+    if (q >= line.size() || !isBlank(line[q])) return false;
+    while (q < line.size() && isBlank(line[q])) ++q;
+    return isMoveWord(line, q);
+}
+
+// Counts what the bytes above 127 of a file make as UTF-8: whole characters, and bytes that fit none.
+class Utf8Census {
+public:
+    uint64_t characters = 0;
+    uint64_t strays = 0;
+
+    void Add(const unsigned char* p, size_t n)
+    {
+        size_t i = 0;
+        while (i < n) {
+            if (need == 0) {
+                // Most text is ASCII: 32 bytes at a time.
+                while (i + 32 <= n) {
+                    uint64_t words[4];
+                    std::memcpy(words, p + i, 32);
+                    if ((words[0] | words[1] | words[2] | words[3]) & 0x8080808080808080ull) break;
+                    i += 32;
+                }
+                while (i < n && p[i] < 0x80) ++i;
+                if (i >= n) return;
+                const unsigned char c = p[i++];
+                if (!Utf8Lead(c, need, low, high)) ++strays;
+                continue;
+            }
+            const unsigned char c = p[i];
+            if (c < low || c > high) {
+                // The character breaks off; this byte begins afresh.
+                ++strays;
+                need = 0;
+                continue;
+            }
+            ++i;
+            low = 0x80;
+            high = 0xBF;
+            if (--need == 0) ++characters;
+        }
+    }
+    void Finish()
+    {
+        if (need) ++strays;
+        need = 0;
+    }
+
+private:
+    size_t need = 0;
+    unsigned char low = 0x80;
+    unsigned char high = 0xBF;
+};
+
 constexpr size_t ListTextWidth = 45;
 constexpr size_t ReadChunk = 1 << 20;
+// What is kept of a line longer than the limit: enough to tell a tag line.
+constexpr size_t LongLineHead = 256;
 
 } // namespace
 
@@ -55,19 +149,58 @@ PgnScanResult CHeaderPGN::ScanFile()
     games.clear();
     listFull = false;
     readError = false;
+    utf8 = false;
+    leftOut = 0;
     if (!stream) return PgnScanResult::CannotOpen;
     record = PgnHeaderRecord {};
     headerState = true;
     inTagBlock = false;
     goOn = true;
+    currentListed = false;
+    recordFaulty = false;
+    tagsSeen = false;
     commentClose = 0;
     commentDepth = 0;
 
     std::vector<char> chunk(ReadChunk);
-    // A line that runs over the end of a chunk is gathered here, however long it is.
+    Utf8Census census;
+    bool byteOrderMark = false;
+    // A line that runs over the end of a chunk is gathered here, up to the line limit; of a longer
+    // line only its head is kept.
     std::string pending;
+    bool pendingOpen = false;
+    bool pendingTooLong = false;
     int64_t pendingStart = 0;
+    // The last chunk ended with a CR: an LF at the start of the next one belongs to it.
+    bool lfAfterCr = false;
     int64_t offset = 0;
+
+    auto gather = [&](const char* p, size_t length) {
+        if (pendingTooLong) return;
+        if (pending.size() + length <= MaxLineBytes) {
+            pending.append(p, length);
+            return;
+        }
+        pendingTooLong = true;
+        if (pending.size() < LongLineHead) pending.append(p, std::min(length, LongLineHead - pending.size()));
+        pending.resize(std::min(pending.size(), LongLineHead));
+        pending.shrink_to_fit();
+    };
+    // Hands over one line without its line end; lines end with LF, CR LF or a CR alone.
+    auto line = [&](const char* p, size_t length, int64_t lineStart) {
+        if (!pendingOpen) {
+            ScanLine(std::string_view(p, length), lineStart);
+            return;
+        }
+        gather(p, length);
+        if (pendingTooLong)
+            ScanLongLine(pending, pendingStart);
+        else
+            ScanLine(pending, pendingStart);
+        pending.clear();
+        pendingOpen = pendingTooLong = false;
+    };
+
     while (goOn) {
         size_t n = std::fread(chunk.data(), 1, chunk.size(), stream);
         if (n == 0) {
@@ -75,27 +208,50 @@ PgnScanResult CHeaderPGN::ScanFile()
             break;
         }
         const char* data = chunk.data();
+        if (offset == 0 && n >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0) byteOrderMark = true;
+        if (!byteOrderMark) census.Add(reinterpret_cast<const unsigned char*>(data), n);
         size_t start = 0;
+        if (lfAfterCr && data[0] == '\n') start = 1;
+        lfAfterCr = false;
+        auto findCr = [&](size_t from) {
+            const void* cr = std::memchr(data + from, '\r', n - from);
+            return cr ? static_cast<size_t>(static_cast<const char*>(cr) - data) : n;
+        };
+        size_t cr = start < n ? findCr(start) : n;
         while (goOn && start < n) {
-            const void* found = std::memchr(data + start, '\n', n - start);
-            if (!found) {
-                if (pending.empty()) pendingStart = offset + static_cast<int64_t>(start);
-                pending.append(data + start, n - start);
+            if (cr < start) cr = findCr(start);
+            const void* lf = std::memchr(data + start, '\n', (cr < n ? cr + 1 : n) - start);
+            size_t textEnd;
+            size_t next;
+            if (lf) {
+                size_t at = static_cast<size_t>(static_cast<const char*>(lf) - data);
+                textEnd = at;
+                next = at + 1;
+            } else if (cr < n) {
+                // A CR alone, or the CR of a CR LF.
+                textEnd = cr;
+                next = cr + 1;
+                if (next < n && data[next] == '\n')
+                    ++next;
+                else if (next == n)
+                    lfAfterCr = true;
+            } else {
+                if (!pendingOpen) {
+                    pendingOpen = true;
+                    pendingStart = offset + static_cast<int64_t>(start);
+                }
+                gather(data + start, n - start);
                 break;
             }
-            size_t end = static_cast<size_t>(static_cast<const char*>(found) - data);
-            if (!pending.empty()) {
-                pending.append(data + start, end - start);
-                ScanLine(pending, pendingStart);
-                pending.clear();
-            } else {
-                ScanLine(std::string_view(data + start, end - start), offset + static_cast<int64_t>(start));
-            }
-            start = end + 1;
+            line(data + start, textEnd - start, offset + static_cast<int64_t>(start));
+            start = next;
         }
         offset += static_cast<int64_t>(n);
     }
-    if (goOn && !pending.empty()) ScanLine(pending, pendingStart);
+    if (goOn && pendingOpen) line("", 0, pendingStart);
+    if (goOn) EndListedGame(offset);
+    census.Finish();
+    utf8 = byteOrderMark || census.characters > census.strays;
     std::clearerr(stream);
     return readError ? PgnScanResult::ReadError : PgnScanResult::Ok;
 }
@@ -133,19 +289,62 @@ void CHeaderPGN::ScanLine(std::string_view line, int64_t lineStart)
         SkipComment(line, p + 1, lineStart);
         return;
     }
-    if (isDigit(c)) {
-        size_t q = p;
-        while (q < line.size() && isDigit(line[q])) ++q;
-        if (q < line.size() && line[q] == '.') AddGameEntry(record, lineStart);
+    if (startsMoveText(line, p)) AddGameEntry(record, lineStart);
+}
+
+void CHeaderPGN::ScanLongLine(std::string_view head, int64_t lineStart)
+{
+    // Nothing of such a line is read: the game it belongs to is left out, whether the line holds
+    // its tags or its moves.
+    size_t p = 0;
+    while (p < head.size() && isBlank(head[p])) ++p;
+    commentClose = 0;
+    if (isTagLine(head, p)) {
+        if (!inTagBlock) StartTagBlock(lineStart);
+        headerState = true;
+        recordFaulty = true;
+        return;
+    }
+    inTagBlock = false;
+    recordFaulty = true;
+    if (currentListed) {
+        DropCurrentGame();
+    } else if (headerState && tagsSeen) {
+        // After the tags, the line stands where the moves begin: the game ends here for the list.
+        AddGameEntry(record, lineStart);
     }
 }
 
 void CHeaderPGN::StartTagBlock(int64_t lineStart)
 {
+    EndListedGame(lineStart);
     // Every game starts from its own tags: nothing of the game before carries over.
     record = PgnHeaderRecord {};
+    recordFaulty = false;
     inTagBlock = true;
-    if (!games.empty() && games.back().endPosition < 0) games.back().endPosition = lineStart;
+    tagsSeen = true;
+}
+
+void CHeaderPGN::EndListedGame(int64_t end)
+{
+    if (!currentListed) return;
+    currentListed = false;
+    PgnGameNode& game = games.back();
+    if (end - game.filePosition > MaxGameBytes) {
+        ++leftOut;
+        games.pop_back();
+        return;
+    }
+    if (game.endPosition < 0) game.endPosition = end;
+}
+
+void CHeaderPGN::DropCurrentGame()
+{
+    // The list texts number the games as they are listed, so only the last one can go.
+    games.pop_back();
+    currentListed = false;
+    recordFaulty = true;
+    ++leftOut;
 }
 
 void CHeaderPGN::ParseTagLine(std::string_view line)
@@ -209,8 +408,13 @@ void CHeaderPGN::StoreTagValue(std::string_view name, std::string value)
 
 void CHeaderPGN::AddGameEntry(PgnHeaderRecord& tags, int64_t lineStart)
 {
-    // A game without a White player is not listed.
-    if (tags.white.empty()) return;
+    if (recordFaulty) {
+        ++leftOut;
+        recordFaulty = false;
+        headerState = false;
+        inTagBlock = false;
+        return;
+    }
     if (games.size() >= static_cast<size_t>(MaxGames)) {
         listFull = true;
         goOn = false;
@@ -229,7 +433,7 @@ void CHeaderPGN::AddGameEntry(PgnHeaderRecord& tags, int64_t lineStart)
         text += tags.white;
         text += " - ";
         text += tags.black;
-        if (text.size() < ListTextWidth) text.append(ListTextWidth - text.size(), '_');
+        if (size_t width = ShownWidth(text); width < ListTextWidth) text.append(ListTextWidth - width, '_');
         text += '\t';
         text += tags.event;
         text += "  ";
@@ -238,6 +442,7 @@ void CHeaderPGN::AddGameEntry(PgnHeaderRecord& tags, int64_t lineStart)
         text += tags.result;
         node.fen = std::move(tags.fen);
         node.filePosition = tags.filePosition >= 0 ? tags.filePosition : lineStart;
+        currentListed = true;
     } catch (const std::bad_alloc&) {
         if (!games.empty() && games.back().listText.empty()) games.pop_back();
         goOn = false;
@@ -275,12 +480,8 @@ void CHeaderPGN::SkipComment(std::string_view line, size_t from, int64_t lineSta
             commentClose = c == '{' ? '}' : ')';
             commentDepth = c == '(' ? 1 : 0;
             ++i;
-        } else if (isDigit(c)) {
-            size_t q = i;
-            while (q < line.size() && isDigit(line[q])) ++q;
-            if (q < line.size() && line[q] == '.' && headerState) AddGameEntry(record, lineStart);
-            return;
         } else {
+            if (headerState && startsMoveText(line, i)) AddGameEntry(record, lineStart);
             return;
         }
     }
@@ -294,13 +495,19 @@ bool CHeaderPGN::ReadRange(int64_t from, int64_t to)
         return false;
     }
     if (to >= from) {
-        gameText.resize(static_cast<size_t>(to - from));
+        gameText.resize(static_cast<size_t>(std::min(to - from, MaxGameBytes)));
         size_t n = std::fread(gameText.data(), 1, gameText.size(), stream);
         gameText.resize(n);
     } else {
+        // The last game runs to the end of the file; a file that has grown since the scan is not
+        // read beyond the longest game.
         char chunk[1 << 16];
         size_t n;
-        while ((n = std::fread(chunk, 1, sizeof chunk, stream)) > 0) gameText.append(chunk, n);
+        while (gameText.size() < static_cast<size_t>(MaxGameBytes)
+            && (n = std::fread(chunk, 1,
+                    std::min(sizeof chunk, static_cast<size_t>(MaxGameBytes) - gameText.size()), stream))
+                > 0)
+            gameText.append(chunk, n);
     }
     if (std::ferror(stream)) {
         readError = true;
@@ -341,7 +548,7 @@ bool CHeaderPGN::LoadGame(int64_t filePos, int index, bool detect)
                 break;
             }
             if (interpreter.SkipsRestOfLine()) {
-                size_t end = text.find('\n', i);
+                size_t end = text.find_first_of("\r\n", i);
                 i = end == std::string_view::npos ? text.size() : end + 1;
             }
         }

@@ -42,6 +42,10 @@ enum class PgnScanResult {
 class CHeaderPGN {
 public:
     static constexpr int MaxGames = 100000;
+    // No real file comes near these: a longer line, or a longer game, is taken for a damaged file,
+    // and its game is left out of the list rather than read into memory.
+    static constexpr size_t MaxLineBytes = size_t(16) << 20;
+    static constexpr int64_t MaxGameBytes = int64_t(64) << 20;
 
     CHeaderPGN();
     virtual ~CHeaderPGN();
@@ -56,6 +60,12 @@ public:
     bool listFull = false;
     // A read failed; what was read before stays.
     bool readError = false;
+    // The file's texts are UTF-8: it begins with a byte-order mark, or its bytes above 127 form
+    // UTF-8 characters more often than not. Otherwise they are Windows-1252.
+    bool utf8 = false;
+    // Games with move text that are not listed: a line longer than MaxLineBytes, or the whole game
+    // longer than MaxGameBytes.
+    int leftOut = 0;
     CTraiteUnMot interpreter;
 
     int GameCount() const { return static_cast<int>(games.size()); }
@@ -72,6 +82,9 @@ public:
 
 private:
     void ScanLine(std::string_view line, int64_t lineStart);
+    void ScanLongLine(std::string_view head, int64_t lineStart);
+    void EndListedGame(int64_t end);
+    void DropCurrentGame();
     void StartTagBlock(int64_t lineStart);
     void ParseTagLine(std::string_view line);
     void StoreTagValue(std::string_view name, std::string value);
@@ -84,6 +97,11 @@ private:
     bool headerState = true;
     bool inTagBlock = false;
     bool goOn = true;
+    // The last listed game is the one whose tags were read last, so its text is still going on.
+    bool currentListed = false;
+    // The tags read last belong to a game that is left out.
+    bool recordFaulty = false;
+    bool tagsSeen = false;
     char commentClose = 0;
     uint32_t commentDepth = 0;
     std::string gameText;

@@ -32,6 +32,17 @@ size_t enPassantMarkLength(std::string_view text, size_t at)
     return 0;
 }
 
+// The null move "--" of analysis and studies: a word of its own or glued to its move number, with
+// the annotation marks a move may carry. "+--" and "---" are marks, not moves.
+size_t nullMoveLength(std::string_view word, size_t at)
+{
+    if (!startsWith(word, at, "--") || (at > 0 && word[at - 1] != '.')) return 0;
+    size_t end = at + 2;
+    while (end < word.size() && (word[end] == '!' || word[end] == '?')) ++end;
+    if (end < word.size() && word[end] != '{' && word[end] != '(' && word[end] != '$') return 0;
+    return end - at;
+}
+
 bool isEnPassantWord(std::string_view token)
 {
     return token == "e.p." || token == "e.p" || token == "ep";
@@ -294,8 +305,12 @@ void CTraiteUnMot::ProcessToken(std::string_view word, size_t& i)
             while (i < word.size() && word[i] == '.') ++i;
             return;
         }
+    } else if (size_t length = nullMoveLength(word, i); length > 0) {
+        MoveToken(word.substr(i, length));
+        i += length;
+        return;
     } else if (!isLetter(c)) {
-        // Stray marks ("+-", "!", "...", "--", ")"...) are passed over.
+        // Stray marks ("+-", "!", "...", "-+", ")"...) are passed over.
         ++i;
         return;
     }

@@ -124,6 +124,7 @@ private:
     void SetStartPosition(bool standard);
     bool ReadFen(std::string_view fen);
     bool PlaySanMove(std::string_view token);
+    bool PlayNullMove(std::string_view token);
     bool ReadMoveText(std::string_view token, MoveText& m) const;
     char EnglishPiece(char letter) const;
     bool PlayPawnMove(const MoveText& m, Move& mv);

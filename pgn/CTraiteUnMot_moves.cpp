@@ -297,6 +297,7 @@ bool CTraiteUnMot::ReadMoveText(std::string_view token, MoveText& m) const
 bool CTraiteUnMot::PlaySanMove(std::string_view token)
 {
     MoveText m;
+    if (token.substr(0, 2) == "--") return PlayNullMove(token);
     if (!ReadMoveText(token, m)) return false;
     Move mv;
     bool found = false;
@@ -310,6 +311,23 @@ bool CTraiteUnMot::PlaySanMove(std::string_view token)
         found = FindMovingPiece(m, mv);
     if (!found) return false;
     Execute(mv);
+    AddPlyNode(token, m);
+    return true;
+}
+
+bool CTraiteUnMot::PlayNullMove(std::string_view token)
+{
+    // The side to move passes, to show what the other side threatens; a side in check cannot pass.
+    const int king = kingSquare[side ? 1 : 0];
+    if (king >= 0 && !KingSafeOn(king, king)) return false;
+    side = side ? 0 : 1;
+    enPassantSquare = -1;
+    enPassantFile = -1;
+    ++halfmoveClock;
+    ++plyCounter;
+    MoveText m;
+    m.bodyEnd = 2;
+    m.marks = token.substr(2);
     AddPlyNode(token, m);
     return true;
 }

@@ -20,3 +20,15 @@ struct Unstorable {
 };
 Unstorable FindUnstorable(const QString& text);
 }
+
+// UTF-8 texts, such as the tags and comments of a PGN file written as UTF-8.
+namespace Codec {
+// Decodes UTF-8; a byte that begins no UTF-8 character is read as Windows-1252, so a file that mixes
+// the two still shows every character it can.
+QString FromUtf8(const std::string& bytes);
+// UTF-8 to the Windows-1252 bytes the diagram list keeps. A letter that the code page lacks loses
+// its accent or stroke (č c, ő o, ł l), a character that decomposes into code-page characters is
+// written so (the ligature ﬁ as fi), the evaluation signs ∓ ⩲ ⩱ become -+ += =+ and the minus sign -;
+// every other character becomes '?', as Windows writes characters it cannot convert.
+std::string Utf8ToWindows1252(const std::string& bytes);
+} // namespace Codec

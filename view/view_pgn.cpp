@@ -2,14 +2,13 @@
 
 #include "app/AppSettings.h"
 #include "dialogs/CPgnImport.h"
+#include "pgn/PgnFileCheck.h"
 #include "platform/Commands.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
 #include "positions/BoardLetters.h"
 #include "positions/Marks.h"
-
-#include <fstream>
 
 void CPlaviaView::RegisterPgnCommands()
 {
@@ -18,19 +17,7 @@ void CPlaviaView::RegisterPgnCommands()
 
 unsigned CPlaviaView::CheckPgnFile(const std::string& path)
 {
-    std::ifstream file(path, std::ios::binary);
-    if (!file) return 40119;
-    // A PGN file opens with its tags: at least five of its first nineteen non-empty lines are tag lines.
-    int examined = 0;
-    int tags = 0;
-    std::string line;
-    while (examined < 19 && std::getline(file, line)) {
-        if (line.empty() || line[0] == '\r') continue;
-        ++examined;
-        if (line[0] == '[') ++tags;
-    }
-    if (file.bad()) return 40118;
-    return tags < 5 ? 40118 : 0;
+    return CheckPgnFileLines(path);
 }
 
 void CPlaviaView::OnImportPgn()

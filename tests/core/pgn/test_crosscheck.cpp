@@ -131,6 +131,37 @@ TEST(CrossCheck, AllWorldChampionshipGames)
     crossCheck(dir + "/wcc.pgn", dir + "/wcc-expected.epd", 684);
 }
 
+// pgn-extract's positions for a file, written at test time; scripts/setup.sh installs pgn-extract.
+std::string pgnExtractPositions(const std::string& pgn, const std::string& options = "")
+{
+    const char* tool = "/usr/games/pgn-extract";
+    EXPECT_TRUE(std::ifstream(tool).good()) << "scripts/setup.sh installs pgn-extract";
+    TempFile out("", "positions.epd");
+    std::string command = std::string(tool) + " -s --nofauxep " + options + " -Wepd -o '" + out.path() + "' '"
+        + pgn + "' 2>/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    return readFile(out.path());
+}
+
+TEST(CrossCheck, TheOpeningsThatComeWithPgnExtract)
+{
+    // 2,014 openings without a player tag among them, after a comment that opens the file.
+    const std::string eco = "/usr/share/pgn-extract/eco.pgn";
+    TempFile epd(pgnExtractPositions(eco), "eco.epd");
+    crossCheck(eco, epd.path(), 2014);
+}
+
+TEST(CrossCheck, NullMovesInTheMainLine)
+{
+    // pgn-extract plays a main-line null move when it is asked to; so does the import, always.
+    TempFile pgn("[Event \"Threats\"]\n[White \"A\"]\n[Black \"B\"]\n[Result \"*\"]\n\n"
+                 "1. e4 e5 2. Nf3 -- 3. Ng5 d5 4. -- dxe4 5. Nxf7 Kxf7 6. -- Nf6 7. d3 *\n\n"
+                 "[Event \"Second\"]\n[White \"C\"]\n[Black \"D\"]\n[Result \"*\"]\n\n"
+                 "1. d4 -- 2. c4 -- 3. Nc3 d5 4. cxd5 *\n");
+    TempFile epd(pgnExtractPositions(pgn.path(), "--allownullmoves"), "null.epd");
+    crossCheck(pgn.path(), epd.path(), 2);
+}
+
 TEST(LetterSetDetection, GermanAndFrenchVersionsReplayLikeTheEnglishOne)
 {
     const std::string english = readFile(dataDir + "wcc-excerpt.pgn");

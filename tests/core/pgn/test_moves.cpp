@@ -400,3 +400,40 @@ TEST(MoveInterpreter, AFenThatCannotBeReadPlaysNothing)
         EXPECT_TRUE(interpreter.plies.empty()) << fen;
     }
 }
+
+TEST(MoveInterpreter, NullMovesPassTheTurn)
+{
+    CTraiteUnMot interpreter;
+    // The side to move passes: the pieces, the rights and the move number go on, the en-passant chance
+    // is gone and the halfmove clock counts the pass.
+    Replay(interpreter, "", "1. e4 Nf6 2. e5 d5 3. -- Nc6 4. Nf3 1-0");
+    EXPECT_FALSE(interpreter.stopped);
+    EXPECT_EQ(PgnTest::Sans(interpreter),
+        (std::vector<std::string> { "e4", "Nf6", "e5", "d5", "--", "Nc6", "Nf3" }));
+    EXPECT_EQ(Fens(interpreter)[3], "rnbqkb1r/ppp1pppp/5n2/3pP3/8/8/PPPP1PPP/RNBQKBNR w KQkq d6 0 3");
+    EXPECT_EQ(Fens(interpreter)[4], "rnbqkb1r/ppp1pppp/5n2/3pP3/8/8/PPPP1PPP/RNBQKBNR b KQkq - 1 3");
+    EXPECT_EQ(interpreter.plies[4].move, "--");
+    EXPECT_EQ(interpreter.plies[4].plyNumber, 5u);
+    EXPECT_EQ(interpreter.plies.back().comment, " 1-0 ");
+
+    // The chance to take en passant does not come back after the pass.
+    Replay(interpreter, "", "1. e4 Nf6 2. e5 d5 3. -- Nc6 4. exd6");
+    EXPECT_TRUE(interpreter.stopped);
+    EXPECT_EQ(interpreter.stopMove, "exd6");
+
+    // Glued to the move number, with marks and a comment, as Black, and from a position.
+    interpreter.importComments = 1;
+    Replay(interpreter, "4k3/8/8/8/8/8/8/4K2R b K - 0 20", "20...--!? {threat} 21. Rh8#");
+    EXPECT_FALSE(interpreter.stopped);
+    EXPECT_EQ(Fens(interpreter),
+        (std::vector<std::string> { "4k3/8/8/8/8/8/8/4K2R w K - 1 21", "4k2R/8/8/8/8/8/8/4K3 b - - 2 21" }));
+    EXPECT_EQ(interpreter.plies[0].san, "--!?");
+    EXPECT_EQ(interpreter.plies[0].comment, "threat");
+
+    // A side in check cannot pass: the replay stops there and names the null move.
+    Replay(interpreter, "4k3/8/8/8/8/8/8/4K2R w K - 0 1", "1. Rh8+ -- 2. Kd2");
+    EXPECT_TRUE(interpreter.stopped);
+    EXPECT_EQ(interpreter.stopMove, "--");
+    EXPECT_EQ(interpreter.stopPly, 2u);
+    EXPECT_EQ(interpreter.plies.size(), 1u);
+}

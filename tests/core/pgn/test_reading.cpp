@@ -64,7 +64,7 @@ const WordCase wordCases[] = {
     { "1. e4$1 e5", "e4 $1 e5", "a NAG glued to its move" },
     { "1. e4 ; Nf3 is not read\ne5", "e4 e5", "a line comment" },
     { "%an escape line Nf3\n1. e4", "e4", "an escape line" },
-    { "1. e4 ! e5 !? 2. Nf3 +- Nc6 ... 3. Bb5 -- a6 = 4. Ba4 \xC2\xB1 Nf6 +/- 5. O-O",
+    { "1. e4 ! e5 !? 2. Nf3 +- Nc6 ... 3. Bb5 +-- a6 = 4. Ba4 \xC2\xB1 Nf6 +/- 5. O-O ---",
         "e4 e5 Nf3 Nc6 Bb5 a6 Ba4 Nf6 O-O", "stray marks are passed over" },
     { "1. e4 d5 2. e5 f5 3. exf6 e.p. Nxf6", "e4 d5 e5 f5 exf6 Nxf6", "a separate e.p. mark" },
     { "1. e4 e5 2. Nf3 Nf6 3. Bc4 Bc5 4. 0-0 0-0", "e4 e5 Nf3 Nf6 Bc4 Bc5 O-O O-O", "digit zeros castle" },

@@ -73,13 +73,17 @@ TEST(GameList, EveryGameStartsFromItsOwnTags)
               "[FEN \"4k3/8/8/8/8/8/8/4K2R w K - 0 1\"]\n\n1. O-O Kd7 *\n\n"
               "[Event \"No white player\"]\n[Black \"Ghost\"]\n[Result \"0-1\"]\n\n1. d4 d5 0-1\n\n"
               "[White \"C\"]\n\n1. e4 e5 *\n");
-    ASSERT_EQ(s.scanner.GameCount(), 2);
+    ASSERT_EQ(s.scanner.GameCount(), 3);
     EXPECT_EQ(s.scanner.games[0].fen, "4k3/8/8/8/8/8/8/4K2R w K - 0 1");
-    // Neither the FEN of the first game nor the tags of the unlisted one reach the third.
+    // A game without a White tag is listed like any other; neither the FEN of the first game nor the
+    // tags of the second reach the third.
+    EXPECT_EQ(s.scanner.games[1].listText, "02  - Ghost" + std::string(34, '_') + "\tNo white player  \t0-1");
     EXPECT_EQ(s.scanner.games[1].fen, "");
-    EXPECT_EQ(s.scanner.games[1].listText, "02 C - ______________________________________\t  \t");
+    EXPECT_EQ(s.scanner.games[2].fen, "");
+    EXPECT_EQ(s.scanner.games[2].listText, "03 C - ______________________________________\t  \t");
     EXPECT_EQ(s.moves(0), (Moves { "O-O", "Kd7" }));
-    EXPECT_EQ(s.moves(1), (Moves { "e4", "e5" }));
+    EXPECT_EQ(s.moves(1), (Moves { "d4", "d5" }));
+    EXPECT_EQ(s.moves(2), (Moves { "e4", "e5" }));
     EXPECT_FALSE(s.scanner.interpreter.stopped);
 }
 
@@ -118,10 +122,12 @@ TEST(GameList, TagLines)
         + std::string(500, 'w')
         + "\"]\n[Black \"x\"]\n\n1. e4 1-0\n"
           "[White \"no closing quote]\n\n1. e4 *\n");
-    ASSERT_EQ(s.scanner.GameCount(), 2);
+    ASSERT_EQ(s.scanner.GameCount(), 3);
     EXPECT_EQ(
         s.scanner.games[0].listText, "01 Tal \"the magician\" - a \"b\" c______________\tE  1960-03-15\t1-0");
     EXPECT_EQ(s.scanner.games[1].listText, "02 " + std::string(500, 'w') + " - x\t  \t");
+    // A value without its closing quote is empty.
+    EXPECT_EQ(s.scanner.games[2].listText, "03  - " + std::string(39, '_') + "\t  \t");
 }
 
 TEST(GameList, UnicodeByteOrderMark)

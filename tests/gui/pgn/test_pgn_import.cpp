@@ -12,6 +12,7 @@
 #include "tests/support/InstalledFonts.h"
 #include "tests/support/TestEnvironment.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
@@ -477,6 +478,224 @@ TEST_F(PgnImportTest, BoardCopyPutsTheSameRtfOnTheClipboard)
         EXPECT_EQ(board->RtfText(), CPgnImport::BoardRtf(&d.Records()[0]));
         return int(IDCANCEL);
     });
+}
+
+std::string ReadAll(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+void WriteAll(const std::string& path, const std::string& text)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+QString ListLine(CDialog& d, int row)
+{
+    return Control<QListView>(d, 1070)->model()->index(row, 0).data().toString();
+}
+
+TEST_F(PgnImportTest, Utf8NamesAndCommentsReadRightAndComeInAsWindows1252)
+{
+    QTemporaryDir folder;
+    const std::string utf8 = ReadAll(dataDir + "utf8.pgn");
+    ASSERT_FALSE(utf8.empty());
+    const struct {
+        const char* name;
+        std::string text;
+    } files[] = {
+        { "without a byte-order mark", utf8 },
+        { "with a byte-order mark", "\xEF\xBB\xBF" + utf8 },
+    };
+    for (const auto& file : files) {
+        SCOPED_TRACE(file.name);
+        std::string path = folder.filePath("utf8.pgn").toStdString();
+        WriteAll(path, file.text);
+        frame.reset();
+        AppSettings::Langindex = 5;
+        RunImport(path, [](CPgnImport& d) {
+            EXPECT_EQ(ListLine(d, 0).toStdString(),
+                "01 Müller - Åkesson" + std::string(26, '_') + "    Çeşme Open  2024-01-02    1-0");
+            EXPECT_TRUE(
+                ListLine(d, 1).startsWith(QString::fromUtf8("02 Wojtaszek, Radosław - Navara, David")));
+            OpenGame(d, 0);
+            EXPECT_EQ(d.StatusPane(0).toStdString(), "Comments: 1. e4 Schön, Dvořák, Łódź: Привет ∓");
+            Click(d, 1080);
+            return int(IDOK);
+        });
+        ASSERT_EQ(View().DiagramCount(), 1);
+        // What the code page lacks loses its accent or stroke, or becomes '?'.
+        EXPECT_EQ(View().m_pCurrentDiagram->comment,
+            "M\xFCller - \xC5kesson 1. e4 Sch\xF6n, Dvor\xE1k, L\xF3"
+            "dz: ?????? -+");
+        EXPECT_EQ(View().m_pCurrentDiagram->displayComment, View().m_pCurrentDiagram->comment);
+        EXPECT_TRUE(boxes.asked.empty());
+    }
+
+    // A Windows-1252 file reads as before.
+    std::string path = folder.filePath("cp1252.pgn").toStdString();
+    WriteAll(path,
+        "[Event \"Z\xFCrich\"]\n[Site \"S\"]\n[Date \"D\"]\n[White \"M\xFCller\"]\n[Black \"B\"]\n\n"
+        "1. e4 {Sch\xF6n} *\n");
+    frame.reset();
+    RunImport(path, [](CPgnImport& d) {
+        EXPECT_TRUE(ListLine(d, 0).startsWith(QString::fromUtf8("01 Müller - B")));
+        OpenGame(d, 0);
+        EXPECT_EQ(d.StatusPane(0).toStdString(), "Comments: 1. e4 Schön");
+        Click(d, 1080);
+        return int(IDOK);
+    });
+    EXPECT_EQ(View().m_pCurrentDiagram->comment, "M\xFCller - B 1. e4 Sch\xF6n");
+}
+
+TEST_F(PgnImportTest, ALongCommentKeepsTheDialogSize)
+{
+    QTemporaryDir folder;
+    std::string path = folder.filePath("long.pgn").toStdString();
+    std::string comment;
+    while (comment.size() < 400) comment += "a long comment on the first move ";
+    WriteAll(path,
+        "[Event \"E\"]\n[Site \"S\"]\n[Date \"D\"]\n[White \"A\"]\n[Black \"B\"]\n\n1. e4 {" + comment
+            + "} e5 *\n\n" + ReadAll(dataDir + "utf8.pgn"));
+    RunImport(path, [&comment](CPgnImport& d) {
+        d.show();
+        QApplication::processEvents();
+        const QSize size = d.size();
+        auto* pane = d.findChild<QLabel*>("pane0");
+        EXPECT_NE(pane, nullptr);
+        if (!pane) return int(IDCANCEL);
+        auto check = [&](const std::string& what) {
+            SCOPED_TRACE(what);
+            QApplication::processEvents();
+            EXPECT_EQ(d.size(), size);
+            EXPECT_LE(d.minimumSizeHint().width(), size.width());
+            EXPECT_LE(d.minimumSize().width(), size.width());
+            EXPECT_EQ(pane->width(), d.width() - 100);
+            // The comment is cut for the eye only: the pane and its tool tip keep the whole text.
+            EXPECT_TRUE(pane->text().endsWith(QChar(0x2026))) << pane->text().toStdString();
+            EXPECT_LE(pane->fontMetrics().horizontalAdvance(pane->text()), pane->contentsRect().width());
+            EXPECT_TRUE(d.StatusPane(0).size() > 400);
+            EXPECT_TRUE(pane->toolTip().contains(d.StatusPane(0).mid(20, 40)));
+            for (int id : { 1, 2, 1072, 1073, 1074, 1075, 1078, 1080 }) {
+                QWidget* button = d.findChild<QWidget*>(
+                    id < 3 ? (id == 1 ? "IDOK" : "IDCANCEL") : QString("IDC_%1").arg(id));
+                ASSERT_NE(button, nullptr) << id;
+                QRect inDialog(button->mapTo(&d, QPoint(0, 0)), button->size());
+                EXPECT_TRUE(d.rect().contains(inDialog)) << id;
+            }
+        };
+        OpenGame(d, 0);
+        EXPECT_TRUE(d.StatusPane(0).endsWith(QString::fromStdString(comment).trimmed()));
+        check("a 400-character comment");
+        OpenGame(d, 2);
+        check("a UTF-8 comment of 445 characters");
+        // The pane follows the dialog when the user makes it wider and narrower again.
+        d.resize(size.width() + 200, size.height());
+        QApplication::processEvents();
+        EXPECT_EQ(pane->width(), d.width() - 100);
+        d.resize(size);
+        QApplication::processEvents();
+        EXPECT_EQ(d.size(), size);
+        EXPECT_EQ(pane->width(), d.width() - 100);
+        return int(IDOK);
+    });
+    // The import keeps the whole comment, up to the text's limit, in Windows-1252.
+    EXPECT_EQ(View().DiagramCount(), 1);
+}
+
+TEST_F(PgnImportTest, TheOpeningsThatComeWithPgnExtractAreListed)
+{
+    AppSettings::Langindex = 5;
+    RunImport("/usr/share/pgn-extract/eco.pgn", [](CPgnImport& d) {
+        EXPECT_EQ(Control<QListView>(d, 1070)->model()->rowCount(), 2014);
+        EXPECT_EQ(ListLine(d, 1).toStdString(), "02  - " + std::string(39, '_') + std::string(10, ' '));
+        OpenGame(d, 1);
+        EXPECT_EQ(d.Records().size(), 2u);
+        Click(d, 1075);
+        Click(d, 1080);
+        return int(IDOK);
+    });
+    EXPECT_EQ(dialogs.shown, 1);
+    EXPECT_TRUE(boxes.asked.empty());
+    EXPECT_EQ(FenOf(1), "rnbqkb1r/pppppppp/7n/8/1P6/8/P1PPPPPP/RNBQKBNR w KQkq - 1 2");
+    // A game that names no player has no description in front of its move.
+    EXPECT_EQ(View().m_pCurrentDiagram->comment, "1... Nh6");
+}
+
+TEST_F(PgnImportTest, AByteOrderMarkAndCrLineEndsOpenLikeAnyFile)
+{
+    QTemporaryDir folder;
+    std::string path = folder.filePath("cr.pgn").toStdString();
+    // Exactly five tag lines, the first behind the mark.
+    WriteAll(path,
+        "\xEF\xBB\xBF[Event \"E\"]\r[Site \"S\"]\r[Date \"D\"]\r[White \"A\"]\r[Black \"B\"]\r\r"
+        "1. e4 e5 2. Nf3 ; a line comment\r Nc6 *\r\r[White \"C\"]\r\r1. d4 *\r");
+    RunImport(path, [](CPgnImport& d) {
+        EXPECT_EQ(Control<QListView>(d, 1070)->model()->rowCount(), 2);
+        EXPECT_TRUE(ListLine(d, 0).startsWith("01 A - B_"));
+        OpenGame(d, 0);
+        EXPECT_EQ(d.Records().size(), 4u);
+        return int(IDCANCEL);
+    });
+    EXPECT_EQ(dialogs.shown, 1);
+    EXPECT_TRUE(boxes.asked.empty());
+}
+
+TEST_F(PgnImportTest, ANullMoveIsBrowsedAndImportedAsAPass)
+{
+    QTemporaryDir folder;
+    std::string path = folder.filePath("null.pgn").toStdString();
+    WriteAll(path,
+        "[Event \"E\"]\n[Site \"S\"]\n[Date \"D\"]\n[White \"A\"]\n[Black \"B\"]\n\n"
+        "1. e4 e5 2. Nf3 -- {threatening Nxe5} 3. Nxe5 *\n\n"
+        "[White \"C\"]\n[FEN \"4k3/8/8/8/8/8/8/4K2R w K - 0 1\"]\n\n1. Rh8+ -- 2. Kd2 *\n");
+    AppSettings::Langindex = 5;
+    RunImport(path, [](CPgnImport& d) {
+        OpenGame(d, 0);
+        EXPECT_EQ(d.Records().size(), 5u);
+        Control<QSlider>(d, 1098)->setValue(4);
+        EXPECT_EQ(Control<QLabel>(d, 1018)->text(), "2... --");
+        EXPECT_EQ(d.StatusPane(0), "Comments: 2... -- threatening Nxe5");
+        Click(d, 1080);
+        // A side in check cannot pass: the game stops at the null move and says so.
+        OpenGame(d, 1);
+        EXPECT_EQ(d.Records().size(), 1u);
+        return int(IDOK);
+    });
+    EXPECT_EQ(FenOf(1), "rnbqkbnr/pppp1ppp/8/4p3/4P3/5N2/PPPP1PPP/RNBQKB1R w KQkq - 2 3");
+    ASSERT_EQ(boxes.asked.size(), 1u);
+    EXPECT_NE(boxes.asked[0].text.find("02 C stops at its move --"), std::string::npos)
+        << boxes.asked[0].text;
+}
+
+TEST_F(PgnImportTest, TheUserIsToldWhatTheListLeavesOut)
+{
+    QTemporaryDir folder;
+    const std::string tags = "[Event \"E\"]\n[Site \"S\"]\n[Date \"D\"]\n[Round \"1\"]\n";
+    std::string damaged = folder.filePath("damaged.pgn").toStdString();
+    WriteAll(damaged,
+        tags + "[White \"A\"]\n\n1. e4 {" + std::string(CHeaderPGN::MaxLineBytes + 1, 'x')
+            + "} *\n\n[White \"B\"]\n\n1. d4 *\n");
+    RunImport(damaged, [](CPgnImport& d) {
+        EXPECT_EQ(Control<QListView>(d, 1070)->model()->rowCount(), 1);
+        EXPECT_TRUE(ListLine(d, 0).startsWith("01 B - "));
+        return int(IDCANCEL);
+    });
+    ASSERT_EQ(boxes.asked.size(), 1u);
+    EXPECT_EQ(boxes.asked[0].text, FormatString1(41100, "1"));
+    EXPECT_EQ(boxes.asked[0].style, unsigned(MB_ICONWARNING));
+
+    // Positions without moves: nothing to list, and the user is told so.
+    std::string noMoves = folder.filePath("no-moves.pgn").toStdString();
+    WriteAll(noMoves, tags + "[FEN \"4k3/8/8/8/8/8/8/4K2R w K - 0 1\"]\n\n*\n\n" + tags + "\n1-0\n");
+    RunImport(noMoves, [](CPgnImport& d) {
+        EXPECT_EQ(Control<QListView>(d, 1070)->model()->rowCount(), 0);
+        return int(IDCANCEL);
+    });
+    ASSERT_EQ(boxes.asked.size(), 2u);
+    EXPECT_EQ(boxes.asked[1].text, "No game of this file has moves: there is no position to import.");
 }
 
 TEST(SetPiecesSample, ShowsTheFivePiecesInTheChessFont)

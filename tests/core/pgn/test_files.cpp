@@ -1,0 +1,248 @@
+// Real files as they come: opening books, puzzles and study exports without player tags, every line
+// end, UTF-8 and Windows-1252 texts, damaged files with endless lines, and the test the import makes
+// before it lists a file.
+#include "PgnTestSupport.h"
+
+#include "pgn/CHeaderPGN.h"
+#include "pgn/PgnFileCheck.h"
+
+#include <gtest/gtest.h>
+
+using PgnTest::Sans;
+using PgnTest::TempFile;
+
+namespace {
+
+using Moves = std::vector<std::string>;
+
+struct ShapeCase {
+    const char* why;
+    const char* text; // LF line ends
+    std::vector<Moves> games; // the moves of every listed game
+};
+
+const ShapeCase shapes[] = {
+    { "an opening book: no player tags, a comment before the first tags, a line comment",
+        "{\nA file of openings,\nwith a note.\n}\n\n[ECO \"A00\"]\n[Opening \"Polish\"]\n\n1. b4 *\n\n"
+        "[ECO \"A00\"]\n[Opening \"Polish\"]\n[Variation \"Tuebingen\"]\n\n1. b4 ; a knight on the rim\nNh6 "
+        "*\n",
+        { { "b4" }, { "b4", "Nh6" } } },
+    { "puzzles: only Event and FEN tags",
+        "[Event \"Puzzle 1\"]\n[FEN \"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\"]\n\n1. Rd8# *\n\n"
+        "[Event \"Puzzle 2\"]\n[FEN \"3r2k1/5ppp/8/8/8/8/5PPP/6K1 b - - 0 1\"]\n\n1... Rd1# *\n",
+        { { "Rd8#" }, { "Rd1#" } } },
+    { "puzzles whose solution has no move number",
+        "[Event \"Puzzle\"]\n[FEN \"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\"]\n\nRd8# 1-0\n\n"
+        "[Event \"Puzzle\"]\n[FEN \"3r2k1/5ppp/8/8/8/8/5PPP/6K1 b - - 0 1\"]\n\n{Black mates} Rd1# 0-1\n",
+        { { "Rd8#" }, { "Rd1#" } } },
+    { "study chapters: comments before the moves; a chapter without moves is no game",
+        "[Event \"Study: Intro\"]\n[Site \"https://example.org/study/1\"]\n[Result \"*\"]\n\n"
+        "{ Welcome to the study. } *\n\n"
+        "[Event \"Study: Mate\"]\n[Result \"*\"]\n[FEN \"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\"]\n[SetUp "
+        "\"1\"]\n\n"
+        "{ White to play } 1. Rd8# *\n\n"
+        "[Event \"Study: Openings\"]\n[Result \"*\"]\n\n{ A long\nintroduction\nover lines }\n1. e4 e5 *\n\n"
+        "[Event \"Study: Marks\"]\n\n{ [%csl Ge4] } { and a second comment } e4 (1. d4) *\n\n"
+        "[Event \"Study: Empty\"]\n[Result \"*\"]\n\n*\n",
+        { { "Rd8#" }, { "e4", "e5" }, { "e4" } } },
+    { "moves right after the tags, and a move number without its point",
+        "[Event \"E\"]\n1. e4 e5 *\n[Event \"F\"]\n\n1 d4 d5 *\n[Event \"G\"]\n\n0-1\n",
+        { { "e4", "e5" }, { "d4", "d5" } } },
+};
+
+std::string withLineEnds(const std::string& text, const std::string& end)
+{
+    std::string out;
+    for (char c : text) {
+        if (c == '\n')
+            out += end;
+        else
+            out += c;
+    }
+    return out;
+}
+
+struct Listed {
+    explicit Listed(const std::string& text)
+        : file(text)
+    {
+        scanner.fileName = file.path();
+        result = scanner.ScanFile();
+    }
+    std::vector<Moves> allMoves()
+    {
+        std::vector<Moves> all;
+        for (int g = 0; g < scanner.GameCount(); ++g) {
+            scanner.LoadGame(scanner.games[static_cast<size_t>(g)].filePosition, g, false);
+            EXPECT_FALSE(scanner.interpreter.stopped)
+                << "game " << g + 1 << ": " << scanner.interpreter.stopMove;
+            all.push_back(Sans(scanner.interpreter));
+        }
+        return all;
+    }
+    TempFile file;
+    CHeaderPGN scanner;
+    PgnScanResult result;
+};
+
+} // namespace
+
+TEST(RealFiles, EveryGameWithMovesIsListedWhateverItsTagsAndLineEnds)
+{
+    const struct {
+        const char* name;
+        const char* end;
+        const char* mark;
+    } forms[] = {
+        { "LF", "\n", "" },
+        { "CR LF", "\r\n", "" },
+        { "CR", "\r", "" },
+        { "byte-order mark and CR LF", "\r\n", "\xEF\xBB\xBF" },
+        { "byte-order mark and CR", "\r", "\xEF\xBB\xBF" },
+    };
+    for (const ShapeCase& shape : shapes) {
+        for (const auto& form : forms) {
+            SCOPED_TRACE(std::string(shape.why) + ", " + form.name);
+            Listed listed(form.mark + withLineEnds(shape.text, form.end));
+            ASSERT_EQ(listed.result, PgnScanResult::Ok);
+            EXPECT_EQ(listed.scanner.GameCount(), static_cast<int>(shape.games.size()));
+            EXPECT_EQ(listed.allMoves(), shape.games);
+            EXPECT_EQ(listed.scanner.leftOut, 0);
+        }
+    }
+}
+
+TEST(RealFiles, ListTextsOfGamesWithoutPlayers)
+{
+    Listed listed("[Event \"Puzzle 1\"]\n[FEN \"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\"]\n\n1. Rd8# *\n\n"
+                  "[Black \"Berg\"]\n[Date \"2024.05.06\"]\n\n1. e4 *\n");
+    ASSERT_EQ(listed.scanner.GameCount(), 2);
+    EXPECT_EQ(listed.scanner.games[0].listText, "01  - " + std::string(39, '_') + "\tPuzzle 1  \t");
+    EXPECT_EQ(listed.scanner.games[0].fen, "6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1");
+    EXPECT_EQ(listed.scanner.games[1].listText, "02  - Berg" + std::string(35, '_') + "\t  2024-05-06\t");
+
+    // The fill counts characters, in UTF-8 as in Windows-1252.
+    for (const char* name : { "M\xC3\xBCller", "M\xFCller" }) {
+        Listed named(std::string("[White \"") + name + "\"]\n\n1. e4 *\n");
+        ASSERT_EQ(named.scanner.GameCount(), 1);
+        EXPECT_EQ(named.scanner.games[0].listText,
+            std::string("01 ") + name + " - " + std::string(33, '_') + "\t  \t");
+    }
+}
+
+TEST(RealFiles, CrOnlyOffsetsPointAtEachGame)
+{
+    // Offsets count every byte of the line ends, also where a CR LF is cut by the end of a read.
+    std::string text = "[White \"A\"]\r\n\r\n1. e4 *\r\n";
+    text.resize((1 << 20) - 1, ' ');
+    text += "\r\n[White \"B\"]\r[Black \"C\"]\r\r1. d4 d5 *\r[White \"D\"]\r\r1. c4 *";
+    Listed listed(text);
+    ASSERT_EQ(listed.scanner.GameCount(), 3);
+    EXPECT_EQ(listed.scanner.games[1].listText.substr(0, 9), "02 B - C_");
+    EXPECT_EQ(listed.allMoves(), (std::vector<Moves> { { "e4" }, { "d4", "d5" }, { "c4" } }));
+}
+
+TEST(RealFiles, TellsUtf8FromWindows1252)
+{
+    const struct {
+        const char* why;
+        std::string text;
+        bool utf8;
+    } cases[] = {
+        { "UTF-8 names", "[White \"M\xC3\xBCller\"]\n[Black \"\xC3\x85kesson\"]\n\n1. e4 *\n", true },
+        { "Windows-1252 names", "[White \"M\xFCller\"]\n[Black \"\xC5kesson\"]\n\n1. e4 *\n", false },
+        { "only ASCII", "[White \"Muller\"]\n\n1. e4 *\n", false },
+        { "ASCII after a byte-order mark", "\xEF\xBB\xBF[White \"Muller\"]\n\n1. e4 *\n", true },
+        { "UTF-8 only in a comment", "[White \"A\"]\n\n1. e4 {\xE2\x80\x9Cgood\xE2\x80\x9D} *\n", true },
+        { "UTF-8 with one stray byte", "[White \"M\xC3\xBCller \xC3\xA9\"]\n\n1. e4 {caf\xE9} *\n", true },
+        { "Windows-1252 with a pair that reads as UTF-8", "[White \"\xC3\xA9t\xE9 \xE0 \xFC\"]\n\n1. e4 *\n",
+            false },
+        { "an overlong form is no UTF-8", "[White \"\xC0\xAF \xE0\x80\xAF\"]\n\n1. e4 *\n", false },
+    };
+    for (const auto& c : cases) {
+        Listed listed(c.text);
+        EXPECT_EQ(listed.scanner.utf8, c.utf8) << c.why;
+        EXPECT_EQ(listed.scanner.GameCount(), 1) << c.why;
+    }
+
+    // A character cut by the end of a read is still one character.
+    std::string text = "[White \"A\"]\n\n1. e4 {";
+    text.resize((1 << 20) - 1, 'x');
+    text += "\xC3\xBC} *\n";
+    Listed listed(text);
+    EXPECT_TRUE(listed.scanner.utf8);
+}
+
+TEST(RealFiles, GamesWithAnEndlessLineAreLeftOutAndCounted)
+{
+    const std::string endless(CHeaderPGN::MaxLineBytes + 1, 'x');
+    std::string text = "[White \"A\"]\n\n1. e4 *\n\n"
+                       "[White \"Long comment\"]\n\n1. e4 {"
+        + endless + "} e5 *\n\n[White \"C\"]\n\n1. d4 *\n\n[White \"Long tag\"]\n[Annotator \"" + endless
+        + "\"]\n\n1. c4 *\n\n[White \"E\"]\n\n1. Nf3 *\n";
+    Listed listed(text);
+    ASSERT_EQ(listed.result, PgnScanResult::Ok);
+    EXPECT_EQ(listed.scanner.leftOut, 2);
+    ASSERT_EQ(listed.scanner.GameCount(), 3);
+    // The games after a left-out one are numbered on without a gap.
+    EXPECT_EQ(listed.scanner.games[1].listText.substr(0, 5), "02 C ");
+    EXPECT_EQ(listed.scanner.games[2].listText.substr(0, 5), "03 E ");
+    EXPECT_EQ(listed.allMoves(), (std::vector<Moves> { { "e4" }, { "d4" }, { "Nf3" } }));
+
+    // A line just within the limit is read.
+    Listed within("[White \"A\"]\n\n1. e4 {" + std::string(CHeaderPGN::MaxLineBytes - 20, 'x') + "} e5 *\n");
+    EXPECT_EQ(within.scanner.leftOut, 0);
+    EXPECT_EQ(within.allMoves(), (std::vector<Moves> { { "e4", "e5" } }));
+}
+
+TEST(RealFiles, AGameLongerThanAnyRealOneIsLeftOut)
+{
+    std::string line = "1. Nf3 Nf6 2. Ng1 Ng8 {" + std::string(1000, 'c') + "}\n";
+    std::string text = "[White \"Endless\"]\n\n";
+    while (text.size() <= static_cast<size_t>(CHeaderPGN::MaxGameBytes)) text += line;
+    text += "*\n\n[White \"B\"]\n\n1. e4 *\n";
+    Listed listed(text);
+    EXPECT_EQ(listed.scanner.leftOut, 1);
+    ASSERT_EQ(listed.scanner.GameCount(), 1);
+    EXPECT_EQ(listed.scanner.games[0].listText.substr(0, 5), "01 B ");
+    EXPECT_EQ(listed.allMoves(), (std::vector<Moves> { { "e4" } }));
+
+    // The last game of the file too.
+    Listed last(text.substr(0, text.find("*\n\n[White \"B\"]")));
+    EXPECT_EQ(last.scanner.leftOut, 1);
+    EXPECT_EQ(last.scanner.GameCount(), 0);
+}
+
+TEST(PgnFileCheck, FiveTagLinesAmongTheFirstNineteen)
+{
+    auto lines = [](int count, const std::string& line, const std::string& end = "\n") {
+        std::string text;
+        for (int i = 0; i < count; ++i) text += line + end;
+        return text;
+    };
+    const std::string tag = "[Event \"E\"]";
+    const struct {
+        const char* why;
+        std::string text;
+        unsigned message;
+    } cases[] = {
+        { "five tags", lines(5, tag), 0 },
+        { "four tags", lines(4, tag) + "\n1. e4 *\n", 40118 },
+        { "five tags after a byte-order mark", "\xEF\xBB\xBF" + lines(5, tag), 0 },
+        { "CR line ends", lines(5, tag, "\r") + "\r1. e4 *\r", 0 },
+        { "CR LF line ends", lines(5, tag, "\r\n"), 0 },
+        { "empty lines are not counted", lines(30, "", "\r\n") + lines(5, tag, "\r\n"), 0 },
+        { "the fifth tag on the twentieth line", lines(15, "{ note }") + lines(5, tag), 40118 },
+        { "a line of 511 bytes is one line",
+            std::string(511, 'x') + "\n" + lines(10, "{ note }") + lines(5, tag), 0 },
+        { "a longer line is read 511 bytes at a time",
+            std::string(5 * 511, 'x') + "\n" + lines(10, "{ note }") + lines(5, tag), 40118 },
+        { "an endless line first", std::string(CHeaderPGN::MaxLineBytes, 'x') + "\n" + lines(5, tag), 40118 },
+        { "an empty file", "", 40118 },
+    };
+    for (const auto& c : cases) {
+        TempFile file(c.text);
+        EXPECT_EQ(CheckPgnFileLines(file.path()), c.message) << c.why;
+    }
+    EXPECT_EQ(CheckPgnFileLines("/nonexistent/folder/games.pgn"), 40119u);
+}
