@@ -2,6 +2,7 @@
 #include "positions/ErrorList.h"
 #include "positions/Marks.h"
 #include "positions/PositionFile.h"
+#include "FilesTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -31,40 +32,11 @@ std::string Slurp(const std::string& path)
     return s.str();
 }
 
-int Count(const DiagramList& list)
-{
-    int n = 0;
-    for (DiagramRecord* r = list.m_pFirstDiagram; r; r = r->next) ++n;
-    return n;
-}
-
 int PageNodes(const DiagramList& list)
 {
     int n = 0;
     for (PrintHeaderNode* p = list.m_pFirstPage; p; p = p->next) ++n;
     return n;
-}
-
-DiagramRecord& Nth(const DiagramList& list, int index)
-{
-    DiagramRecord* r = list.m_pFirstDiagram;
-    while (r && index-- > 0) r = r->next;
-    EXPECT_NE(r, nullptr);
-    return *r;
-}
-
-ReadOptions OptionsFor(const std::string& extension, bool legal = true)
-{
-    ReadOptions o;
-    o.extension = extension;
-    o.legalCheckActive = legal;
-    return o;
-}
-
-ReadResult ReadText(const std::string& text, const ReadOptions& options, DiagramList& list)
-{
-    std::istringstream in(text);
-    return ReadList(in, options, list);
 }
 
 // The write options the File commands use after reading a file: its header decides the first line.

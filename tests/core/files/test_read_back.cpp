@@ -5,6 +5,7 @@
 #include "positions/ErrorList.h"
 #include "positions/FenLine.h"
 #include "positions/PositionFile.h"
+#include "FilesTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -21,35 +22,6 @@ using namespace PositionFile;
 constexpr const char* kings = "4k3/8/8/8/8/8/8/4K3 w - -";
 constexpr const char* twoWhiteKings = "4k3/8/8/8/8/8/8/3KK3 w - -";
 const std::string emptyColours = "0 0 0 0 0 0 0 0 0 0 0 0 ";
-
-int Count(const DiagramList& list)
-{
-    int n = 0;
-    for (DiagramRecord* r = list.m_pFirstDiagram; r; r = r->next) ++n;
-    return n;
-}
-
-const DiagramRecord& Nth(const DiagramList& list, int index)
-{
-    DiagramRecord* r = list.m_pFirstDiagram;
-    while (r && index-- > 0) r = r->next;
-    if (!r) throw std::out_of_range("no such diagram");
-    return *r;
-}
-
-ReadOptions OptionsFor(const std::string& extension, bool legal = true)
-{
-    ReadOptions o;
-    o.extension = extension;
-    o.legalCheckActive = legal;
-    return o;
-}
-
-ReadResult ReadText(const std::string& text, const ReadOptions& options, DiagramList& list)
-{
-    std::istringstream in(text);
-    return ReadList(in, options, list);
-}
 
 // A FEN file of n positions.
 std::string FenLines(int n)

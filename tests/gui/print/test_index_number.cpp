@@ -1,4 +1,5 @@
 #include "platform/Modal.h"
+#include "PrintTestSupport.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QLineEdit>
@@ -48,22 +49,8 @@ TEST_F(IndexNumberTest, DefaultShowsOneAndOkSetsTheStartNumber)
 
 namespace {
 
-class PrintTest : public ProgramTest {
+class PrintTest : public PrintListTest {
 protected:
-    void SetUp() override
-    {
-        ProgramTest::SetUp();
-        SettingsState::legalCheckActive = false;
-    }
-    void MakeDiagrams(int count)
-    {
-        CPlaviaView& view = View();
-        view.SetBoardPosition(1);
-        for (int i = 1; i < count; ++i) {
-            view.OnAddDiagram();
-            view.SetBoardPosition(1);
-        }
-    }
     // Prints one page into a journal of drawing calls.
     std::vector<DcCall> PrintPage(int page, int right = 11000, int bottom = -15000)
     {

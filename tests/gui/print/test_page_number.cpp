@@ -1,4 +1,5 @@
 #include "platform/Print.h"
+#include "PrintTestSupport.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QImage>
@@ -11,28 +12,17 @@
 namespace {
 
 // Printing into a PDF file through the print command, the pages read back as pictures by poppler.
-class PageNumberTest : public ProgramTest {
+class PageNumberTest : public PrintListTest {
 protected:
     void SetUp() override
     {
-        ProgramTest::SetUp();
-        SettingsState::legalCheckActive = false;
+        PrintListTest::SetUp();
         ASSERT_TRUE(folder.isValid());
     }
     void TearDown() override
     {
         Print::scriptedPrinter = nullptr;
-        ProgramTest::TearDown();
-    }
-
-    void MakeDiagrams(int count)
-    {
-        CPlaviaView& view = View();
-        view.SetBoardPosition(1);
-        for (int i = 1; i < count; ++i) {
-            view.OnAddDiagram();
-            view.SetBoardPosition(1);
-        }
+        PrintListTest::TearDown();
     }
 
     // Page `page` of the printed list as a picture at 50 dots per inch.
