@@ -6,10 +6,9 @@
 // file's letter set found by detection (else English).
 
 #include "FuzzSupport.h"
+#include "PlyCheck.h"
 
 #include "pgn/CHeaderPGN.h"
-#include "positions/BoardLetters.h"
-#include "positions/FenLine.h"
 
 #include <string>
 #include <unistd.h>
@@ -19,27 +18,16 @@ namespace {
 // One file per fuzzing process, written again for every input: the scanner reads files only.
 const std::string& scratchFile()
 {
-    static const std::string path = [] {
+    struct File {
+        std::string path;
+        ~File() { std::remove(path.c_str()); }
+    };
+    static const File file { [] {
         const char* dir = std::getenv("TMPDIR");
         return std::string(dir && *dir ? dir : "/tmp") + "/brennix-fuzz-pgn-" + std::to_string(::getpid())
             + ".pgn";
-    }();
-    return path;
-}
-
-void checkPlies(const CTraiteUnMot& interpreter)
-{
-    DiagramList list;
-    list.EmptyBoardTemplate = BoardLetters::EmptyBoard(false);
-    for (const PlyNode& ply : interpreter.plies) {
-        const std::string fen = FullFen(ply);
-        FontBoard board;
-        size_t end = 0;
-        FUZZ_CHECK(FenLine::ReadPieceField(list, fen, board, false, end));
-        FUZZ_CHECK(end + 2 < fen.size() && (fen[end + 1] == 'w' || fen[end + 1] == 'b'));
-        FUZZ_CHECK(ply.enPassantFile >= -1 && ply.enPassantFile <= 7);
-        for (int32_t nag : ply.nags) FUZZ_CHECK(nag >= 0 && nag <= 255);
-    }
+    }() };
+    return file.path;
 }
 
 } // namespace
@@ -78,7 +66,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     const int games = std::min(header.GameCount(), 8);
     for (int i = 0; i < games; ++i) {
         header.LoadGame(header.games[static_cast<size_t>(i)].filePosition, i, false);
-        checkPlies(interpreter);
+        CheckPlies(interpreter);
         if (display != 0) interpreter.SetDisplaySet(static_cast<uint32_t>(display));
     }
     return 0;

@@ -44,13 +44,13 @@ build="${BRENNIX_FUZZ_BUILD:-$root/build-fuzz}"
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
 nice -n 19 cmake --build "$build" --parallel 4
 
-all=(fuzz_position_line fuzz_position_file fuzz_board_text fuzz_rtf fuzz_pgn fuzz_dib)
+all=(fuzz_position_line fuzz_position_file fuzz_board_text fuzz_rtf fuzz_pgn fuzz_pgn_replay fuzz_dib)
 targets=("$@")
 [ ${#targets[@]} -eq 0 ] && targets=("${all[@]}")
 
 declare -A dictionary=(
     [fuzz_position_line]=positions [fuzz_position_file]=positions [fuzz_board_text]=board_text
-    [fuzz_rtf]=rtf [fuzz_pgn]=pgn [fuzz_dib]=dib)
+    [fuzz_rtf]=rtf [fuzz_pgn]=pgn [fuzz_pgn_replay]=pgn [fuzz_dib]=dib)
 
 rm -rf "$build/seeds"
 python3 "$here/seeds.py" "$build/seeds"

@@ -104,6 +104,24 @@ put("fuzz_pgn", "french.pgn", 0x80 | 7,
     b"[Event \"fr\"]\n[White \"w\"]\n[Black \"b\"]\n\n1. e4 e5 2. Cf3 Cc6 3. Fb5 a6 4. Fxc6 dxc6 5. O-O"
     b" Fd6 6. d4 exd4 7. Dxd4 f6 8. Tf1 1/2-1/2\n")
 
+# Move text alone for the interpreter: the [FEN] value on the first line, then the moves.
+def move_text(pgn):
+    return b"\n".join(l for l in pgn.splitlines() if not l.startswith(b"["))
+
+
+for path in sorted((data / "pgn-dialog").iterdir()):
+    fen = b""
+    for l in path.read_bytes().splitlines():
+        if l.startswith(b"[FEN \""):
+            fen = l[6:l.rfind(b"\"")]
+    put("fuzz_pgn_replay", path.name, 0x20, fen + b"\n" + move_text(head(path)))
+put("fuzz_pgn_replay", "wcc-excerpt", 0x20 | 0x40, b"\n" + move_text(head(data / "pgn" / "wcc-excerpt.pgn")))
+put("fuzz_pgn_replay", "promotion", 0x20, b"4k3/P7/8/8/8/8/8/4K2R w K - 0 1\n1. a8=Q+ {check} (1. O-O $1) Kd7 2. O-O!"
+    b" ; rest\n% escape\n2... Kc7 3. Qb8+ *\n")
+put("fuzz_pgn_replay", "coordinates", 0x10 | 5, b"\n1. e2-e4 e7-e5 2. Ng1-f3 Nb8-c6 3. Bf1-c4 Ng8-f6 4. O-O 1-0\n")
+put("fuzz_pgn_replay", "en-passant", 7 | 0x80, b"\n1. e4 Cf6 2. e5 d5 3. exd6 e.p. cxd6 4. Cf3 Fg4 5. Fe2 Fxf3"
+    b" 6. Fxf3 Dc7 7. O-O O-O-O 1/2-1/2\n")
+
 
 # DIB blocks: a 40-byte header, the palette, the rows bottom-up, padded to four bytes.
 def info(width, height, bits, compression=0, colours=0, size_image=0, ppm=3780, header=40):
