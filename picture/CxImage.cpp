@@ -39,9 +39,11 @@ bool equalsIgnoringCase(std::string_view a, std::string_view b)
     return true;
 }
 
+// The header and PNG's pHYs hold the resolution in 31 bits.
 int32_t pelsPerMeter(int32_t dpi)
 {
-    return int32_t(std::floor(dpi * 10000.0 / 254.0 + 0.5));
+    const double ppm = std::floor(dpi * 10000.0 / 254.0 + 0.5);
+    return ppm >= 0x7FFFFFFF ? 0x7FFFFFFF : int32_t(ppm);
 }
 
 int32_t dpiFromPelsPerMeter(int32_t ppm)

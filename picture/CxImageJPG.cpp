@@ -108,8 +108,9 @@ bool CxImageJPG::Encode(CxFile* hFile)
     jpeg_set_defaults(&cinfo);
     jpeg_set_quality(&cinfo, GetJpegQuality(), FALSE);
     cinfo.density_unit = 1;
-    cinfo.X_density = UINT16(GetXDPI());
-    cinfo.Y_density = UINT16(GetYDPI());
+    // JFIF holds 16 bits of each density.
+    cinfo.X_density = UINT16(std::min(GetXDPI(), 0xFFFF));
+    cinfo.Y_density = UINT16(std::min(GetYDPI(), 0xFFFF));
     jpeg_start_compress(&cinfo, TRUE);
 
     const uint32_t stride = GetEffWidth();

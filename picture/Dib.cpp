@@ -1,5 +1,9 @@
 #include "picture/Dib.h"
 
+namespace {
+constexpr uint64_t MaxUnpaintedRlePixels = 4096 * 4096;
+}
+
 BITMAPINFOHEADER readInfoHeader(const uint8_t* p)
 {
     BITMAPINFOHEADER h;
@@ -129,6 +133,14 @@ bool checkPackedDib(const uint8_t* block, size_t size, PackedDibLayout& d, std::
     d.pixelBytes = size - size_t(offset);
     if (compression == BI_RLE8 || compression == BI_RLE4) {
         if (h.biSizeImage != 0 && h.biSizeImage < d.pixelBytes) d.pixelBytes = h.biSizeImage;
+        // Run-length data may leave pixels unpainted, so a few bytes can claim any size. A picture of a
+        // screen's size is believed whatever the data holds; beyond that only as far as the runs can paint
+        // (255 pixels for every two bytes), so that a small block cannot claim gigabytes.
+        const uint64_t pixels = uint64_t(h.biWidth) * d.rows;
+        if (pixels > MaxUnpaintedRlePixels && pixels > (uint64_t(d.pixelBytes) + 1) / 2 * 255) {
+            error = "DIB pixel data truncated";
+            return false;
+        }
     } else if (uint64_t(d.stride) * d.rows > d.pixelBytes) {
         error = "DIB pixel data truncated";
         return false;

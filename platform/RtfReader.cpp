@@ -1,11 +1,17 @@
 #include "RtfReader.h"
 
+#include <algorithm>
 #include <cctype>
+#include <cstdint>
 #include <map>
 
 namespace Rtf {
 
 namespace {
+
+constexpr int64_t MaxParameter = 0x7FFFFFFF;
+// 1638 points, the largest size a word processor offers; the view turns sizes into pixels.
+constexpr int64_t MaxHalfPoints = 3276;
 
 struct State {
     int font = 0;
@@ -96,15 +102,17 @@ std::vector<Line> Read(std::string_view rtf)
         while (i < rtf.size() && std::isalpha(static_cast<unsigned char>(rtf[i]))) ++i;
         std::string word(rtf.substr(start, i - start));
         bool hasNumber = false;
-        int number = 0;
+        int64_t number = 0;
         bool negative = false;
         if (i < rtf.size() && rtf[i] == '-') {
             negative = true;
             ++i;
         }
+        // A parameter beyond any value a control word takes is held at that bound, however many
+        // digits it has.
         while (i < rtf.size() && std::isdigit(static_cast<unsigned char>(rtf[i]))) {
             hasNumber = true;
-            number = number * 10 + (rtf[i] - '0');
+            number = std::min<int64_t>(number * 10 + (rtf[i] - '0'), MaxParameter);
             ++i;
         }
         if (negative) number = -number;
@@ -115,13 +123,13 @@ std::vector<Line> Read(std::string_view rtf)
             fontTableDepth = static_cast<int>(stack.size()) - 1;
         } else if (word == "f" && hasNumber) {
             if (fontTableDepth >= 0) {
-                pendingFont = number;
+                pendingFont = static_cast<int>(number);
                 fontName.clear();
             } else {
-                s.font = number;
+                s.font = static_cast<int>(number);
             }
         } else if (word == "fs" && hasNumber) {
-            s.halfPoints = number;
+            s.halfPoints = static_cast<int>(std::clamp<int64_t>(number, 1, MaxHalfPoints));
         } else if (word == "line" || word == "par") {
             if (fontTableDepth < 0 && !s.skip) lines.emplace_back();
         } else if (word == "tab") {

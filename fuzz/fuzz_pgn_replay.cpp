@@ -1,0 +1,74 @@
+// The move interpreter alone, without the file around it, so that it gets many more inputs a second
+// than the whole import: a game's [FEN] value and its move text, replayed ply by ply, and the same
+// words through the letter-set detection.
+//
+// Input: the options byte, the [FEN] value up to the first LF (empty: the standard start), the move
+// text. Options: bits 0-3 the file's letter set (0: English), bit 4 coordinate notation, bit 5 comments
+// kept, bits 6-7 the display set (English, French, German, the user's).
+
+#include "FuzzSupport.h"
+#include "PlyCheck.h"
+
+#include "pgn/CTraiteUnMot.h"
+
+namespace {
+
+bool isSpace(char c)
+{
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
+}
+
+// Word by word, as a game read hands them over; true when the interpreter said the game is complete.
+template <typename Take> bool feed(std::string_view text, CTraiteUnMot& interpreter, Take take)
+{
+    size_t i = 0;
+    while (i < text.size()) {
+        while (i < text.size() && isSpace(text[i])) ++i;
+        size_t start = i;
+        while (i < text.size() && !isSpace(text[i])) ++i;
+        if (i == start) break;
+        if (take(text.substr(start, i - start))) return true;
+        if (interpreter.SkipsRestOfLine()) {
+            size_t end = text.find('\n', i);
+            i = end == std::string_view::npos ? text.size() : end + 1;
+        }
+    }
+    return false;
+}
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    FuzzInput input(data, size);
+    size_t lineEnd = input.text.find('\n');
+    std::string_view fen = input.text.substr(0, lineEnd);
+    std::string_view moves
+        = lineEnd == std::string_view::npos ? std::string_view() : input.text.substr(lineEnd + 1);
+
+    CTraiteUnMot interpreter;
+    interpreter.SetUserLetters("SGWHK");
+    const int fileSet = input.flags & 0x0F;
+    interpreter.fileLetterSet = static_cast<uint8_t>(fileSet == 0 ? PgnLetters::EnglishSet : fileSet);
+    interpreter.coordinateFlag = input.flag(4) ? 1 : 0;
+    interpreter.importComments = input.flag(5) ? 1 : 0;
+
+    interpreter.NewGame();
+    interpreter.SetFenTag(fen);
+    bool complete = feed(moves, interpreter,
+        [&](std::string_view word) { return interpreter.ContinueToken(word) == CTraiteUnMot::GameComplete; });
+    if (!complete) interpreter.EndGame();
+    interpreter.ResetReading();
+    CheckPlies(interpreter);
+    static const uint32_t displaySets[4] = { PgnLetters::EnglishSet, 7, 2, PgnLetters::UserSet };
+    interpreter.SetDisplaySet(displaySets[input.pick(6)]);
+    CheckPlies(interpreter);
+
+    // The detection pass over the same words, as the import runs it before the first game is shown.
+    CTraiteUnMot detector;
+    detector.ResetReading();
+    feed(moves, detector, [&](std::string_view word) { return detector.ProcessWord(word); });
+    detector.ResetReading();
+    FUZZ_CHECK(detector.fileLetterSet <= PgnLetters::SetCount);
+    return 0;
+}
