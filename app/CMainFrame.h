@@ -43,10 +43,15 @@ protected:
 
 private:
     void RegisterCommands();
+    // The saved window rectangle, on a screen of today's layout.
+    void RestoreWindowPlacement();
+    // The board placement of the settings, or the default one when it would not be seen.
+    void KeepBoardInView();
     CPlaviaView* m_pView = nullptr;
     CTrueColorToolBar* m_wndToolBar = nullptr;
     MenuBuilder* menus = nullptr;
     QLabel* pane0 = nullptr;
     uint8_t m_nSavedTexture = 0;
     bool placementSaved = false;
+    bool exitAsked = false; // a close request is on the road of File > Exit
 };

@@ -319,7 +319,8 @@ void ParseFenFields(DiagramList& list, DiagramRecord& record, std::string_view r
             while (digitsEnd < comment.size() && isDigit(comment[digitsEnd])) ++digitsEnd;
             int number = 0;
             auto [ptr, ec] = std::from_chars(comment.data() + digits, comment.data() + digitsEnd, number);
-            if (ec == std::errc() && number != 0) list.m_nStartNumber = number;
+            if (ec == std::errc() && number != 0)
+                list.m_nStartNumber = std::min(number, DiagramList::MaxStartNumber);
             size_t space = comment.find(' ', digitsEnd);
             record.comment = space == std::string::npos ? std::string() : comment.substr(space + 1);
         } else {

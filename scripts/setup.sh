@@ -5,7 +5,7 @@ set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev
-          libfreetype-dev libgtest-dev xvfb xauth fontconfig python3-fontforge)
+          libfreetype-dev libfontconfig-dev libgtest-dev xvfb xauth fontconfig python3 python3-fontforge)
 
 missing=()
 for p in "${packages[@]}"; do
