@@ -93,6 +93,19 @@ void CMainFrame::RestoreWindowPlacement()
     }
 }
 
+void CMainFrame::KeepOnScreen()
+{
+    // The frame's borders are known once the window is shown: all of it goes on the screen.
+    QScreen* on = screen();
+    const QRect frame = frameGeometry();
+    if (!on || on->availableGeometry().contains(frame)) return;
+    const QRect placed = WindowPlacement::PlaceOnScreen(
+        frame.x(), frame.y(), frame.width(), frame.height(), { on->availableGeometry() }, 0);
+    const QSize borders = frame.size() - size();
+    move(placed.topLeft());
+    resize(placed.size() - borders);
+}
+
 void CMainFrame::KeepBoardInView()
 {
     // The view's size once the bars around it are in place.

@@ -33,6 +33,8 @@ public:
     void OnSendEmail();
     void OnContextHelp();
     void OnHelpFinder();
+    // Once shown: moves and sizes the window so that its frame, borders included, is on its screen.
+    void KeepOnScreen();
     // Stores the window rectangle and the transparent flag into the settings.
     void SavePlacement();
     // Opens an address with the desktop's handler; the frame's commands ignore a failure.

@@ -33,6 +33,7 @@ bool CPlaviaApp::InitInstance()
     CommandRouter::Instance().Register(this, 57606, [this] { Print::PrintSetup(m_pMainWnd.get()); });
     m_pMainWnd = std::make_unique<CMainFrame>();
     m_pMainWnd->show();
+    m_pMainWnd->KeepOnScreen();
     OpenCommandLineFile();
     return true;
 }

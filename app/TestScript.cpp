@@ -1,5 +1,6 @@
 #include "TestScript.h"
 
+#include "AppSettings.h"
 #include "CMainFrame.h"
 #include "CPlaviaApp.h"
 #include "platform/Codec.h"
@@ -7,6 +8,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Modal.h"
 #include "view/CPlaviaView.h"
+#include "view/GlobalModes.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -64,6 +66,7 @@ TestScript::TestScript(CPlaviaApp& app)
     const QString scriptPath = qEnvironmentVariable("BRENNIX_TEST_SCRIPT");
     if (scriptPath.isEmpty()) return;
     active = true;
+    clock.start();
     logPath = qEnvironmentVariable("BRENNIX_TEST_LOG", scriptPath + ".log");
     QFile file(scriptPath);
     if (!file.open(QIODevice::ReadOnly)) {
@@ -98,6 +101,7 @@ TestScript::TestScript(CPlaviaApp& app)
 TestScript::~TestScript()
 {
     if (!active) return;
+    log << QString("ended at %1").arg(clock.elapsed());
     if (boxes)
         for (const AskedMessage& m : boxes->asked)
             log << QString("asked %1 %2").arg(m.style, 0, 16).arg(Escaped(m.text));
@@ -125,7 +129,7 @@ void TestScript::RunStep(int index)
     // until the box is answered, maybe by the next step.
     const int delay = word == "wait" ? rest.toInt() : 0;
     QTimer::singleShot(delay, qApp, [this, index] { RunStep(index + 1); });
-    log << "step " + line;
+    log << QString("step %1 at %2").arg(line).arg(clock.elapsed());
     if (word == "menu")
         ChooseMenuItem(rest);
     else if (word == "close")
@@ -141,26 +145,40 @@ void TestScript::RunStep(int index)
 void TestScript::ChooseMenuItem(const QString& path)
 {
     QMenuBar* bar = app.MainFrame()->menuBar();
-    const QString title = path.section('/', 0, 0), item = path.section('/', 1);
-    for (QAction* top : bar->actions()) {
-        if (Plain(top->text()) != title || !top->menu()) continue;
-        QMenu* menu = top->menu();
-        // Opened from the menu bar, so its items are brought up to date as for a click on its title.
-        bar->setActiveAction(top);
-        for (QAction* action : menu->actions()) {
-            if (Plain(action->text()) != item) continue;
-            if (!action->isEnabled() || !action->isVisible()) {
-                log << "menu: disabled " + path;
-                menu->hide();
-                return;
-            }
-            menu->setActiveAction(action);
-            QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
-            QCoreApplication::sendEvent(menu, &enter);
+    const QStringList names = path.split('/');
+    auto find = [](const QList<QAction*>& actions, const QString& name) -> QAction* {
+        for (QAction* a : actions)
+            if (Plain(a->text()) == name) return a;
+        return nullptr;
+    };
+    QAction* top = find(bar->actions(), names.front());
+    if (!top || !top->menu()) {
+        log << "menu: no item " + path;
+        return;
+    }
+    // Opened from the menu bar, so its items are brought up to date as for a click on its title;
+    // submenus are opened with the arrow key, the item is chosen with Enter.
+    bar->setActiveAction(top);
+    QMenu* menu = top->menu();
+    for (qsizetype i = 1; i < names.size(); ++i) {
+        QAction* action = find(menu->actions(), names[i]);
+        if (!action || !action->isEnabled() || !action->isVisible()) {
+            log << (action ? "menu: disabled " : "menu: no item ") + path;
+            bar->setActiveAction(nullptr);
             return;
         }
+        menu->setActiveAction(action);
+        const bool last = i + 1 == names.size();
+        QKeyEvent key(QEvent::KeyPress, last ? Qt::Key_Return : Qt::Key_Right, Qt::NoModifier);
+        QCoreApplication::sendEvent(menu, &key);
+        if (!last) {
+            if (!action->menu()) {
+                log << "menu: no submenu " + path;
+                return;
+            }
+            menu = action->menu();
+        }
     }
-    log << "menu: no item " + path;
 }
 
 void TestScript::PressButton(const QString& button)
@@ -189,6 +207,7 @@ void TestScript::Report()
     log << "title " + frame->windowTitle();
     log << "visible " + QString::number(frame->isVisible());
     log << "window " + RectText(frame->frameGeometry());
+    log << "client " + RectText(frame->geometry());
     log << "screen " + RectText(screen ? screen->availableGeometry() : QRect());
     log << "view " + RectText(QRect(view->mapTo(frame, QPoint(0, 0)), view->size()));
     log << "board " + RectText(view->m_rectBoard);
@@ -198,4 +217,6 @@ void TestScript::Report()
     log << "diagrams " + QString::number(view->DiagramCount());
     log << "file " + QFile::decodeName(view->m_strFilePath.c_str());
     log << "modified " + QString::number(view->m_bModified);
+    log << "texture " + QString::number(SettingsState::currentTexture);
+    log << "transparent " + QString::number(GlobalModes::transparentNow);
 }

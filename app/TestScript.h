@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QElapsedTimer>
 #include <QString>
 #include <QStringList>
 #include <memory>
@@ -18,7 +19,7 @@ class MessageBoxScript;
 //   close                             asks the main window to close, as its close button does
 //   press yes|no|cancel|ok            presses that button of the message box on the screen
 //   wait MILLISECONDS                 the next step comes that much later
-//   report                            notes the title, window, screen, board and list
+//   report                            notes the title, window, screen, board, list and texture
 // The answers are kept from the start; the other steps run one after the other once the window is
 // shown. What was asked and noted is written at the end to BRENNIX_TEST_LOG (else the script's name
 // with ".log" added).
@@ -38,6 +39,7 @@ private:
     void Report();
     CPlaviaApp& app;
     bool active = false;
+    QElapsedTimer clock;
     QString logPath;
     QStringList steps;
     QStringList log;

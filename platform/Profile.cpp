@@ -6,6 +6,8 @@
 #include <QDir>
 #include <QFile>
 #include <QSettings>
+#include <QTemporaryFile>
+#include <algorithm>
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
@@ -60,6 +62,22 @@ std::string UnwritableReason(const QString& path)
     return {};
 }
 
+// Whether the file on the disk holds every value of the store. Read from a copy: stores of one file
+// share what they hold in memory, written or not.
+bool WrittenOnDisk(QSettings& settings)
+{
+    QFile file(settings.fileName());
+    QTemporaryFile copy(QDir::tempPath() + "/brennix-settings-XXXXXX.ini");
+    if (!file.open(QIODevice::ReadOnly)) return false;
+    if (!copy.open()) return settings.status() == QSettings::NoError;
+    copy.write(file.readAll());
+    copy.close();
+    QSettings written(copy.fileName(), QSettings::IniFormat);
+    const QStringList keys = settings.allKeys();
+    return std::all_of(keys.begin(), keys.end(),
+        [&](const QString& key) { return written.value(key).toString() == settings.value(key).toString(); });
+}
+
 } // namespace
 
 namespace Profile {
@@ -108,10 +126,13 @@ bool Flush(std::string* file, std::string* reason)
     QSettings& settings = Store();
     settings.sync();
     const QString path = settings.fileName();
-    // The store writes lazily and says only that it failed: the reason is found by looking.
+    // The store writes lazily, keeps the first error it met (reading one too) and gives no reason:
+    // the reason is found by looking, and what was written by reading it back.
     std::string why = UnwritableReason(path);
-    if (why.empty() && settings.status() == QSettings::NoError) return true;
-    if (why.empty()) why = LoadString(settings.status() == QSettings::FormatError ? 41002 : 41003);
+    if (why.empty()) {
+        if (WrittenOnDisk(settings)) return true;
+        why = LoadString(41003);
+    }
     if (file) *file = Codec::FromQt(QDir::toNativeSeparators(path));
     if (reason) *reason = why;
     return false;
