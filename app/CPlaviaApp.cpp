@@ -11,6 +11,8 @@
 #include "view/CPlaviaView.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QTimer>
 
 namespace {
@@ -44,7 +46,9 @@ void CPlaviaApp::OpenCommandLineFile()
     const QStringList arguments = QCoreApplication::arguments();
     for (qsizetype i = 1; i < arguments.size(); ++i) {
         if (arguments[i].startsWith('-')) continue;
-        m_pMainWnd->View()->OpenPositionFile(arguments[i].toLocal8Bit().toStdString());
+        // Kept whole, as the open dialog gives it: a later Save goes to the same file wherever it runs.
+        const QString path = QFileInfo(arguments[i]).absoluteFilePath();
+        m_pMainWnd->View()->OpenPositionFile(QFile::encodeName(path).toStdString());
         return;
     }
 }
