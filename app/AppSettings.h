@@ -71,8 +71,8 @@ struct AppSettings {
     static void RestoreSectionDefaults(const std::string& section);
     // The smallest square size the board can be drawn and edited with.
     static constexpr int MinimumSquareSize = 10;
-    // The largest: a board of 9 such squares is 3600 pixels, the height of the largest screens, and
-    // its picture stays under 40 MB.
+    // The largest: a board of 9 such squares is 3600 pixels, more than nearly any screen shows, its
+    // glyphs are still drawn quickly, and its picture stays under 40 MB.
     static constexpr int MaximumSquareSize = 400;
     // The square size of a board picture of `pixels` (with or without its coordinates), as "Define the
     // size of the diagrams" makes it.
