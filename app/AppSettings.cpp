@@ -36,7 +36,8 @@ const Setting settings[S::SettingCount] = {
     { "BoardsPlacement", "layerboardRight", IntSetting { &S::layerboardRight, 574, -noLimit, noLimit } },
     { "BoardsPlacement", "layerboardTop", IntSetting { &S::layerboardTop, 54, -noLimit, noLimit } },
     { "BoardsPlacement", "layerboard Bottom", IntSetting { &S::layerboardBottom, 513, -noLimit, noLimit } },
-    { "BoardsPlacement", "TailleFonte", IntSetting { &S::TailleFonte, 51, S::MinimumSquareSize, noLimit } },
+    { "BoardsPlacement", "TailleFonte",
+        IntSetting { &S::TailleFonte, 51, S::MinimumSquareSize, S::MaximumSquareSize } },
     { "BoardsPlacement", "ToolBarLeft", IntSetting { &S::ToolBarLeft, 676, -noLimit, noLimit } },
     { "BoardsPlacement", "ToolBarRight", IntSetting { &S::ToolBarRight, 829, -noLimit, noLimit } },
     { "BoardsPlacement", "ToolBarTop", IntSetting { &S::ToolBarTop, 54, -noLimit, noLimit } },
@@ -47,8 +48,9 @@ const Setting settings[S::SettingCount] = {
     { "BoardsPlacement", "TextPlacementTop", IntSetting { &S::TextPlacementTop, 513, -noLimit, noLimit } },
     { "BoardsPlacement", "TextPlacementBottom",
         IntSetting { &S::TextPlacementBottom, 564, -noLimit, noLimit } },
-    // A picture under 9 squares of 10 pixels cannot be drawn.
-    { "FTPPreferences", "FileFormat", IntSetting { &S::FileFormat, 450, 9 * S::MinimumSquareSize, noLimit } },
+    // Narrowed by PNGSaveCoords once that is read.
+    { "FTPPreferences", "FileFormat",
+        IntSetting { &S::FileFormat, 450, S::MinimumPictureSize(false), S::MaximumPictureSize(true) } },
     { "PrintPreferences", "Lang", StringSetting { &S::Lang } },
     { "PrintPreferences", "Langindex", ByteSetting { &S::Langindex, 8, 0, 21 } },
     { "Display", "WidePlacement", IntSetting { &S::WidePlacement, 327, -noLimit, noLimit } },
@@ -113,17 +115,8 @@ constexpr const char* writeOrder[S::SettingCount] = { "Blend", "RValueBoard", "G
 
 void AppSettings::RestoreDefaults()
 {
-    for (const Setting& s : settings) {
-        std::visit(
-            [](const auto& slot) {
-                using T = std::decay_t<decltype(slot)>;
-                if constexpr (std::is_same_v<T, StringSetting>)
-                    slot.value->clear();
-                else
-                    *slot.value = slot.defaultValue;
-            },
-            s.slot);
-    }
+    for (const char* section : { "BoardsPlacement", "FTPPreferences", "PrintPreferences", "Display", "Fen" })
+        RestoreSectionDefaults(section);
 }
 
 void AppSettings::ReadAll()
@@ -145,12 +138,32 @@ void AppSettings::ReadAll()
             s.slot);
         if (std::string(s.name) == "LegalPosition") SettingsState::legalCheckActive = LegalPosition != 0;
     }
+    // The picture size must give a square size the size command would accept.
+    const bool coordinates = PNGSaveCoords != 0;
+    if (FileFormat < MinimumPictureSize(coordinates) || FileFormat > MaximumPictureSize(coordinates))
+        FileFormat = 450;
 }
 
-void AppSettings::WriteAll()
+void AppSettings::RestoreSectionDefaults(const std::string& section)
+{
+    for (const Setting& s : settings) {
+        if (section != s.section) continue;
+        std::visit(
+            [](const auto& slot) {
+                using T = std::decay_t<decltype(slot)>;
+                if constexpr (std::is_same_v<T, StringSetting>)
+                    slot.value->clear();
+                else
+                    *slot.value = slot.defaultValue;
+            },
+            s.slot);
+    }
+}
+
+bool AppSettings::WriteAll(std::string* file, std::string* reason)
 {
     // A file header may switch the checks off for one run; it never turns the setting off for good.
     if (SettingsState::legalSuspendedByFile) LegalPosition = 1;
     for (const char* name : writeOrder) Write(Named(name));
-    Profile::Flush();
+    return Profile::Flush(file, reason);
 }

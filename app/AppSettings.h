@@ -64,10 +64,31 @@ struct AppSettings {
     static void RestoreDefaults();
     // Reads all settings from the profile store, in their table order.
     static void ReadAll();
-    // Writes all settings back, in the order of the exit.
-    static void WriteAll();
+    // Writes all settings back, in the order of the exit. False when the store could not be written:
+    // `file` then names it and `reason` says why.
+    static bool WriteAll(std::string* file = nullptr, std::string* reason = nullptr);
+    // Sets the values of one section back to their defaults.
+    static void RestoreSectionDefaults(const std::string& section);
     // The smallest square size the board can be drawn and edited with.
     static constexpr int MinimumSquareSize = 10;
+    // The largest: a board of 9 such squares is 3600 pixels, more than nearly any screen shows, its
+    // glyphs are still drawn quickly, and its picture stays under 40 MB.
+    static constexpr int MaximumSquareSize = 400;
+    // The square size of a board picture of `pixels` (with or without its coordinates), as "Define the
+    // size of the diagrams" makes it.
+    static constexpr int SquareSizeForPicture(int pixels, bool withCoordinates)
+    {
+        return withCoordinates ? pixels / 9 : (2 * pixels) / 17;
+    }
+    // The picture sizes whose square size lies between the smallest and the largest.
+    static constexpr int MinimumPictureSize(bool withCoordinates)
+    {
+        return withCoordinates ? 9 * MinimumSquareSize : (17 * MinimumSquareSize + 1) / 2;
+    }
+    static constexpr int MaximumPictureSize(bool withCoordinates)
+    {
+        return withCoordinates ? 9 * MaximumSquareSize + 8 : (17 * (MaximumSquareSize + 1) - 1) / 2;
+    }
 };
 
 // Run-time values derived from the settings.

@@ -1,8 +1,10 @@
 #include "CMainFrame.h"
 
 #include "AppSettings.h"
+#include "CPlaviaApp.h"
 #include "CTrueColorToolBar.h"
 #include "ProgramIcon.h"
+#include "WindowPlacement.h"
 #include "dialogs/CHyperLink.h"
 #include "dialogs/CPreferences.h"
 #include "platform/ChessFontTable.h"
@@ -15,11 +17,14 @@
 #include "view/CPlaviaView.h"
 #include "view/GlobalModes.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QMenuBar>
+#include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
 
@@ -36,13 +41,7 @@ CMainFrame::CMainFrame()
     m_pView->m_pMainFrame = this;
     setCentralWidget(m_pView);
 
-    if (S::WidePlacement != 0) {
-        move(S::WidePlacement, S::HeightPlacement);
-        resize(S::WindowWide > 0 ? S::WindowWide : 1220, S::WindowHeight > 0 ? S::WindowHeight : 790);
-    } else {
-        resize(1220, 790);
-        S::WidePlacement = 1;
-    }
+    RestoreWindowPlacement();
 
     pane0 = new QLabel(this);
     statusBar()->setObjectName("AFX_IDW_STATUS_BAR");
@@ -72,6 +71,7 @@ CMainFrame::CMainFrame()
     m_wndToolBar->LoadImageLists();
     m_wndToolBar->AddMenuButton(this, 32819, 204);
     menus->UpdateAll();
+    KeepBoardInView();
 
     SetDocumentTitle(SettingsState::currentFileName);
     m_pView->UpdateStatusText();
@@ -81,7 +81,56 @@ CMainFrame::CMainFrame()
 CMainFrame::~CMainFrame()
 {
     SavePlacement();
+    // The texture the user chose is kept, not the none of the semi-transparent mode.
+    if (GlobalModes::transparentNow) SettingsState::currentTexture = m_nSavedTexture;
     CommandRouter::Instance().Unregister(this);
+}
+
+void CMainFrame::RestoreWindowPlacement()
+{
+    using S = AppSettings;
+    QList<QRect> screens;
+    for (QScreen* screen : QGuiApplication::screens()) screens.append(screen->availableGeometry());
+    const int primary
+        = static_cast<int>(QGuiApplication::screens().indexOf(QGuiApplication::primaryScreen()));
+    if (S::WidePlacement != 0) {
+        // A rectangle saved on another screen layout, or edited by hand, is brought back into sight.
+        const QRect placed = WindowPlacement::PlaceOnScreen(
+            S::WidePlacement, S::HeightPlacement, S::WindowWide, S::WindowHeight, screens, primary);
+        move(placed.topLeft());
+        resize(placed.size());
+    } else {
+        const QRect placed = WindowPlacement::PlaceOnScreen(0, 0, 1220, 790, screens, primary);
+        resize(placed.size());
+        S::WidePlacement = 1;
+    }
+}
+
+void CMainFrame::KeepOnScreen()
+{
+    // The frame's borders are known once the window is shown: all of it goes on the screen.
+    QScreen* on = screen();
+    const QRect frame = frameGeometry();
+    if (!on || on->availableGeometry().contains(frame)) return;
+    const QRect placed = WindowPlacement::PlaceOnScreen(
+        frame.x(), frame.y(), frame.width(), frame.height(), { on->availableGeometry() }, 0);
+    const QSize borders = frame.size() - size();
+    move(placed.topLeft());
+    resize(placed.size() - borders);
+}
+
+void CMainFrame::KeepBoardInView()
+{
+    // The view's size once the bars around it are in place.
+    int height = this->height() - statusBar()->sizeHint().height();
+    if (menuBar()) height -= menuBar()->sizeHint().height();
+    if (m_wndToolBar) height -= m_wndToolBar->sizeHint().height();
+    CPlaviaView& view = *m_pView;
+    if (WindowPlacement::PlacementFitsView(
+            view.m_rectBoard, view.m_rectPalette, view.m_rectText, view.m_nSquareSize, width(), height))
+        return;
+    AppSettings::RestoreSectionDefaults("BoardsPlacement");
+    view.ExchangePlacement(false);
 }
 
 void CMainFrame::RegisterCommands()
@@ -131,11 +180,13 @@ void CMainFrame::SavePlacement()
 {
     if (placementSaved) return;
     placementSaved = true;
-    // The restored rectangle, also when the window is maximised or minimised.
-    QRect normal = normalGeometry().isValid() ? normalGeometry() : geometry();
-    QRect frame = frameGeometry();
-    AppSettings::WidePlacement = isMaximized() || isMinimized() ? normal.left() : frame.left();
-    AppSettings::HeightPlacement = isMaximized() || isMinimized() ? normal.top() : frame.top();
+    // The restored rectangle, also when the window is maximised or minimised. Its corner is stored as
+    // the frame's, as the start moves the frame there.
+    const bool restored = !isMaximized() && !isMinimized();
+    const QRect normal = !restored && normalGeometry().isValid() ? normalGeometry() : geometry();
+    const QPoint corner = normal.topLeft() - (geometry().topLeft() - frameGeometry().topLeft());
+    AppSettings::WidePlacement = corner.x();
+    AppSettings::HeightPlacement = corner.y();
     AppSettings::WindowWide = normal.width();
     AppSettings::WindowHeight = normal.height();
     AppSettings::TransparentWindowsFlag = GlobalModes::transparentNow ? 1 : 0;
@@ -290,11 +341,17 @@ void CMainFrame::OnHelpFinder()
 
 void CMainFrame::closeEvent(QCloseEvent* event)
 {
-    // Closing the window is File > Exit; the view decides whether the program may end.
-    if (CommandRouter::Instance().Has(158)) {
-        event->ignore();
-        CommandRouter::Instance().Execute(158);
+    // The window never closes by itself: the program ends through File > Exit, which asks about a
+    // changed list and then leaves the event loop; the frame is destroyed after it.
+    event->ignore();
+    if (CPlaviaApp::QuitPosted() || exitAsked) return;
+    if (QWidget* modal = QApplication::activeModalWidget()) {
+        // A dialog is open: it is answered first, as a click on this window would be refused.
+        modal->raise();
+        modal->activateWindow();
         return;
     }
-    event->accept();
+    exitAsked = true;
+    if (!CommandRouter::Instance().Execute(158)) CPlaviaApp::PostQuit();
+    exitAsked = false;
 }

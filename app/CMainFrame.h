@@ -39,6 +39,8 @@ public:
     // Shows each lock-key pane's text only while its key is on.
     void UpdateIndicators();
     QLabel* Indicator(int pane) const { return m_indicators[size_t(pane)]; }
+    // Once shown: moves and sizes the window so that its frame, borders included, is on its screen.
+    void KeepOnScreen();
     // Stores the window rectangle and the transparent flag into the settings.
     void SavePlacement();
     // Opens an address with the desktop's handler; the frame's commands ignore a failure.
@@ -49,6 +51,10 @@ protected:
 
 private:
     void RegisterCommands();
+    // The saved window rectangle, on a screen of today's layout.
+    void RestoreWindowPlacement();
+    // The board placement of the settings, or the default one when it would not be seen.
+    void KeepBoardInView();
     CPlaviaView* m_pView = nullptr;
     CTrueColorToolBar* m_wndToolBar = nullptr;
     MenuBuilder* menus = nullptr;
@@ -56,4 +62,5 @@ private:
     std::array<QLabel*, 3> m_indicators {};
     uint8_t m_nSavedTexture = 0;
     bool placementSaved = false;
+    bool exitAsked = false; // a close request is on the road of File > Exit
 };

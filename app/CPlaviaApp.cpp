@@ -4,12 +4,20 @@
 #include "CAboutDlg.h"
 #include "CMainFrame.h"
 #include "platform/Commands.h"
+#include "platform/MessageBox.h"
 #include "platform/Print.h"
 #include "platform/Profile.h"
+#include "platform/Strings.h"
 #include "view/CPlaviaView.h"
 
 #include <QApplication>
+#include <QFile>
+#include <QFileInfo>
 #include <QTimer>
+
+namespace {
+bool quitPosted = false;
+}
 
 CPlaviaApp::CPlaviaApp() = default;
 
@@ -20,13 +28,29 @@ CPlaviaApp::~CPlaviaApp()
 
 bool CPlaviaApp::InitInstance()
 {
+    quitPosted = false;
     Profile::SetRegistryKey("Oskeld free chess software", "Brennix");
     AppSettings::ReadAll();
     CommandRouter::Instance().Register(this, 57664, [this] { OnAppAbout(); });
     CommandRouter::Instance().Register(this, 57606, [this] { Print::PrintSetup(m_pMainWnd.get()); });
     m_pMainWnd = std::make_unique<CMainFrame>();
     m_pMainWnd->show();
+    m_pMainWnd->KeepOnScreen();
+    OpenCommandLineFile();
     return true;
+}
+
+void CPlaviaApp::OpenCommandLineFile()
+{
+    // What a file manager hands over on a double click: the first argument that is not an option.
+    const QStringList arguments = QCoreApplication::arguments();
+    for (qsizetype i = 1; i < arguments.size(); ++i) {
+        if (arguments[i].startsWith('-')) continue;
+        // Kept whole, as the open dialog gives it: a later Save goes to the same file wherever it runs.
+        const QString path = QFileInfo(arguments[i]).absoluteFilePath();
+        m_pMainWnd->View()->OpenPositionFile(QFile::encodeName(path).toStdString());
+        return;
+    }
 }
 
 int CPlaviaApp::ExitInstance()
@@ -34,7 +58,11 @@ int CPlaviaApp::ExitInstance()
     // The frame and the view hand their state back to the settings as they are destroyed.
     m_pMainWnd.reset();
     AppSettings::Texture = static_cast<uint8_t>(SettingsState::currentTexture);
-    AppSettings::WriteAll();
+    std::string file, reason;
+    if (!AppSettings::WriteAll(&file, &reason)) {
+        // The program still ends: the user learns that this session's settings are lost, and why.
+        AfxMessageBox(FormatString(41000, { file, reason }), MB_ICONERROR);
+    }
     return 0;
 }
 
@@ -46,5 +74,14 @@ void CPlaviaApp::OnAppAbout()
 
 void CPlaviaApp::PostQuit()
 {
-    QTimer::singleShot(0, qApp, [] { QApplication::quit(); });
+    if (quitPosted) return;
+    quitPosted = true;
+    // exit, not quit: quit would first ask every window to close, and closing the main window is
+    // File > Exit again.
+    QTimer::singleShot(0, qApp, [] { QCoreApplication::exit(0); });
+}
+
+bool CPlaviaApp::QuitPosted()
+{
+    return quitPosted;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <memory>
+#include <string>
 
 class CMainFrame;
 
@@ -13,9 +14,14 @@ public:
     int ExitInstance();
     void OnAppAbout();
     CMainFrame* MainFrame() const { return m_pMainWnd.get(); }
-    // Ends the program after the current command (the File > Exit path).
+    // Ends the program after the current command (the File > Exit path). Only the first request
+    // counts; the program then leaves its event loop without asking any window again.
     static void PostQuit();
+    // Whether the program is ending: a close request that comes now asks nothing.
+    static bool QuitPosted();
 
 private:
+    // A position file named on the command line, opened as File > Open would.
+    void OpenCommandLineFile();
     std::unique_ptr<CMainFrame> m_pMainWnd;
 };

@@ -1,4 +1,5 @@
 #include "app/CPlaviaApp.h"
+#include "app/TestScript.h"
 
 #include <QApplication>
 
@@ -8,7 +9,9 @@ int main(int argc, char** argv)
     QApplication::setApplicationName("Brennix");
     QApplication::setOrganizationName("Oskeld free chess software");
     CPlaviaApp app;
+    TestScript script(app);
     if (!app.InitInstance()) return 1;
+    script.Start();
     int result = qt.exec();
     int exitResult = app.ExitInstance();
     return result != 0 ? result : exitResult;

@@ -1,6 +1,8 @@
 #include "CNumDiag.h"
 
 #include "platform/MessageBox.h"
+#include "platform/Strings.h"
+#include "positions/DiagramList.h"
 
 #include "ui_CNumDiag.h"
 
@@ -14,7 +16,7 @@ CNumDiag::CNumDiag(QWidget* parent)
     connect(form->IDC_150, &QPushButton::clicked, this, [this] { OnDefault(); });
     connect(form->IDOK, &QPushButton::clicked, this, [this] {
         if (TypedNumber() == 0) {
-            AfxMessageBox("Please enter an integer between 1 and 2147483647.", MB_ICONWARNING);
+            AfxMessageBox(FormatString1(41005, std::to_string(DiagramList::MaxStartNumber)), MB_ICONWARNING);
             return;
         }
         accept();
@@ -33,7 +35,7 @@ int CNumDiag::TypedNumber() const
 {
     bool ok = false;
     qlonglong n = form->IDC_1026->text().trimmed().toLongLong(&ok);
-    return ok && n >= 1 && n <= 2147483647 ? static_cast<int>(n) : 0;
+    return ok && n >= 1 && n <= DiagramList::MaxStartNumber ? static_cast<int>(n) : 0;
 }
 
 void CNumDiag::DoDataExchange(bool saving)

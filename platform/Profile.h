@@ -12,6 +12,7 @@ void WriteProfileInt(const std::string& section, const std::string& entry, int v
 void WriteProfileString(const std::string& section, const std::string& entry, const std::string& value);
 // Whether a value exists (for tests and diagnostics).
 bool HasEntry(const std::string& section, const std::string& entry);
-// Writes everything out now (the store is otherwise written lazily).
-void Flush();
+// Writes everything out now (the store is otherwise written lazily). False when it could not be
+// written: `file` then names the store's file and `reason` says why.
+bool Flush(std::string* file = nullptr, std::string* reason = nullptr);
 }

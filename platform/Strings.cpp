@@ -74,3 +74,19 @@ std::string FormatString1(unsigned id, const std::string& argument)
     if (auto pos = text.find("%1"); pos != std::string::npos) text.replace(pos, 2, argument);
     return text;
 }
+
+std::string FormatString(unsigned id, std::initializer_list<std::string> arguments)
+{
+    const std::string form = LoadString(id);
+    std::string text;
+    for (size_t i = 0; i < form.size(); ++i) {
+        const size_t n = i + 1 < form.size() ? size_t(form[i + 1] - '1') : arguments.size();
+        if (form[i] == '%' && n < arguments.size()) {
+            text += arguments.begin()[n];
+            ++i;
+        } else {
+            text += form[i];
+        }
+    }
+    return text;
+}

@@ -27,6 +27,9 @@ public:
     bool m_bListAllocated = false;
     bool m_bHasDiagrams = false;
     int m_nStartNumber = 1;
+    // The largest start number: nine digits, so that the label of any diagram a list can hold, the
+    // start number plus its index, is still a number the file's reader takes back.
+    static constexpr int MaxStartNumber = 999999999;
     bool m_bModified = false;
     bool m_bDeriveCastling = true;
     int m_nBnxOnlyCount = 0;

@@ -115,7 +115,9 @@ StartNumber leadingStartNumber(std::string_view text)
     if (digitsEnd < text.size() && text[digitsEnd] != ' ') return s;
     s.found = true;
     auto [ptr, ec] = std::from_chars(text.data() + startnum.size(), text.data() + digitsEnd, s.number);
-    if (ec != std::errc()) s.number = 0;
+    // A number too long for the label is held at the largest the list takes.
+    if (ec == std::errc::result_out_of_range) s.number = DiagramList::MaxStartNumber;
+    else if (ec != std::errc()) s.number = 0;
     s.textStart = std::min(text.size(), digitsEnd + 1);
     return s;
 }
@@ -351,7 +353,7 @@ void ParseFenFields(DiagramList& list, DiagramRecord& record, std::string_view r
         record.epdOpsAfter = ops.after;
         StartNumber start = first ? leadingStartNumber(ops.comment) : StartNumber {};
         if (start.found) {
-            if (start.number != 0) list.m_nStartNumber = start.number;
+            if (start.number != 0) list.m_nStartNumber = std::min(start.number, DiagramList::MaxStartNumber);
             record.comment = ops.comment.substr(start.textStart);
         } else {
             record.comment = ops.comment;

@@ -201,6 +201,9 @@ public:
 
     // --- position files, error list and correction mode (view_files.cpp)
     void OnFileOpen();
+    // Reads the file the user chose (File > Open after its dialog, or the file named on the command
+    // line); false when it gave no list, after the message that says why.
+    bool OpenPositionFile(const std::string& path);
     void OnFileMerge();
     void OnFileSave();
     void OnFileSaveAs();

@@ -333,10 +333,16 @@ void CPlaviaView::OnFileOpen()
     if (m_strExtension == "bnx") ForBnx(request, 40083);
     std::string path;
     if (!AfxFileDialog(this, request, path)) return;
+    OpenPositionFile(path);
+}
+
+bool CPlaviaView::OpenPositionFile(const std::string& path)
+{
+    const bool merge = M::mergeMode;
     const std::string extension = FileExtension(path);
     if (extension == "bmp" || extension == "png") {
         AfxMessageBox(40045, MB_ICONERROR);
-        return;
+        return false;
     }
 
     PositionFile::ReadOptions options;
@@ -351,7 +357,7 @@ void CPlaviaView::OnFileOpen()
         WaitCursor wait;
         result = PositionFile::ReadFile(path, options, read, reason);
     }
-    if (ReportFailedRead(*this, result, path, extension, reason)) return;
+    if (ReportFailedRead(*this, result, path, extension, reason)) return false;
     if (result.corrupted) AfxMessageBox(40034, MB_ICONERROR);
 
     if (!result.errors.Empty()) {
@@ -359,19 +365,19 @@ void CPlaviaView::OnFileOpen()
         errors.m_pErrors = &result.errors;
         errors.m_szHelpPath = HelpPath;
         if (errors.DoModal() == IDOK) {
-            ReadForCorrection(path, extension, merge, result.errors, result.formatErrors);
-            return;
+            return ReadForCorrection(path, extension, merge, result.errors, result.formatErrors);
         }
     }
     if (result.diagramsMade == 0) {
         AfxMessageBox(40045, MB_ICONERROR);
-        return;
+        return false;
     }
     const bool lossy = result.errors.FaultyLineCount() > 0 || result.corrupted;
     TakeReadList(*this, read, result, path, extension, merge, lossy);
     m_errorList.Clear();
     UpdateStatusText();
     InvalidateAll(true);
+    return true;
 }
 
 void CPlaviaView::ReadPositionFileForCorrection()

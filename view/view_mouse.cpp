@@ -271,7 +271,8 @@ void CPlaviaView::OnLButtonUp(int flags, POINT point)
     if (m_bPlacementMode) {
         int w = std::max(m_ptMove.x - m_ptDown.x, 50);
         M::homeKeyX = w;
-        const int sq = std::abs(w) / 8;
+        // The square size the settings accept at the next start, so the placement survives it.
+        const int sq = std::clamp(w / 8, AppSettings::MinimumSquareSize, AppSettings::MaximumSquareSize);
         const POINT d = m_ptDown, mv = m_ptMove;
         m_rectBoard = { d.x - sq, d.y, d.x + 8 * sq, d.y + 9 * sq };
         m_nSquareSize = sq;

@@ -108,25 +108,33 @@ bool CPlaviaView::ExchangePlacement(bool toSettings)
 
 int CPlaviaView::SquareSizeForPicture(int pixels, bool withCoordinates)
 {
-    return withCoordinates ? pixels / 9 : (2 * pixels) / 17;
+    return AppSettings::SquareSizeForPicture(pixels, withCoordinates);
 }
 
 void CPlaviaView::OnDiagramSize()
 {
+    using S = AppSettings;
     CDTaille dialog(this);
-    dialog.m_nSize = AppSettings::FileFormat;
+    dialog.m_nSize = S::FileFormat;
     if (dialog.DoModal() != IDOK) return;
-    int square = SquareSizeForPicture(dialog.m_nSize, AppSettings::PNGSaveCoords != 0);
-    if (square < AppSettings::MinimumSquareSize) {
-        // A square this small cannot be drawn or hit with the mouse: keep the old size.
-        int minimumPicture = AppSettings::PNGSaveCoords ? 9 * AppSettings::MinimumSquareSize
-                                                        : (17 * AppSettings::MinimumSquareSize + 1) / 2;
-        std::string text = LoadString(40300);
-        text.replace(text.find("%1"), 2, std::to_string(AppSettings::MinimumSquareSize));
-        text.replace(text.find("%2"), 2, std::to_string(minimumPicture));
-        AfxMessageBox(text, MB_ICONERROR);
+    const bool coordinates = S::PNGSaveCoords != 0;
+    // A square too small cannot be drawn or hit with the mouse, one too large cannot be drawn or
+    // pictured: keep the old size.
+    if (dialog.m_nSize < S::MinimumPictureSize(coordinates)) {
+        AfxMessageBox(
+            FormatString(40300,
+                { std::to_string(S::MinimumSquareSize), std::to_string(S::MinimumPictureSize(coordinates)) }),
+            MB_ICONERROR);
         return;
     }
+    if (dialog.m_nSize > S::MaximumPictureSize(coordinates)) {
+        AfxMessageBox(
+            FormatString(41004,
+                { std::to_string(S::MaximumSquareSize), std::to_string(S::MaximumPictureSize(coordinates)) }),
+            MB_ICONERROR);
+        return;
+    }
+    const int square = SquareSizeForPicture(dialog.m_nSize, coordinates);
     AppSettings::FileFormat = dialog.m_nSize;
     m_nSquareSize = square;
     const int left = m_rectBoard.left, top = m_rectBoard.top;

@@ -241,6 +241,21 @@ TEST(EpdLines, StartNumberWithoutComment)
     EXPECT_EQ(WriteLines(list)[0], "4k3/8/8/8/8/8/8/4K3 w - -");
 }
 
+// A start number beyond nine digits, from a hand-edited file, is cut to the largest the program takes, so
+// the labels of the list's diagrams stay numbers; one beyond what an int holds is not taken at all.
+TEST(EpdLines, StartNumberIsBoundedWhenRead)
+{
+    const std::pair<const char*, int> cases[] = { { "999999999", 999999999 }, { "1000000000", 999999999 },
+        { "2147483647", 999999999 }, { "99999999999", 1 } };
+    for (auto [stored, expected] : cases) {
+        BnxList back;
+        std::vector<std::string> lines
+            = { std::string("4k3/8/8/8/8/8/8/4K3 w - - c0 \"Startnum ") + stored + " \";" };
+        ReadLines(back, lines);
+        EXPECT_EQ(back.m_nStartNumber, expected) << stored;
+    }
+}
+
 TEST(EpdLines, CommentEscapesByFileKind)
 {
     BnxList list;

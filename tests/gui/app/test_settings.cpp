@@ -1,4 +1,5 @@
 #include "app/CPlaviaApp.h"
+#include "platform/Strings.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QSettings>
@@ -101,8 +102,11 @@ INSTANTIATE_TEST_SUITE_P(Table, StoredValues,
         StoredCase { "Display/Blend", 200, 200 }, StoredCase { "Display/FontFaceName", 18, 2 },
         StoredCase { "Display/FontFaceName", 17, 17 }, StoredCase { "Display/Texture", 4, 1 },
         StoredCase { "PrintPreferences/SizeDiag", 3, 1 }, StoredCase { "BoardsPlacement/TailleFonte", 9, 51 },
-        StoredCase { "BoardsPlacement/TailleFonte", 10, 10 }, StoredCase { "Display/RValueBoard", 256, 128 },
-        StoredCase { "Display/RValueBoard", 0, 0 }));
+        StoredCase { "BoardsPlacement/TailleFonte", 10, 10 },
+        StoredCase { "BoardsPlacement/TailleFonte", 400, 400 },
+        StoredCase { "BoardsPlacement/TailleFonte", 401, 51 },
+        StoredCase { "BoardsPlacement/TailleFonte", 2147483647, 51 },
+        StoredCase { "Display/RValueBoard", 256, 128 }, StoredCase { "Display/RValueBoard", 0, 0 }));
 
 TEST_F(SettingsTest, FileHeaderNeverTurnsLegalityOffForGood)
 {
@@ -135,6 +139,14 @@ TEST_F(SettingsTest, ProgramStartsAndExitsWritingItsSettings)
     EXPECT_EQ(store.value("BoardsPlacement/layerboardLeft").toInt(), 140);
     EXPECT_EQ(store.value("Display/Texture").toInt(), 0);
     EXPECT_EQ(store.allKeys().size(), 42);
+}
+
+// A message is filled in one pass: a file name that holds "%2" is shown as it is.
+TEST(Messages, ArgumentsAreFilledInOnePass)
+{
+    EXPECT_EQ(FormatString(41000, { "/a/%2b.ini", "why" }),
+        "The settings could not be written to /a/%2b.ini:\nwhy\nThe changes made to them in this session are "
+        "lost.");
 }
 
 } // namespace

@@ -527,8 +527,9 @@ TEST_F(MouseTest, NarrowPlacementDragGivesTheSmallestBoardAndStaysInTheWindow)
     view.OnBoardPlacement();
     view.OnLButtonDown(MK_LBUTTON, { 300, 100 });
     view.OnLButtonUp(0, { 310, 100 });
-    EXPECT_EQ(view.m_nSquareSize, 6);
-    EXPECT_EQ(view.m_rectBoard, (RECT { 294, 100, 348, 154 }));
+    // The smallest square the settings take back at the next start, so the placement survives it.
+    EXPECT_EQ(view.m_nSquareSize, AppSettings::MinimumSquareSize);
+    EXPECT_EQ(view.m_rectBoard, (RECT { 290, 100, 380, 190 }));
 
     view.OnBoardPlacement();
     view.OnLButtonDown(MK_LBUTTON, { 100, 60 });

@@ -34,6 +34,34 @@ TEST_F(IndexNumberTest, DefaultShowsOneAndOkSetsTheStartNumber)
     EXPECT_EQ(view.m_nStartNumber, 5);
 }
 
+// The start number stays within nine digits: a larger one is refused with a message and the dialog
+// keeps the number it had.
+TEST_F(IndexNumberTest, StartNumberIsBounded)
+{
+    CPlaviaView& view = View();
+    MessageBoxScript boxes;
+    DialogScript dialogs;
+    for (const char* typed : { "1000000000", "2147483647", "0", "-3" }) {
+        dialogs.Then([typed](CDialog& d) {
+            d.findChild<QLineEdit*>("IDC_1026")->setText(typed);
+            d.findChild<QPushButton*>("IDOK")->click();
+            EXPECT_EQ(d.result(), 0) << typed << ": the dialog stays open";
+            return int(IDOK);
+        });
+        view.OnFileChangeIndexNumber();
+        EXPECT_EQ(view.m_nStartNumber, 1) << typed;
+    }
+    ASSERT_EQ(boxes.asked.size(), 4u);
+    EXPECT_EQ(boxes.asked[0].text, "Please enter an integer between 1 and 999999999.");
+    dialogs.Then([](CDialog& d) {
+        d.findChild<QLineEdit*>("IDC_1026")->setText("999999999");
+        return int(IDOK);
+    });
+    view.OnFileChangeIndexNumber();
+    EXPECT_EQ(view.m_nStartNumber, 999999999);
+    EXPECT_EQ(boxes.asked.size(), 4u);
+}
+
 } // namespace
 
 #include "platform/Dc.h"

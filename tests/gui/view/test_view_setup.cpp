@@ -225,7 +225,29 @@ TEST_P(DiagramSize, SizeCommandSetsSquareAndPlacement)
 
 INSTANTIATE_TEST_SUITE_P(Table, DiagramSize,
     ::testing::Values(SizeCase { 450, 1, 50 }, SizeCase { 450, 0, 52 }, SizeCase { 90, 1, 10 },
-        SizeCase { 89, 1, 0 }, SizeCase { 84, 0, 0 }, SizeCase { 85, 0, 10 }, SizeCase { 0, 1, 0 }));
+        SizeCase { 89, 1, 0 }, SizeCase { 84, 0, 0 }, SizeCase { 85, 0, 10 }, SizeCase { 0, 1, 0 },
+        // The largest squares the board is drawn with: 400 pixels.
+        SizeCase { 3608, 1, 400 }, SizeCase { 3609, 1, 0 }, SizeCase { 3408, 0, 400 },
+        SizeCase { 3409, 0, 0 }, SizeCase { 999999, 1, 0 }));
+
+TEST_F(ViewTest, DiagramSizeMessagesNameTheBounds)
+{
+    CPlaviaView& view = View();
+    MessageBoxScript boxes;
+    DialogScript dialogs;
+    for (const char* typed : { "80", "999999" })
+        dialogs.Then([typed](CDialog& d) {
+            d.findChild<QLineEdit*>("IDC_1011")->setText(typed);
+            return int(IDOK);
+        });
+    view.OnDiagramSize();
+    view.OnDiagramSize();
+    ASSERT_EQ(boxes.asked.size(), 2u);
+    EXPECT_EQ(boxes.asked[0].text,
+        "The square size must be at least 10 pixels: a picture of at least 90 pixels is needed.");
+    EXPECT_EQ(boxes.asked[1].text,
+        "The square size can be at most 400 pixels: a picture of at most 3608 pixels is allowed.");
+}
 
 TEST_F(ViewTest, FairyModeNeedsItsFontAndRestoresTheLegalityCheck)
 {

@@ -1,0 +1,124 @@
+#pragma once
+
+#include <QDir>
+#include <QFile>
+#include <QMap>
+#include <QProcess>
+#include <QProcessEnvironment>
+#include <QRect>
+#include <QSettings>
+#include <QStringList>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+// The built program run as a user runs it: its own process and event loop, a settings folder of its
+// own, two screens side by side (1920x1080 primary, 1280x1024 right of it), and a script of what the
+// user does (see app/TestScript.h). What it leaves behind is read back after it ends.
+class ProgramProcess : public ::testing::Test {
+protected:
+    struct Run {
+        bool ended = false; // within the time allowed
+        int exitCode = -1;
+        QStringList log;
+        // The lines of the log that start with `word` and a blank, without it.
+        QStringList Lines(const QString& word) const
+        {
+            QStringList out;
+            for (const QString& line : log)
+                if (line.startsWith(word + ' ')) out << line.mid(word.size() + 1);
+            return out;
+        }
+        // The values of the last report.
+        QString Value(const QString& key) const
+        {
+            const QStringList values = Lines(key);
+            return values.isEmpty() ? QString() : values.back();
+        }
+        QRect Rect(const QString& key) const
+        {
+            const QStringList n = Value(key).split(' ');
+            return n.size() == 4 ? QRect(n[0].toInt(), n[1].toInt(), n[2].toInt(), n[3].toInt()) : QRect();
+        }
+        // The message boxes asked, in order (their style, a blank, the text with "\n" for line breaks).
+        QStringList Asked() const { return Lines("asked"); }
+        int CountAsked(const QString& text) const
+        {
+            int n = 0;
+            for (const QString& a : Asked())
+                if (a.section(' ', 1) == text) ++n;
+            return n;
+        }
+    };
+
+    QString Path(const QString& name) const { return home.filePath(name); }
+    QString IniPath() const { return Path("config/Oskeld free chess software/Brennix.ini"); }
+
+    void WriteFile(const QString& path, const QByteArray& bytes) const
+    {
+        QDir().mkpath(QFileInfo(path).absolutePath());
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate)) << path.toStdString();
+        file.write(bytes);
+    }
+    QByteArray ReadFile(const QString& path) const
+    {
+        QFile file(path);
+        return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+    }
+    void WriteIni(const QByteArray& text) const { WriteFile(IniPath(), text); }
+
+    // The settings the program left, read back as the program reads them.
+    QVariant Stored(const QString& key) const
+    {
+        QSettings ini(IniPath(), QSettings::IniFormat);
+        return ini.value(key);
+    }
+    QStringList StoredKeys() const
+    {
+        QSettings ini(IniPath(), QSettings::IniFormat);
+        return ini.allKeys();
+    }
+
+    // Starts the program with the script (one step a line) and the arguments, and waits for its end.
+    Run Start(const QStringList& script, const QStringList& arguments = {}, int allowedMs = 15000) const
+    {
+        static int runs = 0;
+        const QString scriptPath = Path(QString("script%1").arg(++runs));
+        const QString logPath = scriptPath + ".log";
+        QFile::remove(logPath);
+        WriteFile(scriptPath, (script.join('\n') + '\n').toUtf8());
+        WriteFile(Path("screens.json"), R"({"screens": [
+            {"name": "left", "x": 0, "y": 0, "width": 1920, "height": 1080, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
+            {"name": "right", "x": 1920, "y": 0, "width": 1280, "height": 1024, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + Path("screens.json"));
+        env.insert("XDG_CONFIG_HOME", Path("config"));
+        env.insert("XDG_DATA_HOME", Path("data"));
+        env.insert("XDG_RUNTIME_DIR", Path("run"));
+        QDir().mkpath(Path("run"));
+        QFile::setPermissions(Path("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+        env.insert("BRENNIX_TEST_SCRIPT", scriptPath);
+        env.insert("BRENNIX_TEST_LOG", logPath);
+
+        QProcess program;
+        program.setProcessEnvironment(env);
+        program.setWorkingDirectory(home.path());
+        program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        program.setStandardOutputFile(QProcess::nullDevice());
+        program.start(BRENNIX_EXECUTABLE, arguments);
+        Run run;
+        if (!program.waitForStarted(5000)) return run;
+        run.ended = program.waitForFinished(allowedMs);
+        if (!run.ended) {
+            program.kill();
+            program.waitForFinished(2000);
+        } else if (program.exitStatus() == QProcess::NormalExit) {
+            run.exitCode = program.exitCode();
+        }
+        run.log = QString::fromUtf8(ReadFile(logPath)).split('\n', Qt::SkipEmptyParts);
+        return run;
+    }
+
+    QTemporaryDir home;
+};
