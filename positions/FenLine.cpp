@@ -115,9 +115,7 @@ StartNumber leadingStartNumber(std::string_view text)
     if (digitsEnd < text.size() && text[digitsEnd] != ' ') return s;
     s.found = true;
     auto [ptr, ec] = std::from_chars(text.data() + startnum.size(), text.data() + digitsEnd, s.number);
-    // A number too long for the label is held at the largest the list takes.
-    if (ec == std::errc::result_out_of_range) s.number = DiagramList::MaxStartNumber;
-    else if (ec != std::errc()) s.number = 0;
+    if (ec != std::errc()) s.number = 0;
     s.textStart = std::min(text.size(), digitsEnd + 1);
     return s;
 }
