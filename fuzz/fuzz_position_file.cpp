@@ -24,7 +24,9 @@ void checkRead(const DiagramList& list, const ReadResult& result)
     int pages = 0;
     for (const PrintHeaderNode* p = list.m_pFirstPage; p; p = p->next) ++pages;
     FUZZ_CHECK(pages >= (result.diagramsMade + 8) / 9);
-    FUZZ_CHECK(result.errors.Entries().size() <= OpenErrorList::Capacity);
+    // Every faulty line is kept for correction; the dialog lists the first hundred.
+    FUZZ_CHECK(result.errors.ListedCount() <= OpenErrorList::Capacity);
+    FUZZ_CHECK(result.errors.ListedCount() + size_t(result.errors.MoreCount()) == result.errors.Entries().size());
     FUZZ_CHECK(result.diagramsMade == 0 || list.m_pCurrentDiagram == list.m_pFirstDiagram);
 }
 
@@ -83,6 +85,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
         back.letterFamily2 = options.letterFamily2;
         DiagramList reread;
         read(bnx, back, reread);
+        // What the program wrote, it reads back: every diagram of the list.
+        FUZZ_CHECK(reread.DiagramCount() == list.DiagramCount());
     }
     return 0;
 }

@@ -97,6 +97,13 @@ TEST(ReadBack, FilesAndWhatTheyGive)
                 + Block(),
             ReadStatus::Ok, 1, {}, false,
             [](const DiagramList& l, const ReadResult&) { EXPECT_EQ(l.m_pFirstPage->topText, "a\r\nb"); } },
+        { "a stray CR in the first line of a CR LF file stays a character of it", "bnx",
+            std::string(kings) + " id \"a\rb\";\r\n" + Block() + kings + "\r\n" + Block(), ReadStatus::Ok, 2, {},
+            false,
+            [](const DiagramList& l, const ReadResult&) {
+                const DiagramRecord& r = Nth(l, 0);
+                EXPECT_NE((r.epdOpsBefore + r.epdOpsMiddle + r.epdOpsAfter).find("a\rb"), std::string::npos);
+            } },
         { "LF line ends", "bnx", std::string(kings) + "\n" + Block({ "1 2 3 " }, "\n"), ReadStatus::Ok, 1, {},
             false, nullptr },
         { "UTF-8 byte-order mark in an EPD file", "epd",
