@@ -11,33 +11,6 @@
 
 #include "pgn/CTraiteUnMot.h"
 
-namespace {
-
-bool isSpace(char c)
-{
-    return c == ' ' || c == '\t' || c == '\r' || c == '\n' || c == '\f' || c == '\v';
-}
-
-// Word by word, as a game read hands them over; true when the interpreter said the game is complete.
-template <typename Take> bool feed(std::string_view text, CTraiteUnMot& interpreter, Take take)
-{
-    size_t i = 0;
-    while (i < text.size()) {
-        while (i < text.size() && isSpace(text[i])) ++i;
-        size_t start = i;
-        while (i < text.size() && !isSpace(text[i])) ++i;
-        if (i == start) break;
-        if (take(text.substr(start, i - start))) return true;
-        if (interpreter.SkipsRestOfLine()) {
-            size_t end = text.find('\n', i);
-            i = end == std::string_view::npos ? text.size() : end + 1;
-        }
-    }
-    return false;
-}
-
-} // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzInput input(data, size);
@@ -55,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 
     interpreter.NewGame();
     interpreter.SetFenTag(fen);
-    bool complete = feed(moves, interpreter,
+    bool complete = interpreter.FeedWords(moves,
         [&](std::string_view word) { return interpreter.ContinueToken(word) == CTraiteUnMot::GameComplete; });
     if (!complete) interpreter.EndGame();
     interpreter.ResetReading();
@@ -67,7 +40,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     // The detection pass over the same words, as the import runs it before the first game is shown.
     CTraiteUnMot detector;
     detector.ResetReading();
-    feed(moves, detector, [&](std::string_view word) { return detector.ProcessWord(word); });
+    detector.FeedWords(moves, [&](std::string_view word) { return detector.ProcessWord(word); });
     detector.ResetReading();
     FUZZ_CHECK(detector.fileLetterSet <= PgnLetters::SetCount);
     return 0;

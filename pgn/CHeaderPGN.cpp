@@ -530,28 +530,10 @@ bool CHeaderPGN::LoadGame(int64_t filePos, int index, bool detect)
     bool found = false;
     bool complete = false;
     if (ReadRange(filePos, listed ? games[static_cast<size_t>(index)].endPosition : -1)) {
-        std::string_view text(gameText);
-        size_t i = 0;
-        while (i < text.size()) {
-            while (i < text.size() && isSpace(text[i])) ++i;
-            size_t start = i;
-            while (i < text.size() && !isSpace(text[i])) ++i;
-            if (i == start) break;
-            std::string_view word = text.substr(start, i - start);
-            if (detect) {
-                if (interpreter.ProcessWord(word)) {
-                    found = true;
-                    break;
-                }
-            } else if (interpreter.ContinueToken(word) == CTraiteUnMot::GameComplete) {
-                complete = true;
-                break;
-            }
-            if (interpreter.SkipsRestOfLine()) {
-                size_t end = text.find_first_of("\r\n", i);
-                i = end == std::string_view::npos ? text.size() : end + 1;
-            }
-        }
+        interpreter.FeedWords(gameText, [&](std::string_view word) {
+            if (detect) return found = interpreter.ProcessWord(word);
+            return complete = interpreter.ContinueToken(word) == CTraiteUnMot::GameComplete;
+        });
     }
     if (detect) {
         interpreter.ResetReading();

@@ -4,6 +4,7 @@
 #include "PlyNode.h"
 #include "positions/PositionChecker.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <string>
@@ -71,6 +72,24 @@ public:
     bool HasCollectedText() const { return !bufferEmpty; }
     // The last word opened a line comment or an escape: the rest of its line is not move text.
     bool SkipsRestOfLine() const { return done == SkipRestOfLine; }
+    // Hands the words of a game's text to `take` one by one, as a game read does, passing over the rest
+    // of a line after a line comment or an escape; true as soon as `take` returns true.
+    template <typename Take> bool FeedWords(std::string_view text, Take take) const
+    {
+        constexpr std::string_view spaces = " \t\r\n\f\v";
+        size_t i = 0;
+        for (;;) {
+            const size_t start = text.find_first_not_of(spaces, i);
+            if (start == std::string_view::npos) return false;
+            i = std::min(text.find_first_of(spaces, start), text.size());
+            if (take(text.substr(start, i - start))) return true;
+            if (SkipsRestOfLine()) {
+                const size_t end = text.find_first_of("\r\n", i);
+                if (end == std::string_view::npos) return false;
+                i = end + 1;
+            }
+        }
+    }
 
     // The user's own five letters become set 16.
     void SetUserLetters(std::string_view letters);
