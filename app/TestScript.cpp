@@ -136,7 +136,20 @@ void TestScript::RunStep(int index)
         app.MainFrame()->windowHandle()->close();
     else if (word == "press")
         PressButton(rest);
-    else if (word == "report")
+    else if (word == "escape") {
+        if (QWidget* modal = ShownModal(word)) {
+            QWidget* target = modal->focusWidget() ? modal->focusWidget() : modal;
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
+            QCoreApplication::sendEvent(target, &press);
+            QCoreApplication::sendEvent(target, &release);
+        }
+    } else if (word == "close-box") {
+        if (QWidget* modal = ShownModal(word)) modal->windowHandle()->close();
+    } else if (word == "touch") {
+        QFile mark(rest);
+        if (!mark.open(QIODevice::WriteOnly)) log << "touch: cannot create " + rest;
+    } else if (word == "report")
         Report();
     else if (word != "wait")
         log << "script: unknown step " + line;
@@ -181,6 +194,20 @@ void TestScript::ChooseMenuItem(const QString& path)
     }
 }
 
+QWidget* TestScript::ShownModal(const QString& step)
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) {
+        log << step + ": no dialog or message box";
+        return nullptr;
+    }
+    if (auto* box = qobject_cast<QMessageBox*>(modal))
+        log << "shown " + box->text().replace('\n', "\\n");
+    else
+        log << "shown " + modal->windowTitle();
+    return modal;
+}
+
 void TestScript::PressButton(const QString& button)
 {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -188,7 +215,7 @@ void TestScript::PressButton(const QString& button)
         log << "press: no message box";
         return;
     }
-    log << "shown " + box->text().replace('\n', "\\n");
+    ShownModal("press");
     const QMessageBox::StandardButton which = button == "yes" ? QMessageBox::Yes
         : button == "no"                                      ? QMessageBox::No
         : button == "cancel"                                  ? QMessageBox::Cancel

@@ -19,7 +19,9 @@ enum : unsigned {
 };
 enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
 
-// Shows text (Windows-1252 bytes) and returns the button pressed.
+// Shows text (Windows-1252 bytes) and returns the button pressed. Escape and the box's close button
+// give IDCANCEL, also for a Yes/No box: such a question is left unanswered, and its caller does
+// neither what Yes nor what No would do.
 int AfxMessageBox(const std::string& text, unsigned style = MB_OK);
 int AfxMessageBox(unsigned stringId, unsigned style = MB_OK);
 // A short warning sound, for failures that only beep.

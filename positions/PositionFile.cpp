@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <streambuf>
 #include <unistd.h>
@@ -95,9 +96,19 @@ std::string unescapePageText(const std::string& text)
 
 std::string lineOf(DiagramList& list, const DiagramRecord& record, const WriteOptions& options, Kind kind)
 {
+    // A line in FEN letters names a turned piece as the piece it is; only a BNX file keeps the turn.
+    std::optional<DiagramRecord> upright;
+    if (kind == Kind::Pgn || (kind != Kind::Bnx && !options.fairyMode)) {
+        FontBoard board = MarkEditing::UprightBoard(record);
+        if (board != record.board) {
+            upright = record;
+            upright->board = board;
+        }
+    }
+    const DiagramRecord& pieces = upright ? *upright : record;
     // The FEN tag of a PGN game is read by other programs: six fields in the standard letters.
-    std::string line = kind == Kind::Pgn ? FenLine::BuildFenText(list, record, true, false)
-                                         : FenLine::BuildFenText(list, record, false, options.fairyMode);
+    std::string line = kind == Kind::Pgn ? FenLine::BuildFenText(list, pieces, true, false)
+                                         : FenLine::BuildFenText(list, pieces, false, options.fairyMode);
     // A BNX line always carries the comment and the counters; a FEN line never has operations.
     const bool operations = kind == Kind::Bnx
         || ((kind == Kind::Epd || kind == Kind::Text || kind == Kind::Other) && list.m_bEpdMode);
@@ -138,9 +149,9 @@ void appendBlock(std::string& out, const DiagramRecord& record, bool allMarkSlot
 
 // Lines up to MaxLineLength characters; CR LF and a lone LF end a line, and so does a lone CR in a file
 // whose first line ends with one and holds no LF after it (a file of CR line ends; elsewhere a lone CR
-// is a character of the line, as the CR of a page text before its '*'). A last line needs no line end, and a UTF-8 byte-order
-// mark in front of the first line is no part of it. What a line holds beyond the limit is passed over
-// without being kept, and the line is marked as too long.
+// is a character of the line, as the CR of a page text before its '*'). A last line needs no line end, and a
+// UTF-8 byte-order mark in front of the first line is no part of it. What a line holds beyond the limit is
+// passed over without being kept, and the line is marked as too long.
 class LineReader {
 public:
     explicit LineReader(std::istream& in)
@@ -180,7 +191,8 @@ public:
             }
             // A stray CR in the first line of a file of LF line ends is a character too: the file is one
             // of CR line ends only when no LF follows in what has been read.
-            if (ends == Ends::Unknown && std::memchr(buffer.data() + pos, '\n', length - pos)) ends = Ends::Lf;
+            if (ends == Ends::Unknown && std::memchr(buffer.data() + pos, '\n', length - pos))
+                ends = Ends::Lf;
             if (ends == Ends::Lf) {
                 keep(line, &c, 1);
                 continue;

@@ -425,7 +425,16 @@ TEST_F(CopiesForOtherPrograms, SaveAsPgnOrFenKeepsTheListAndItsQuestion)
     for (const char* copy : { "copy.pgn", "copy.fen" }) {
         SCOPED_TRACE(copy);
         files.Answer(Path(copy));
+        // The FEN file cannot keep the marks: the user is warned and keeps the chosen kind.
+        const bool fen = std::string(copy) == "copy.fen";
+        const int warnings = dialogs.shown;
+        if (fen)
+            dialogs.Then([](CDialog& d) {
+                d.findChild<QPushButton*>("IDC_1028")->click();
+                return int(IDOK);
+            });
         view.OnFileSaveAs();
+        EXPECT_EQ(dialogs.shown - warnings, fen ? 1 : 0);
         EXPECT_FALSE(Slurp(Path(copy)).empty());
         EXPECT_EQ(view.m_strFilePath, list);
         EXPECT_EQ(view.m_strExtension, "bnx");
