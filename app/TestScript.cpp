@@ -127,9 +127,13 @@ void TestScript::RunStep(int index)
     const QString rest = line.section(' ', 1).trimmed();
     // The next step is due before this one runs: a step that opens a modal box does not return
     // until the box is answered, maybe by the next step.
+    log << QString("step %1 at %2").arg(line).arg(clock.elapsed());
+    if (word == "await") {
+        Await(rest, index + 1);
+        return;
+    }
     const int delay = word == "wait" ? rest.toInt() : 0;
     QTimer::singleShot(delay, qApp, [this, index] { RunStep(index + 1); });
-    log << QString("step %1 at %2").arg(line).arg(clock.elapsed());
     if (word == "menu")
         ChooseMenuItem(rest);
     else if (word == "close")
@@ -153,6 +157,17 @@ void TestScript::RunStep(int index)
         Report();
     else if (word != "wait")
         log << "script: unknown step " + line;
+}
+
+void TestScript::Await(const QString& path, int next)
+{
+    if (!QFile::exists(path)) {
+        QTimer::singleShot(20, qApp, [this, path, next] { Await(path, next); });
+        return;
+    }
+    // What the file's maker did before it (a signal, say) is dealt with before the next step.
+    QCoreApplication::processEvents();
+    QTimer::singleShot(0, qApp, [this, next] { RunStep(next); });
 }
 
 void TestScript::ChooseMenuItem(const QString& path)

@@ -24,6 +24,8 @@ class QWidget;
 //                                     button does
 //   touch PATH                        creates the file PATH, so that a test outside knows how far the
 //                                     program got (and can then send it a signal)
+//   await PATH                        the next step comes once the file PATH exists (made by the test
+//                                     outside, after what it did to the program)
 //   wait MILLISECONDS                 the next step comes that much later
 //   report                            notes the title, window, screen, board, list and texture
 // The answers are kept from the start; the other steps run one after the other once the window is
@@ -40,6 +42,7 @@ public:
 
 private:
     void RunStep(int index);
+    void Await(const QString& path, int next);
     void ChooseMenuItem(const QString& path);
     void PressButton(const QString& button);
     // The dialog or message box on the screen, noted in the log; null (and noted) when there is none.

@@ -37,12 +37,23 @@ protected:
 } // namespace
 
 MessageBoxScript::MessageBoxScript()
+    : previous(script)
 {
     script = this;
 }
 MessageBoxScript::~MessageBoxScript()
 {
-    if (script == this) script = nullptr;
+    if (script == this) script = previous;
+}
+
+RealMessageBoxes::RealMessageBoxes()
+    : scripted(script)
+{
+    script = nullptr;
+}
+RealMessageBoxes::~RealMessageBoxes()
+{
+    script = scripted;
 }
 
 int MessageBoxScript::Ask(const std::string& text, unsigned style)

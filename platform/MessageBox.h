@@ -34,8 +34,8 @@ struct AskedMessage {
 };
 class MessageBoxScript {
 public:
-    // Installs itself over any script already installed, until it is destroyed; answers IDOK (or IDYES
-    // for questions) unless told otherwise.
+    // Installs itself over any script already installed, until it is destroyed (the one before it then
+    // answers again); answers IDOK (or IDYES for questions) unless told otherwise.
     MessageBoxScript();
     ~MessageBoxScript();
     MessageBoxScript(const MessageBoxScript&) = delete;
@@ -49,4 +49,17 @@ public:
 private:
     size_t next = 0;
     MessageBoxScript* previous = nullptr;
+};
+
+// While it exists, boxes are shown and answered on the screen, whatever script is installed (tests of
+// the box itself).
+class RealMessageBoxes {
+public:
+    RealMessageBoxes();
+    ~RealMessageBoxes();
+    RealMessageBoxes(const RealMessageBoxes&) = delete;
+    RealMessageBoxes& operator=(const RealMessageBoxes&) = delete;
+
+private:
+    MessageBoxScript* scripted;
 };

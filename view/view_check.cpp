@@ -20,7 +20,7 @@
 namespace {
 
 // What the data dialog can change of a diagram and its page, as a file keeps it: a counter left empty
-// is written as its default, and the automatic arrow may come back in another slot.
+// is written as its default, and the automatic arrow follows the en-passant file.
 struct DatasState {
     std::array<uint32_t, 5> sideAndCastling {};
     std::string comment, opcode, enPassant, fullmove, halfmove;
@@ -40,7 +40,7 @@ DatasState StateOf(const DiagramRecord& r, const PrintHeaderNode* page)
     s.fullmove = r.fullmoveNumber.empty() ? "1" : r.fullmoveNumber;
     s.halfmove = r.halfmoveClock.empty() ? "0" : r.halfmoveClock;
     for (const MarkSlot& m : r.marks)
-        if (m.from != 0) s.marks.emplace_back(m.from, m.to, m.type);
+        if (m.from != 0 && m.type != MarkDoubleStep) s.marks.emplace_back(m.from, m.to, m.type);
     std::sort(s.marks.begin(), s.marks.end());
     if (page) s.page = { page->title, page->topText, page->infoText };
     return s;

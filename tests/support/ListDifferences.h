@@ -12,6 +12,23 @@
 
 namespace ListDifferences {
 
+// A list as the user left it: the records (their links aside), the page texts, the start number.
+struct ListState {
+    std::vector<DiagramRecord> records;
+    std::vector<std::array<std::string, 3>> pages;
+    int startNumber = 1;
+};
+
+inline ListState StateOf(const DiagramList& list)
+{
+    ListState s;
+    for (const DiagramRecord* r = list.m_pFirstDiagram; r; r = r->next) s.records.push_back(*r);
+    for (const PrintHeaderNode* p = list.m_pFirstPage; p; p = p->next)
+        s.pages.push_back({ p->title, p->topText, p->infoText });
+    s.startNumber = list.m_nStartNumber;
+    return s;
+}
+
 inline std::vector<MarkSlot> UserMarks(const DiagramRecord& r)
 {
     std::vector<MarkSlot> used;
@@ -20,12 +37,10 @@ inline std::vector<MarkSlot> UserMarks(const DiagramRecord& r)
     return used;
 }
 
-// Non-empty page texts, up to the last page that has any.
-inline std::vector<std::array<std::string, 3>> TextsOfPages(const DiagramList& list)
+// Page texts up to the last page that has any.
+inline std::vector<std::array<std::string, 3>> TextsOfPages(const ListState& list)
 {
-    std::vector<std::array<std::string, 3>> pages;
-    for (const PrintHeaderNode* p = list.m_pFirstPage; p; p = p->next)
-        pages.push_back({ p->title, p->topText, p->infoText });
+    std::vector<std::array<std::string, 3>> pages = list.pages;
     while (!pages.empty() && pages.back() == std::array<std::string, 3> {}) pages.pop_back();
     return pages;
 }
@@ -52,20 +67,20 @@ inline std::string Counter(const std::string& value, const char* byDefault)
 
 // The parts in which `back` differs from `written`. What every kind keeps (the number of diagrams, the
 // pieces of squares without a turned piece, side to move, castling, en passant) is expected equal.
-inline unsigned Lost(const DiagramList& written, const DiagramList& back)
+inline unsigned Lost(const ListState& written, const ListState& back)
 {
     using namespace KindLosses;
     unsigned lost = 0;
-    if (written.m_nStartNumber != back.m_nStartNumber) lost |= StartNumber;
+    if (written.startNumber != back.startNumber) lost |= StartNumber;
     if (TextsOfPages(written) != TextsOfPages(back)) lost |= PageTexts;
-    const DiagramRecord* w = written.m_pFirstDiagram;
-    const DiagramRecord* b = back.m_pFirstDiagram;
-    for (int i = 1; w || b; ++i, w = w->next, b = b->next) {
-        SCOPED_TRACE(::testing::Message() << "diagram " << i);
-        if (!w || !b) {
-            ADD_FAILURE() << "the file gives " << (b ? "more" : "fewer") << " diagrams";
-            break;
-        }
+    if (written.records.size() != back.records.size()) {
+        ADD_FAILURE() << "the file gives " << back.records.size() << " diagrams of " << written.records.size();
+        return lost;
+    }
+    for (size_t i = 0; i < written.records.size(); ++i) {
+        SCOPED_TRACE(::testing::Message() << "diagram " << i + 1);
+        const DiagramRecord* w = &written.records[i];
+        const DiagramRecord* b = &back.records[i];
         // A turned piece may lose its turn, never the piece: it comes back standing upright.
         const FontBoard upright = MarkEditing::UprightBoard(*w);
         for (int row = 0; row < 8; ++row)

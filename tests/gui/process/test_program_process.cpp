@@ -1,5 +1,6 @@
 #include "ProgramProcess.h"
 
+#include <csignal>
 #include <unistd.h>
 
 namespace {
@@ -118,7 +119,79 @@ INSTANTIATE_TEST_SUITE_P(Answers, ChangedList,
             true, false },
         // The real box on the screen: a close request while it is open changes nothing.
         ChangedCase { "RealBoxCloseWhileAsking",
-            { MakeChange, "menu File/Exit", "close", "press yes", Settle, "report" }, 1, false, false }),
+            { MakeChange, "menu File/Exit", "close", "press yes", Settle, "report" }, 1, false, false },
+        // Escape, or the box's own close button, answers neither Yes nor No: the program stays and
+        // writes nothing, and the next Exit asks again.
+        ChangedCase { "RealBoxEscape",
+            { MakeChange, "menu File/Exit", "escape", Settle, "report", "menu File/Exit", "press yes" }, 2,
+            true, false },
+        ChangedCase { "RealBoxCloseButton",
+            { MakeChange, "menu File/Exit", "close-box", Settle, "report", "menu File/Exit", "press yes" }, 2,
+            true, false },
+        ChangedCase { "CloseThenRealBoxEscape",
+            { MakeChange, "close", "escape", Settle, "report", "close", "press yes" }, 2, true, false }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- the desktop ends the program with a signal
+
+struct SignalCase {
+    const char* name;
+    int signal;
+    QStringList script; // what the user did before the signal came
+    int sent; // signals sent: the second only once the program is seen still running after the first
+    int questions; // how often "Quit without saving?" is asked
+    bool saved; // the list is written to the file chosen in the save dialog
+};
+void PrintTo(const SignalCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+class EndSignal : public ProgramProcess, public ::testing::WithParamInterface<SignalCase> { };
+
+// SIGTERM (a logout, a shutdown), SIGINT (Ctrl+C) and SIGHUP (the terminal closed) are the close button:
+// the program asks about a changed list and, when it ends, ends as File > Exit does, its settings written.
+TEST_P(EndSignal, IsTakenAsTheCloseButton)
+{
+    const SignalCase& c = GetParam();
+    QStringList script = c.script;
+    script.replaceInStrings("SAVED", Path("saved.bnx"));
+    script << "touch " + Path("ready");
+    if (c.sent == 2) script << "await " + Path("sent") << "report"
+                            << "touch " + Path("stayed");
+    const Run run = Start(script, {}, 15000, [&](QProcess& program) {
+        ASSERT_TRUE(WaitForFile(program, Path("ready")));
+        ::kill(static_cast<pid_t>(program.processId()), c.signal);
+        if (c.sent == 1) return;
+        WriteFile(Path("sent"), "");
+        ASSERT_TRUE(WaitForFile(program, Path("stayed"))) << "the program ended at the first signal";
+        ::kill(static_cast<pid_t>(program.processId()), c.signal);
+    });
+    ASSERT_TRUE(run.ended) << "the program is still running after the signal";
+    EXPECT_FALSE(run.crashed) << "the signal killed the program";
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.CountAsked(Quit), c.questions) << run.log.join('\n').toStdString();
+    if (c.sent == 2) {
+        EXPECT_EQ(run.Value("visible"), "1");
+        EXPECT_EQ(run.Value("modified"), "1");
+    }
+    EXPECT_EQ(QFile::exists(Path("saved.bnx")), c.saved);
+    QStringList keys = StoredKeys();
+    keys.sort();
+    QStringList expected = allNames;
+    expected.sort();
+    EXPECT_EQ(keys, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, EndSignal,
+    ::testing::Values(SignalCase { "TermUnchanged", SIGTERM, {}, 1, 0, false },
+        SignalCase { "IntUnchanged", SIGINT, {}, 1, 0, false },
+        SignalCase { "HupUnchanged", SIGHUP, {}, 1, 0, false },
+        SignalCase { "TermChangedYes", SIGTERM, { "answer yes", MakeChange }, 1, 1, false },
+        SignalCase { "TermChangedNoSaves", SIGTERM, { "answer no", "file SAVED", MakeChange }, 1, 1, true },
+        // Escape on the question keeps the program; the next signal asks again.
+        SignalCase { "TermChangedEscapeThenYes", SIGTERM, { "answer cancel", "answer yes", MakeChange }, 2, 2,
+            false },
+        SignalCase { "HupChangedYes", SIGHUP, { "answer yes", MakeChange }, 1, 1, false }),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A save that fails keeps the program open too, and the list is not lost.
