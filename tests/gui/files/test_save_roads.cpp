@@ -78,7 +78,8 @@ TEST_F(SaveRoads, WhatAFileBroughtIsWarnedAboutBeforeAKindThatLosesIt)
     AnswerWarning(Warning::ChosenKind);
     view.OnFileSaveAs();
     using namespace KindLosses;
-    EXPECT_EQ(parts, unsigned(BoardMarks | ColouredSquares | Flip | PageTexts | StartNumber | CommentLineBreaks));
+    EXPECT_EQ(
+        parts, unsigned(BoardMarks | ColouredSquares | Flip | PageTexts | StartNumber | CommentLineBreaks));
     EXPECT_EQ(lost,
         "The file you have chosen cannot keep: arrows, square markers and numbers in squares, coloured "
         "squares, flipped boards, page texts, the start number, line breaks in comments.");
@@ -165,6 +166,7 @@ TEST_F(SaveRoads, ExitWithTheChosenKindDropsWhatTheUserAgreedToDrop)
     boxes.Answer(IDNO);
     AnswerWarning(Warning::ChosenKind);
     view.OnFileExit();
+    EXPECT_EQ(parts, unsigned(KindLosses::Comments)) << "the user was told what the file drops";
     EXPECT_EQ(view.m_nExitRequests, 1);
     EXPECT_EQ(Slurp(Path("list.fen")), "4k3/8/8/8/8/8/8/4K3 w - - 7 1\r\n");
     EXPECT_FALSE(QFile::exists(QString::fromStdString(Path("list.bnx"))));

@@ -44,6 +44,12 @@ class XEvent(ctypes.Union):
 x11.XSendEvent.argtypes = [Display, Window, ctypes.c_int, ctypes.c_long, ctypes.POINTER(XEvent)]
 CLIENT_MESSAGE = 33
 
+# A window can go between listing it and asking its name: Xlib's default handler would end this script.
+_ErrorHandler = ctypes.CFUNCTYPE(ctypes.c_int, Display, ctypes.c_void_p)
+_ignore_errors = _ErrorHandler(lambda display, event: 0)
+x11.XSetErrorHandler.argtypes = [_ErrorHandler]
+x11.XSetErrorHandler(_ignore_errors)
+
 x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
 x11.XStringToKeysym.restype = ctypes.c_ulong
 x11.XKeysymToKeycode.argtypes = [Display, ctypes.c_ulong]
