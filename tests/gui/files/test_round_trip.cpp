@@ -300,29 +300,25 @@ protected:
     // A program started afresh, with its default settings and no mode on, opens the file.
     Snapshot Reopen(const std::string& path)
     {
-        frame.reset();
-        GlobalModes::Reset();
-        AppSettings::RestoreDefaults();
-        SettingsState::legalCheckActive = true;
-        SettingsState::legalSuspendedByFile = false;
-        const size_t asked = boxes.asked.size();
-        const int shownBefore = dialogs.shown;
-        Open(path);
-        EXPECT_EQ(boxes.asked.size(), asked) << "the file opens without a message";
-        EXPECT_EQ(dialogs.shown, shownBefore) << "and without an error list";
+        Snapshot s = OpenAfresh(path, true, false);
         EXPECT_FALSE(View().m_bModified);
-        return Take(View());
+        return s;
     }
 
     // The same user opens a file of positions only: the checks stay off for these boards, and fairy mode
     // is as it was.
     Snapshot ReopenPositions(const std::string& path, bool fairyMode)
     {
+        return OpenAfresh(path, false, fairyMode);
+    }
+
+    Snapshot OpenAfresh(const std::string& path, bool legalChecks, bool fairyMode)
+    {
         frame.reset();
         GlobalModes::Reset();
         AppSettings::RestoreDefaults();
-        AppSettings::LegalPosition = 0;
-        SettingsState::legalCheckActive = false;
+        AppSettings::LegalPosition = legalChecks ? 1 : 0;
+        SettingsState::legalCheckActive = legalChecks;
         SettingsState::legalSuspendedByFile = false;
         GlobalModes::fairyMode = fairyMode;
         const size_t asked = boxes.asked.size();
@@ -492,7 +488,8 @@ std::vector<KindCase> EveryKind()
         std::vector<std::string> n;
         for (const char* scenario : { "Plain", "Rotations", "FairyOn" })
             for (const char* kind : { "Bnx", "Epd", "Fen", "Txt" })
-                for (const char* road : { "SaveAs", "Save" }) n.push_back(std::string(scenario) + kind + road);
+                for (const char* road : { "SaveAs", "Save" })
+                    n.push_back(std::string(scenario) + kind + road);
         return n;
     }();
     size_t i = 0;

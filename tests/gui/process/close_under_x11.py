@@ -69,8 +69,8 @@ def press_key(display, name):
     x11.XFlush(display)
 
 
-def main_windows(display, title_part):
-    """The top-level windows whose title holds title_part."""
+def top_windows(display, wanted):
+    """The top-level windows for whose title (bytes) wanted(window, title) is true."""
     root = x11.XDefaultRootWindow(display)
     root_out, parent, children, count = Window(), Window(), ctypes.POINTER(Window)(), ctypes.c_uint()
     if not x11.XQueryTree(display, root, ctypes.byref(root_out), ctypes.byref(parent),
@@ -80,12 +80,17 @@ def main_windows(display, title_part):
     for i in range(count.value):
         name = ctypes.c_char_p()
         if x11.XFetchName(display, children[i], ctypes.byref(name)) and name.value:
-            if title_part in name.value:
+            if wanted(children[i], name.value):
                 found.append(children[i])
             x11.XFree(name)
     if children:
         x11.XFree(children)
     return found
+
+
+def main_windows(display, title_part):
+    """The top-level windows whose title holds title_part."""
+    return top_windows(display, lambda window, title: title_part in title)
 
 
 x11.XGetGeometry.argtypes = [Display, Window, ctypes.POINTER(Window), ctypes.POINTER(ctypes.c_int),
@@ -106,21 +111,7 @@ def width_of(display, window):
 
 def windows_named(display, title):
     """The top-level windows whose title is exactly title (not Qt's 1x1 client leader of that name)."""
-    root = x11.XDefaultRootWindow(display)
-    root_out, parent, children, count = Window(), Window(), ctypes.POINTER(Window)(), ctypes.c_uint()
-    if not x11.XQueryTree(display, root, ctypes.byref(root_out), ctypes.byref(parent),
-                          ctypes.byref(children), ctypes.byref(count)):
-        return []
-    found = []
-    for i in range(count.value):
-        name = ctypes.c_char_p()
-        if x11.XFetchName(display, children[i], ctypes.byref(name)) and name.value is not None:
-            if name.value == title and width_of(display, children[i]) > 1:
-                found.append(children[i])
-            x11.XFree(name)
-    if children:
-        x11.XFree(children)
-    return found
+    return top_windows(display, lambda window, name: name == title and width_of(display, window) > 1)
 
 
 def ask_to_close(display, window):
@@ -281,14 +272,19 @@ def main():
         # No and a cancelled save keep the program open; the next close asks again and Yes ends it.
         ("changed list, No then Yes", ["answer no", "answer yes", "file cancel", change], 2, 2),
     ]
+    runs = [(name, lambda s=script, c=closes, q=questions, n=name: run_case(program, n, s, c, q))
+            for name, script, closes, questions in cases]
+    runs += [(name, lambda d=dismiss, n=name: run_box_case(program, n, d))
+             for name, dismiss in [("question box, its close button", "close-button"),
+                                   ("question box, Escape", "escape")]]
+    return report(runs)
+
+
+def report(runs):
+    """Runs each (name, case) and prints how it went; the exit status: 0 when no case found a fault."""
     faults = []
-    for name, script, closes, questions in cases:
-        case_faults = run_case(program, name, script, closes, questions)
-        print(("FAIL " if case_faults else "ok   ") + name)
-        faults += case_faults
-    for name, dismiss in [("question box, its close button", "close-button"),
-                          ("question box, Escape", "escape")]:
-        case_faults = run_box_case(program, name, dismiss)
+    for name, case in runs:
+        case_faults = case()
         print(("FAIL " if case_faults else "ok   ") + name)
         faults += case_faults
     for fault in faults:

@@ -9,7 +9,7 @@ import sys
 import tempfile
 import time
 
-from close_under_x11 import main_windows, x11
+from close_under_x11 import main_windows, report, x11
 
 
 def start_server():
@@ -84,14 +84,7 @@ def main():
         ("changed list", [change]),
         ("diagram datas open", ["menu Edit/Diagram datas"]),
     ]
-    faults = []
-    for name, script in cases:
-        case_faults = run_case(program, name, script)
-        print(("FAIL " if case_faults else "ok   ") + name)
-        faults += case_faults
-    for fault in faults:
-        print(fault)
-    return 1 if faults else 0
+    return report([(name, lambda s=script, n=name: run_case(program, n, s)) for name, script in cases])
 
 
 if __name__ == "__main__":
