@@ -149,9 +149,9 @@ void appendBlock(std::string& out, const DiagramRecord& record, bool allMarkSlot
 
 // Lines up to MaxLineLength characters; CR LF and a lone LF end a line, and so does a lone CR in a file
 // whose first line ends with one and holds no LF after it (a file of CR line ends; elsewhere a lone CR
-// is a character of the line, as the CR of a page text before its '*'). A last line needs no line end, and a
-// UTF-8 byte-order mark in front of the first line is no part of it. What a line holds beyond the limit is
-// passed over without being kept, and the line is marked as too long.
+// is a character of the line, as the CR of a page text before its '*'). A last line needs no line end, and a UTF-8 byte-order
+// mark in front of the first line is no part of it. What a line holds beyond the limit is passed over
+// without being kept, and the line is marked as too long.
 class LineReader {
 public:
     explicit LineReader(std::istream& in)
@@ -191,8 +191,7 @@ public:
             }
             // A stray CR in the first line of a file of LF line ends is a character too: the file is one
             // of CR line ends only when no LF follows in what has been read.
-            if (ends == Ends::Unknown && std::memchr(buffer.data() + pos, '\n', length - pos))
-                ends = Ends::Lf;
+            if (ends == Ends::Unknown && std::memchr(buffer.data() + pos, '\n', length - pos)) ends = Ends::Lf;
             if (ends == Ends::Lf) {
                 keep(line, &c, 1);
                 continue;
