@@ -390,8 +390,9 @@ void CPlaviaView::DrawNineAPage(Dc& dc)
     // them, and the page number's line.
     const int layoutWidth = sq / 2 + 2 * (10 * T - T / 2) + 10 * sq;
     const int lastBase = -3 * T - 2 * 12 * T - 9 * T;
+    // The lowest ink: the last row's comment box, or its three comment lines.
     const int lastComments
-        = (bnx ? lastBase - 5 * H - 3 * E : lastBase - 3 * (T2 + E)) - (printCoordsOn ? T2 / 2 : 0);
+        = (bnx ? lastBase - 5 * H - 3 * E : lastBase - 4 * T2 - 3 * E) - (printCoordsOn ? T2 / 2 : 0);
     FitPrintLayout(dc, layoutWidth, -std::min(lastComments, lastBase - T) + PageNumberRoom(T2));
     const int right = m_rectPrintDraw.right;
 
@@ -481,7 +482,8 @@ void CPlaviaView::DrawNineAPage(Dc& dc)
             // The comment box of every row has the shape of the first row's: built afresh from the
             // row's R1, it would reach into the next row's titles.
             r2 = { r1.left, r2.top - 12 * T, r1.right, r2.bottom - 12 * T };
-            lineY -= 10 * T + T / 4;
+            // The next row's lines start under that row's boards, wherever this row's lines ended.
+            lineY = ybase - 12 * T * int((k + 1) / 3);
         }
     }
 

@@ -31,7 +31,9 @@ struct Paper {
     double margin; // millimetres, on every side
 };
 
-enum class Layout { NineAPage, OneBig, OneNormal };
+// Nine a page of a BNX list (comments in boxes under the boards) or of an EPD list (a line per diagram
+// under each row), one a page in two sizes.
+enum class Layout { NineAPage, NineAPageEpd, OneBig, OneNormal };
 
 struct PaperCase {
     Paper paper;
@@ -40,9 +42,8 @@ struct PaperCase {
 
 std::string Name(const PaperCase& c)
 {
-    const char* layout = c.layout == Layout::NineAPage ? "NineAPage"
-        : c.layout == Layout::OneBig                   ? "OneBig"
-                                                       : "OneNormal";
+    const char* const names[] = { "NineAPage", "NineAPageEpd", "OneBig", "OneNormal" };
+    const char* layout = names[int(c.layout)];
     return std::string(c.paper.name) + "_" + layout;
 }
 
@@ -229,7 +230,11 @@ protected:
         PrintListTest::TearDown();
     }
 
-    bool OnePerPage() const { return GetParam().layout != Layout::NineAPage; }
+    bool OnePerPage() const
+    {
+        return GetParam().layout == Layout::OneBig || GetParam().layout == Layout::OneNormal;
+    }
+    bool Epd() const { return GetParam().layout == Layout::NineAPageEpd; }
 
     QPageLayout PageLayout() const
     {
@@ -245,6 +250,7 @@ protected:
     // a page without it is laid out as the page with it.
     struct Content {
         bool title = true, topText = true, number = true;
+        bool asBnx = false; // the list printed as a BNX list in any case
         std::array<bool, 9> comments { true, true, true, true, true, true, true, true, true };
         static Content Bare()
         {
@@ -268,6 +274,10 @@ protected:
     {
         if (OnePerPage()) return "KNIGHT ONE\r\nBISHOP TWO\r\nROOK THREE";
         std::string longer;
+        if (Epd()) {
+            for (int i = 0; i < 12; ++i) longer += "KNIGHT BISHOP ";
+            return k % 2 ? "KNIGHT" : longer;
+        }
         for (int i = 0; i < 30; ++i) longer += "KNIGHT BISHOP ";
         const std::string texts[3] = { longer, "KNIGHT ONE\r\nBISHOP TWO", "KNIGHT" };
         return texts[k % 3];
@@ -289,7 +299,8 @@ protected:
         CPlaviaView& view = View();
         int k = 0;
         for (DiagramRecord* r = view.m_pFirstDiagram; r; r = r->next, ++k)
-            r->comment = Blanked(CommentText(k), content.comments[size_t(k)]);
+            r->comment = r->displayComment = Blanked(CommentText(k), content.comments[size_t(k)]);
+        view.m_strExtension = Epd() && !content.asBnx ? "epd" : "bnx";
         view.PageNode(1)->title = content.title ? "PAGE TITLE" : "";
         view.PageNode(1)->topText = Blanked(TopText(), content.topText);
         AppSettings::MonoMultiDiagPrint = OnePerPage() ? 1 : 0;
@@ -340,7 +351,9 @@ protected:
     static void ExpectWholeLines(const std::string& name, const Ink& text, int lines = -1)
     {
         const auto bands = text.Bands();
-        if (lines >= 0) EXPECT_EQ(int(bands.size()), lines) << name << ": lines printed";
+        if (lines >= 0) {
+            EXPECT_EQ(int(bands.size()), lines) << name << ": lines printed";
+        }
         if (bands.empty()) return;
         int tallest = 0;
         for (const auto& [top, bottom] : bands) tallest = std::max(tallest, bottom - top + 1);
@@ -391,7 +404,14 @@ TEST_P(PaperTest, EverythingIsPrintedWholeInsideThePrintableAreaAndApart)
     ExpectWholeLines("the texts on top of the page", topText);
     EXPECT_GE(topText.Bands().size(), 2u);
 
-    const std::vector<Diagram> diagrams = FindDiagrams(Ink(bare));
+    // The boards and their titles, alone: an EPD list prints its lines under them even without comments,
+    // a BNX list only its comments, which are blank here; both lists put their boards and titles at the
+    // same places on the paper sizes checked.
+    Content bnx = Content::Bare();
+    bnx.asBnx = true;
+    const QImage boards = Epd() ? Print("bare-bnx", bnx) : bare;
+    ASSERT_TRUE(Added(boards, bare).Box().isEmpty()) << "boards and titles move with the kind of list";
+    const std::vector<Diagram> diagrams = FindDiagrams(Ink(boards));
     ASSERT_EQ(diagrams.size(), 9u) << "boards found whole and apart";
     for (size_t k = 0; k < diagrams.size(); ++k) {
         const Diagram& d = diagrams[k];
@@ -405,6 +425,37 @@ TEST_P(PaperTest, EverythingIsPrintedWholeInsideThePrintableAreaAndApart)
     }
     EXPECT_LT(diagrams[0].frame.top(), diagrams[3].frame.top());
     EXPECT_LT(diagrams[0].frame.left(), diagrams[1].frame.left());
+
+    if (Epd()) {
+        // A line per diagram under each row of boards, the comment after its "Diag." and number, a long
+        // one cut at the edge of the page: the comments of a row are its lines' ink after the numbers.
+        without = all;
+        without.comments.fill(false);
+        const Ink comments = Added(full, Print("no-comments", without)), numbers = Added(bare, boards);
+        Ink added = comments;
+        for (size_t i = 0; i < added.on.size(); ++i) added.on[i] |= numbers.on[i];
+        std::array<Ink, 3> rows;
+        rows.fill(Ink(added.width, added.height));
+        for (int y = 0; y < added.height; ++y)
+            for (int x = 0; x < added.width; ++x) {
+                if (!added.At(x, y)) continue;
+                size_t row = 0;
+                for (size_t r = 0; r < 3; ++r)
+                    if (diagrams[3 * r].frame.bottom() < y) row = r;
+                rows[row].on[added.Index(x, y)] = 1;
+            }
+        for (size_t r = 0; r < 3; ++r) {
+            const std::string name = "the comment lines under row " + std::to_string(r + 1);
+            ExpectWholeLines(name, rows[r], 3);
+            // The comment at the end of each line is no more than one line either.
+            Ink comment(rows[r].width, rows[r].height);
+            for (size_t i = 0; i < comment.on.size(); ++i) comment.on[i] = rows[r].on[i] && comments.on[i];
+            EXPECT_EQ(comment.Bands().size(), 3u) << name;
+            elements.push_back({ name, rows[r].Box() });
+        }
+        ExpectInsideAndApart(elements);
+        return;
+    }
 
     // The comments, found half of them at a time, each under the board nearest to it.
     std::array<Ink, 9> comments;
@@ -456,6 +507,9 @@ std::vector<PaperCase> AllCases()
     std::vector<PaperCase> cases;
     for (const Layout layout : { Layout::NineAPage, Layout::OneBig, Layout::OneNormal })
         for (const Paper& p : papers) cases.push_back({ p, layout });
+    // The lines of a list without comment boxes, on pages where both kinds of list have one size.
+    cases.push_back({ papers[1], Layout::NineAPageEpd });
+    cases.push_back({ papers[0], Layout::NineAPageEpd });
     return cases;
 }
 
