@@ -28,8 +28,9 @@ constexpr int distance(int a, int b)
 {
     return a > b ? a - b : b - a;
 }
-// ASCII letters of the C locale; bytes of 0x80 and above are neither letters nor digits.
-constexpr bool isLetter(unsigned char c)
+// ASCII letters of the C locale; bytes of 0x80 and above are neither letters nor digits. Only the reading
+// of a board without SSE2 asks it byte by byte.
+[[maybe_unused]] constexpr bool isLetter(unsigned char c)
 {
     return static_cast<unsigned char>((c | 0x20) - 'a') < 26;
 }
