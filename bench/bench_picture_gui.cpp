@@ -4,9 +4,10 @@
 //
 //   bench_picture_gui            one line per texture, depth and format: save_ms (capture, reduction,
 //                                encoding and writing of the file) and its steps capture_ms, reduce_ms,
-//                                encode_ms, write_ms (best of five each), then the FNV-1a hash of the
-//                                reduced picture (palette and pixels) and of the written file, which
-//                                must not change when only the speed of the reduction changes
+//                                encode_ms, write_ms (best of five each), the size of the file in bytes,
+//                                then the FNV-1a hash of the reduced picture (palette and pixels) and
+//                                of the written file, which must not change when only the speed of the
+//                                reduction changes
 //   bench_picture_gui --out DIR  also leaves the pictures in DIR, named t<texture>-<bits>.<format>
 //
 // The save command itself reduces to 16 colours without a texture and to 256 with one; the other two
@@ -27,6 +28,7 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <chrono>
 #include <cstdio>
@@ -158,10 +160,12 @@ int main(int argc, char** argv)
                     return 1;
                 }
                 worst = std::max(worst, saveMs);
-                std::printf("texture=%d bits=%d format=%s size=%ux%u colours=%u save_ms=%.1f capture_ms=%.1f "
-                            "reduce_ms=%.1f encode_ms=%.1f write_ms=%.1f reduced=%016llx file=%016llx%s\n",
+                std::printf(
+                    "texture=%d bits=%d format=%s size=%ux%u colours=%u save_ms=%.1f capture_ms=%.1f "
+                    "reduce_ms=%.1f encode_ms=%.1f write_ms=%.1f bytes=%lld reduced=%016llx file=%016llx%s\n",
                     texture, bits, format, image.GetWidth(), image.GetHeight(), image.GetNumColors(), saveMs,
                     captureMs, reduceMs, encodeMs, writeMs,
+                    static_cast<long long>(QFileInfo(QFile::decodeName(path.c_str())).size()),
                     static_cast<unsigned long long>(fnv1a(image.GetDIB(), image.GetSize())),
                     static_cast<unsigned long long>(fileHash(path)),
                     saveMs > TargetMs ? " (above the 25 ms target)" : "");

@@ -2,6 +2,7 @@
 
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
+#include "positions/BoardText.h"
 
 #include "ui_CDFontSize.h"
 
@@ -10,13 +11,16 @@
 
 namespace {
 
-// A size a copy can be read at: 0 (the size of the squares on screen) or 1 to 200 points. Below one
-// point the copy's size in half-points comes out as 0 or 1, which no word processor shows.
+// A size a copy can be read at: 0 (the size of the squares on screen) or 1 to MaxCopyPoints points.
+// Below one point the copy's size in half-points comes out as 0 or 1, which no word processor shows;
+// above the largest, the board no longer fits across a page.
 bool ReadSize(const QString& text, float& size)
 {
     bool ok = false;
     const float value = text.trimmed().toFloat(&ok);
-    if (!ok || !std::isfinite(value) || !(value == 0.0f || (value >= 1.0f && value <= 200.0f))) return false;
+    if (!ok || !std::isfinite(value)
+        || !(value == 0.0f || (value >= 1.0f && value < float(BoardText::MaxCopyPoints + 1))))
+        return false;
     size = value;
     return true;
 }

@@ -8,8 +8,10 @@
 #include <QFontMetrics>
 #include <QHelpEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QProcess>
 #include <QToolTip>
+#include <memory>
 
 CHyperLink::CHyperLink(QWidget* parent)
     : QLabel(parent)
@@ -150,15 +152,26 @@ void CHyperLink::mouseReleaseEvent(QMouseEvent* event)
 void CHyperLink::OnLinkClicked()
 {
     m_bHovering = false;
-    const int result = OpenAddress(m_strAddress, SW_SHOW);
+    ShowColours();
+    // The dialog may be closed before the desktop answers: a failure is still told, without the link.
+    QPointer<CHyperLink> link(this);
+    OpenAddress(m_strAddress, SW_SHOW, [link](int result) {
+        if (link)
+            link->OnOpened(result);
+        else if (result <= 32)
+            ReportOpenFailure(result);
+    });
+}
+
+void CHyperLink::OnOpened(int result)
+{
     m_bOpened = result > 32;
     if (m_bOpened) {
         MarkAsOpened();
         return;
     }
     ShowColours();
-    MessageBeep();
-    ShowOpenError(result);
+    ReportOpenFailure(result);
 }
 
 long CHyperLink::ReadClassesRootValue(const std::string& subkey, std::string& out)
@@ -166,12 +179,19 @@ long CHyperLink::ReadClassesRootValue(const std::string& subkey, std::string& ou
     return RegQueryDefaultValue(HKEY_CLASSES_ROOT, subkey, out);
 }
 
-int CHyperLink::OpenAddress(const std::string& url, int show)
+int CHyperLink::OpenAddress(const std::string& url, int show, std::function<void(int)> done)
 {
     (void)show; // the desktop decides how its programs show themselves
-    const int result = ShellOpen(url);
-    if (result > 32) return result;
+    auto result = std::make_shared<int>(ShellOpenPending);
+    ShellOpen(url, [url, result, done = std::move(done)](int shell) {
+        *result = shell > 32 ? shell : OpenWithBrowserCommand(url, shell);
+        if (done) done(*result);
+    });
+    return *result;
+}
 
+int CHyperLink::OpenWithBrowserCommand(const std::string& url, int result)
+{
     // The command registered for web pages, started with the address as an argument of its own.
     std::string command;
     if (ReadClassesRootValue(".htm", command) != ERROR_SUCCESS) return result;
@@ -227,4 +247,10 @@ std::string CHyperLink::OpenErrorText(int code)
 void CHyperLink::ShowOpenError(int code)
 {
     AfxMessageBox("Unable to open hyperlink:\n\n" + OpenErrorText(code), MB_ICONWARNING | MB_OK);
+}
+
+void CHyperLink::ReportOpenFailure(int code)
+{
+    MessageBeep();
+    ShowOpenError(code);
 }

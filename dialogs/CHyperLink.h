@@ -6,6 +6,7 @@
 #include <QFont>
 #include <QLabel>
 #include <QTimer>
+#include <functional>
 #include <string>
 
 // A static text of a dialog made a web link: link colours, underlined while the mouse is over it, a
@@ -20,10 +21,15 @@ public:
     void PreSubclassWindow();
     void SetAddress(const std::string& url);
     const std::string& Address() const { return m_strAddress; }
-    // Opens an address with the desktop; a result above 32 is success.
-    static int OpenAddress(const std::string& url, int show);
+    // Opens an address with the desktop, or else with the browser command registered for web pages.
+    // The result, above 32 for success, goes to `done` once known, which may be after the return: the
+    // desktop's opener is waited for without stopping the program. Returns the result when it is known
+    // at once, else ShellOpenPending.
+    static int OpenAddress(const std::string& url, int show, std::function<void(int)> done = {});
     static long ReadClassesRootValue(const std::string& subkey, std::string& out);
     static void ShowOpenError(int code);
+    // What a failed open tells the user: a beep and the reason. The e-mail command tells it the same way.
+    static void ReportOpenFailure(int code);
     // The text of that message for a code.
     static std::string OpenErrorText(int code);
     void MarkAsOpened();
@@ -31,6 +37,8 @@ public:
     void LoadHandCursor();
     void FitWindowToText();
     void OnLinkClicked();
+    // The verdict on the address opened by a click.
+    void OnOpened(int result);
     void OnMouseMove();
     void OnTimer();
     // The colour the text is drawn in now.
@@ -59,4 +67,6 @@ protected:
 
 private:
     void ShowColours();
+    // The fallback when the desktop could not open an address (its result is `result`).
+    static int OpenWithBrowserCommand(const std::string& url, int result);
 };

@@ -173,13 +173,13 @@ CBrush* Dc::SelectObject(CBrush* b)
 QTransform Dc::Mapping() const
 {
     const double wx = windowOrg.x, wy = windowOrg.y, vx = viewportOrg.x, vy = viewportOrg.y;
+    double sx = zoom, sy = zoom;
     if (mapMode == MM_TWIPS) {
         QPaintDevice* device = painter->device();
-        double sx = (device ? device->logicalDpiX() : 96) / 1440.0;
-        double sy = -(device ? device->logicalDpiY() : 96) / 1440.0;
-        return QTransform(sx, 0, 0, sy, vx - wx * sx, vy - wy * sy);
+        sx *= (device ? device->logicalDpiX() : 96) / 1440.0;
+        sy *= -(device ? device->logicalDpiY() : 96) / 1440.0;
     }
-    return QTransform::fromTranslate(vx - wx, vy - wy);
+    return QTransform(sx, 0, 0, sy, vx - wx * sx, vy - wy * sy);
 }
 
 QTransform Dc::ShapeTransform() const
@@ -210,6 +210,11 @@ bool Dc::SetWorldTransform(const XFORM& transform)
 int Dc::SetMapMode(int mode)
 {
     return std::exchange(mapMode, mode);
+}
+
+double Dc::SetZoom(double factor)
+{
+    return std::exchange(zoom, factor > 0 ? factor : 1.0);
 }
 
 POINT Dc::SetViewportOrg(int x, int y)
@@ -457,8 +462,21 @@ int Dc::DrawText(const std::string& text, RECT& rect, unsigned format)
         lines.push_back(line);
     }
 
+    if ((format & DT_END_ELLIPSIS) && !face.byteCells)
+        for (std::string& line : lines) {
+            if (widthOf(line) <= boxWidth) continue;
+            while (!line.empty() && widthOf(line + "...") > boxWidth) line.pop_back();
+            line += "...";
+        }
+
     const double lineHeight = face.cell / scale;
     const double down = Mapping().m22() < 0 ? -1.0 : 1.0; // the direction of the next line
+    if ((format & DT_EDITCONTROL) && !(format & DT_CALCRECT)) {
+        // A tiny tolerance: a rectangle made for n lines of this font holds n lines.
+        const double room = std::abs(rect.bottom - rect.top) + 0.01 * lineHeight;
+        const size_t whole = lineHeight > 0 ? size_t(std::max(0.0, std::floor(room / lineHeight))) : 0;
+        if (lines.size() > whole) lines.resize(whole);
+    }
     const int height = int(std::lround(lineHeight * double(lines.size())));
     if (format & DT_CALCRECT) {
         double widest = 0;

@@ -36,6 +36,8 @@ enum : unsigned {
     DT_SINGLELINE = 0x20,
     DT_NOCLIP = 0x100,
     DT_CALCRECT = 0x400,
+    DT_EDITCONTROL = 0x2000, // whole lines only: a line the rectangle cannot hold in full is left out
+    DT_END_ELLIPSIS = 0x8000, // a line too wide for the rectangle is cut and ends in "..."
 };
 enum : unsigned long { PATCOPY = 0x00F00021ul };
 enum : int { FW_NORMAL = 400, FW_BOLD = 700 };
@@ -199,6 +201,10 @@ public:
 
     int SetMapMode(int mode);
     int GetMapMode() const { return mapMode; }
+    // Draws everything `factor` times its logical size: a page laid out larger than the paper, shrunk
+    // to fit it.
+    double SetZoom(double factor);
+    double GetZoom() const { return zoom; }
     POINT SetViewportOrg(int x, int y);
     POINT SetWindowOrg(int x, int y);
     void LPtoDP(RECT& rect) const;
@@ -235,6 +241,7 @@ private:
     int graphicsMode = GM_COMPATIBLE;
     XFORM world;
     int mapMode = MM_TEXT;
+    double zoom = 1.0;
     POINT viewportOrg;
     POINT windowOrg;
 };

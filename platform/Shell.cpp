@@ -6,7 +6,9 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QStringList>
+#include <QTimer>
 #include <QUrl>
+#include <memory>
 
 namespace {
 ShellScript* script = nullptr;
@@ -42,42 +44,65 @@ int OpenerError(int status)
     }
 }
 
-int RunOpener(const QString& opener, const QString& address)
+int pendingOpens = 0;
+
+int RunOpener(const QString& opener, const QString& address, std::function<void(int)> done)
 {
     // No parent: an opener still running when the program ends keeps running.
     auto* process = new QProcess;
     process->setProcessChannelMode(QProcess::ForwardedChannels);
     process->setStandardInputFile(QProcess::nullDevice());
+    // The first word of the opener is its verdict: its exit status, its failure to start, or, when it
+    // is still at work after a while, success.
+    auto given = std::make_shared<bool>(false);
+    ++pendingOpens;
+    auto give = [given, done = std::move(done)](int result) {
+        if (*given) return;
+        *given = true;
+        --pendingOpens;
+        if (done) done(result);
+    };
+    QObject::connect(
+        process, &QProcess::errorOccurred, process, [process, give](QProcess::ProcessError error) {
+            if (error != QProcess::FailedToStart) return;
+            give(SE_ERR_FNF);
+            process->deleteLater();
+        });
+    QObject::connect(
+        process, &QProcess::finished, process, [process, give](int code, QProcess::ExitStatus status) {
+            const bool normal = status == QProcess::NormalExit;
+            give(normal && code == 0 ? 33 : OpenerError(normal ? code : -1));
+            process->deleteLater();
+        });
+    QTimer::singleShot(openerVerdictMs, process, [give] { give(33); });
     process->start(opener, { address });
-    if (!process->waitForStarted()) {
-        delete process;
-        return SE_ERR_FNF;
-    }
-    if (process->waitForFinished(openerVerdictMs)) {
-        const bool opened = process->exitStatus() == QProcess::NormalExit && process->exitCode() == 0;
-        const int status = process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1;
-        delete process;
-        return opened ? 33 : OpenerError(status);
-    }
-    QObject::connect(process, &QProcess::finished, process, &QObject::deleteLater);
-    return 33;
+    return *given ? SE_ERR_FNF : ShellOpenPending;
 }
 
 } // namespace
 
-int ShellOpen(const std::string& address)
+int PendingShellOpens()
 {
+    return pendingOpens;
+}
+
+int ShellOpen(const std::string& address, std::function<void(int)> done)
+{
+    auto settle = [&done](int result) {
+        if (done) done(result);
+        return result;
+    };
     if (script) {
         script->opened.push_back(address);
-        return script->openResult;
+        return settle(script->openResult);
     }
     QUrl url(Codec::ToQt(address), QUrl::TolerantMode);
-    if (!url.isValid() || address.empty()) return SE_ERR_FNF;
+    if (!url.isValid() || address.empty()) return settle(SE_ERR_FNF);
     // The desktop's opener tells by its exit status whether the address could be opened; the toolkit's
     // own road only tells whether the opener started.
     const QString opener = QStandardPaths::findExecutable("xdg-open");
-    if (!opener.isEmpty()) return RunOpener(opener, QString::fromUtf8(url.toEncoded()));
-    return QDesktopServices::openUrl(url) ? 33 : SE_ERR_NOASSOC;
+    if (!opener.isEmpty()) return RunOpener(opener, QString::fromUtf8(url.toEncoded()), std::move(done));
+    return settle(QDesktopServices::openUrl(url) ? 33 : SE_ERR_NOASSOC);
 }
 
 bool StartProgram(const std::string& program, const std::vector<std::string>& arguments)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,9 +21,17 @@ enum : int {
 };
 enum : int { SW_SHOW = 5 };
 
-// Opens a web page, a mailto: link or a file with the desktop's handler. A result above 32 is
-// success; otherwise it is one of the SE_ERR codes.
-int ShellOpen(const std::string& address);
+// The result of an open whose verdict is still to come.
+constexpr int ShellOpenPending = -1;
+
+// Opens a web page, a mailto: link or a file with the desktop's handler. The result, above 32 for
+// success or one of the SE_ERR codes, goes to `done` once it is known. The desktop's opener is waited
+// for without stopping the program: `done` may run after ShellOpen has returned, from the event loop.
+// Returns the result when it is known at once, else ShellOpenPending.
+int ShellOpen(const std::string& address, std::function<void(int)> done = {});
+
+// Opens still waiting for the opener's verdict.
+int PendingShellOpens();
 
 // Starts a program with its arguments, each handed over as it is (no shell reads them). Returns
 // whether it started.

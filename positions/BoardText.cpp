@@ -2,6 +2,7 @@
 
 #include "BoardLetters.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -74,13 +75,16 @@ std::string PlainText(const DiagramRecord& record, bool family2, bool berlin)
 
 int CopyHalfPoints(int squareSize, float copyFontSize)
 {
-    if (copyFontSize == 0.0f) return squareSize + squareSize / 2 - squareSize / 10;
-    return 2 * static_cast<int>(copyFontSize);
+    const int size = copyFontSize == 0.0f ? squareSize + squareSize / 2 - squareSize / 10
+                                          : 2 * static_cast<int>(copyFontSize);
+    return std::min(size, 2 * MaxCopyPoints);
 }
 
 std::string Rtf(const FontBoard& rows, const RtfOptions& o)
 {
-    const bool fairyText = !o.pictureCoordinates && o.fontFace == "Varnok Fairy";
+    // The fairy face draws its frame with the usual letters, as the screen does; its frame letters of
+    // its own (corners at 1 to 4, the right border at 'z') are not written: 'z' in front of a row would
+    // put the right border on the left.
     const bool coordinates = o.pictureCoordinates && o.fontFace != "Chess Berlin";
     const bool berlin = o.fontFace == "Chess Berlin";
     // A byte as the text of the copy: escaped when it is above 0x7F (raw in the frame rows, which are
@@ -117,8 +121,6 @@ std::string Rtf(const FontBoard& rows, const RtfOptions& o)
         if (o.family2) {
             putAll(rtf, "1222222223");
             rtf += "\r\n";
-        } else if (fairyText) {
-            putAll(rtf, "1\"\"\"\"\"\"\"\"2");
         } else {
             putAll(rtf, "!\"\"\"\"\"\"\"\"#");
             rtf += "\r\n";
@@ -132,13 +134,8 @@ std::string Rtf(const FontBoard& rows, const RtfOptions& o)
         if (!o.withoutBorder) {
             unsigned char first = length ? static_cast<unsigned char>(row[0]) : 0;
             if (coordinates) first = static_cast<unsigned char>(o.flipped ? rankBase + r : rankBase + 7 - r);
-            if (fairyText) first = 'z';
             if (first) put(rtf, first);
-            for (size_t i = 1; i < length; ++i) {
-                unsigned char c = static_cast<unsigned char>(row[i]);
-                if (fairyText && c == '%') c = 'z';
-                put(rtf, c);
-            }
+            for (size_t i = 1; i < length; ++i) put(rtf, static_cast<unsigned char>(row[i]));
             rtf += "\\line ";
             continue;
         }
@@ -161,8 +158,6 @@ std::string Rtf(const FontBoard& rows, const RtfOptions& o)
                 put(rtf, static_cast<unsigned char>(o.flipped ? 0xCF - i : 0xC8 + i), true);
             put(rtf, '8', true);
         }
-    } else if (fairyText) {
-        putAll(rtf, "3((((((((4");
     } else if (o.pictureCoordinates) {
         put(rtf, '/', true);
         for (int i = 0; i < 8; ++i)

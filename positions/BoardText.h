@@ -44,7 +44,12 @@ struct RtfOptions {
     std::array<uint32_t, 256> codePoints {};
 };
 
-// Font size of a copy in half-points: from the square size unless a copy size is set.
+// The largest copy in points: ten squares of it fit across an A4 or Letter page with a word processor's
+// usual margins; from 48 points on the rows wrap and the board falls apart.
+constexpr int MaxCopyPoints = 44;
+
+// Font size of a copy in half-points: from the square size unless a copy size is set, and no larger
+// than MaxCopyPoints.
 int CopyHalfPoints(int squareSize, float copyFontSize);
 
 // The RTF text of a copy of these rows (display rows, or marker rows for the fairy face with marks).

@@ -13,8 +13,11 @@ class PositionChecker {
 public:
     PositionChecker() = default;
 
+    // The index on `board` of a square as CheckFenPosition lays it out, e.g. ('e', 1).
+    static constexpr int SquareIndex(char file, int rank) { return (8 - rank) * 8 + (file - 'a'); }
+
     // One character per square, index row * 8 + column. CheckFenPosition writes row 0 = rank 8 and
-    // column 0 = file a (e1 = 60, e8 = 4) and leaves empty squares NUL.
+    // column 0 = file a (see SquareIndex) and leaves empty squares NUL.
     std::array<char, 64> board {};
     int8_t whiteKingCol = 0;
     int8_t whiteKingRow = 0;

@@ -95,6 +95,13 @@ public:
     void OnFilePrint();
     void OnFilePrintPreview();
     void DrawPrintPage(Dc& dc);
+    void DrawNineAPage(Dc& dc);
+    // One diagram with its page's texts and its comment, the square made smaller where they would not
+    // fit the page.
+    void DrawOneAPage(Dc& dc);
+    // Shrinks a layout of this size (twips) to the printable area and centres it across the page;
+    // m_rectPrintDraw becomes the area the layout is drawn in.
+    void FitPrintLayout(Dc& dc, int layoutWidth, int layoutHeight);
     void DrawPrintJobPage(QPainter& painter, CPrintInfo& info);
     // A printed board; (x0, y0) is the top-left of its top border row, in twips.
     void PrintBoard(Dc& dc, const DiagramRecord& record, int x0, int y0, CFont* chessFonts, CFont& text);

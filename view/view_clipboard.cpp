@@ -4,6 +4,7 @@
 #include "app/AppSettings.h"
 #include "app/CMainFrame.h"
 #include "dialogs/CDFontSize.h"
+#include "dialogs/CHyperLink.h"
 #include "platform/ChessFont.h"
 #include "platform/Clipboard.h"
 #include "platform/Codec.h"
@@ -187,16 +188,23 @@ void CPlaviaView::OnSendFenMail()
     // The mail program reads the link as a URL: a '#', '&', '%' or blank of the position would end or
     // change the body.
     const QByteArray body = QUrl::toPercentEncoding(Codec::ToQt(BuildFenText(true)), "/");
-    ShellOpen(LoadString(40044) + body.toStdString());
+    // Without a mail program the user is told so, as a link that cannot be opened tells it.
+    ShellOpen(LoadString(40044) + body.toStdString(), [](int result) {
+        if (result <= 32) CHyperLink::ReportOpenFailure(result);
+    });
 }
 
 void CPlaviaView::RegisterClipboardCommands()
 {
     CommandRouter& r = CommandRouter::Instance();
+    // A fairy board's pieces are turned by turning the font, which no text copy can carry: both copies
+    // that put the board on the clipboard as chess-font text are off in fairy mode.
+    const auto offInFairyMode = [](CCmdUI& ui) { ui.Enable(!GlobalModes::fairyMode); };
     r.Register(
-        this, 57634, [this] { OnCopyRtf(); }, [](CCmdUI& ui) { ui.Enable(!GlobalModes::fairyMode); });
+        this, 57634, [this] { OnCopyRtf(); }, offInFairyMode);
     r.Register(this, 144, [this] { OnCopyFen(); });
-    r.Register(this, 32856, [this] { OnCopyBnx(); });
+    r.Register(
+        this, 32856, [this] { OnCopyBnx(); }, offInFairyMode);
     r.Register(
         this, 57637, [this] { OnEditPaste(); }, [](CCmdUI& ui) { ui.Enable(Clipboard::HasText()); });
     r.Register(

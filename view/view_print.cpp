@@ -67,7 +67,7 @@ void CPlaviaView::OnPrint(Dc& dc, CPrintInfo& info)
     m_nPrintPageIndex = page - 1;
     m_pPrintDiagram = m_pFirstDiagram;
     // The printer's printable area: its last line holds the page number, which below it would fall
-    // off the paper.
+    // off the paper. The page is drawn in it whatever its size: see FitPrintLayout and DrawOneAPage.
     m_rectPrintDraw = { 0, 0, info.drawRight, info.drawBottom };
     if (!printOnePerPage) {
         m_pPrintPage = PageNode(page);
@@ -83,8 +83,6 @@ void CPlaviaView::OnPrint(Dc& dc, CPrintInfo& info)
         printSquareSize
             = std::min(info.drawRight, std::abs(info.drawBottom)) / (11 + 3 * AppSettings::SizeDiag);
         printTextHeight = printSquareSize / 3;
-        m_rectPrintDraw.left = (info.drawRight - 10 * printSquareSize) / 2;
-        m_rectPrintDraw.top = (info.drawBottom + 8 * printSquareSize) / 2;
         for (int i = 0; i < page - 1 && m_pPrintDiagram; ++i) m_pPrintDiagram = m_pPrintDiagram->next;
         m_pPrintPage = PageNode((page + 8) / 9);
         printDiagramsOnPage = 1;
@@ -253,45 +251,154 @@ void CPlaviaView::PrintMarks(Dc& dc, const DiagramRecord& record, int x0, int Y,
 void CPlaviaView::DrawPrintPage(Dc& dc)
 {
     if (m_nLastIndex < 0 || !m_pPrintDiagram) return;
-    const int sq = printSquareSize, H = printTextHeight;
+    if (printOnePerPage)
+        DrawOneAPage(dc);
+    else
+        DrawNineAPage(dc);
+}
+
+namespace {
+
+// The last line of the page is kept for the page number whether it is printed or not: switching the
+// number on moves nothing else.
+int PageNumberRoom(int textHeight)
+{
+    return textHeight + textHeight / 2;
+}
+
+CFont TextFont(int height, int weight)
+{
+    CFont font;
+    font.CreateFont(height, 0, 0, 0, weight, false, false, false, ANSI_CHARSET, 0, 0, ANTIALIASED_QUALITY,
+        FF_SWISS, "Arial");
+    return font;
+}
+
+// The height of a text broken into lines `width` wide, in the context's current font.
+int TextHeight(Dc& dc, const std::string& text, int width, unsigned format)
+{
+    if (text.empty()) return 0;
+    RECT r { 0, 0, width, 0 };
+    return dc.DrawText(text, r, format | DT_CALCRECT);
+}
+
+} // namespace
+
+void CPlaviaView::FitPrintLayout(Dc& dc, int layoutWidth, int layoutHeight)
+{
+    // A layout larger than the printable area is shrunk as a whole, never enlarged; what room is left
+    // across the page is shared on both sides.
+    const int pageWidth = m_rectPrintDraw.right, pageHeight = -m_rectPrintDraw.bottom;
+    const double scale
+        = std::min({ 1.0, double(pageWidth) / layoutWidth, double(pageHeight) / layoutHeight });
+    dc.SetZoom(scale);
+    const int width = int(pageWidth / scale), bottom = int(m_rectPrintDraw.bottom / scale);
+    dc.SetWindowOrg(-std::max(0, (width - layoutWidth) / 2), 0);
+    m_rectPrintDraw = { 0, 0, layoutWidth, bottom };
+}
+
+void CPlaviaView::DrawOneAPage(Dc& dc)
+{
+    const DiagramRecord& record = *m_pPrintDiagram;
+    const int right = m_rectPrintDraw.right, bottom = m_rectPrintDraw.bottom;
+    const bool pageTexts = printCommentOn && m_pPrintPage;
+    const std::string& topText = pageTexts ? m_pPrintPage->topText : std::string();
+    const std::string& comment = printCommentOn ? record.comment : std::string();
+
+    // The square of the chosen size, made smaller while the page's texts, the board and its comment do
+    // not fit one above the other; long texts are cut to the lines that fit once the board is half its
+    // size.
+    struct Layout {
+        int sq, H, topRoom, commentTop, block, numberRoom;
+        int Needed() const { return topRoom + block + numberRoom; }
+    };
+    CFont* oldFont = dc.CurrentFont();
+    auto layOut = [&](int sq) {
+        Layout l;
+        l.sq = sq;
+        l.H = sq / 3;
+        CFont text = TextFont(l.H, FW_NORMAL);
+        dc.SelectObject(&text);
+        const int tt = TextHeight(dc, topText, right, DT_WORDBREAK);
+        l.topRoom = pageTexts ? (tt > 0 ? 3 * l.H + tt : 2 * l.H) + l.H / 3 : 0;
+        l.commentTop = 9 * sq + sq / 5 + (printCoordsOn ? sq : 0);
+        const int ch = TextHeight(dc, comment, 10 * sq, DT_CENTER | DT_WORDBREAK);
+        l.block = std::max(10 * sq, ch > 0 ? l.commentTop + ch : 0);
+        l.numberRoom = PageNumberRoom(dc.GetTextMetrics().tmHeight);
+        dc.SelectObject(oldFont);
+        return l;
+    };
+    const int smallest = std::max(1, printSquareSize / 2);
+    Layout l = layOut(printSquareSize);
+    for (int tries = 0; tries < 12 && l.Needed() > -bottom && l.sq > smallest; ++tries)
+        l = layOut(std::max(smallest, std::min(l.sq - 1, int(double(l.sq) * -bottom / l.Needed()))));
+    const int sq = l.sq, H = l.H;
+    printSquareSize = sq;
+    printTextHeight = H;
+
+    // The board where the page centres it, moved up or down as far as its texts need.
+    const int floor = bottom + l.numberRoom;
+    int y0 = std::min(-l.topRoom, std::max((bottom + 8 * sq) / 2 + 2 * sq, floor + l.block));
+    y0 = std::max(y0, floor + 10 * sq);
+    const int boardLeft = (right - 10 * sq) / 2, boardTop = y0 - sq;
+    m_rectPrintDraw.left = boardLeft;
+    m_rectPrintDraw.top = boardTop - sq;
+
     PrintFonts fonts(sq, H, m_nFontCharset, m_strFontFace);
-    CFont* oldFont = dc.SelectObject(&fonts.chess[0]);
+    dc.SelectObject(&fonts.chess[0]);
     dc.SetTextColor(RGB(0, 0, 0));
     dc.SetBkColor(m_colorTable[0]);
     dc.SetBkMode(OPAQUE);
-    const int T = dc.GetTextMetrics().tmHeight;
-
-    if (printOnePerPage) {
-        const DiagramRecord& record = *m_pPrintDiagram;
-        const int boardLeft = m_rectPrintDraw.left, boardTop = m_rectPrintDraw.top + sq;
-        if (printCommentOn && m_pPrintPage) {
-            dc.SelectObject(&fonts.title);
-            RECT title { 0, -H, m_rectPrintDraw.right, -2 * H };
-            dc.DrawText(m_pPrintPage->title, title, DT_CENTER);
-            dc.SelectObject(&fonts.text);
-            RECT top { 0, -3 * H, m_rectPrintDraw.right, boardTop + sq };
-            dc.DrawText(m_pPrintPage->topText, top, DT_WORDBREAK);
-            dc.SelectObject(&fonts.chess[0]);
-        }
-        PrintBoard(dc, record, boardLeft, boardTop + sq, fonts.chess, fonts.text);
-        if (AppSettings::PrintActiveColor) {
-            const int left = boardLeft + 9 * sq + sq / 3;
-            CBrush* old = record.blackToMove ? dc.SelectObject(CBrush::Stock(BLACK_BRUSH)) : nullptr;
-            dc.Ellipse(left, boardTop - sq, left + sq / 3, boardTop - sq - sq / 3);
-            if (old) dc.SelectObject(old);
-        }
+    if (pageTexts) {
+        dc.SelectObject(&fonts.title);
+        RECT title { 0, -H, right, -2 * H };
+        dc.DrawText(m_pPrintPage->title, title, DT_CENTER | DT_END_ELLIPSIS);
         dc.SelectObject(&fonts.text);
-        const int numberHeight = AppSettings::PrintPageNumber ? dc.GetTextMetrics().tmHeight : 0;
-        if (printCommentOn) {
-            const int top = boardTop - 8 * sq - sq / 5 - (printCoordsOn ? sq : 0);
-            // A long comment stops above the page number.
-            RECT r { boardLeft, top, boardLeft + 10 * sq, m_rectPrintDraw.bottom + 2 * numberHeight };
-            dc.DrawText(record.comment, r, DT_CENTER | DT_WORDBREAK);
-        }
-        if (AppSettings::PrintPageNumber) PrintPageNumberLine(dc, numberHeight);
-        dc.SelectObject(oldFont);
-        return;
+        RECT top { 0, -3 * H, right, y0 + H / 3 };
+        dc.DrawText(topText, top, DT_WORDBREAK | DT_EDITCONTROL);
+        dc.SelectObject(&fonts.chess[0]);
     }
+    PrintBoard(dc, record, boardLeft, y0, fonts.chess, fonts.text);
+    if (AppSettings::PrintActiveColor) {
+        const int left = boardLeft + 9 * sq + sq / 3;
+        CBrush* old = record.blackToMove ? dc.SelectObject(CBrush::Stock(BLACK_BRUSH)) : nullptr;
+        dc.Ellipse(left, boardTop - sq, left + sq / 3, boardTop - sq - sq / 3);
+        if (old) dc.SelectObject(old);
+    }
+    dc.SelectObject(&fonts.text);
+    const int numberHeight = dc.GetTextMetrics().tmHeight;
+    if (!comment.empty()) {
+        RECT r { boardLeft, y0 - l.commentTop, boardLeft + 10 * sq, floor };
+        dc.DrawText(comment, r, DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL);
+    }
+    if (AppSettings::PrintPageNumber) PrintPageNumberLine(dc, numberHeight);
+    dc.SelectObject(oldFont);
+}
+
+void CPlaviaView::DrawNineAPage(Dc& dc)
+{
+    const int sq = printSquareSize, H = printTextHeight;
+    PrintFonts fonts(sq, H, m_nFontCharset, m_strFontFace);
+    CFont* oldFont = dc.SelectObject(&fonts.text);
+    const TEXTMETRIC tm = dc.GetTextMetrics();
+    const int T2 = tm.tmHeight, E = tm.tmExternalLeading;
+    dc.SelectObject(&fonts.chess[0]);
+    const int T = dc.GetTextMetrics().tmHeight;
+    const bool bnx = m_strExtension == "bnx";
+
+    // The page as laid out for large paper: three boards across, three rows with their comments under
+    // them, and the page number's line.
+    const int layoutWidth = sq / 2 + 2 * (10 * T - T / 2) + 10 * sq;
+    const int lastBase = -3 * T - 2 * 12 * T - 9 * T;
+    // The lowest ink: the last row's comment box, or its three comment lines.
+    const int lastComments
+        = (bnx ? lastBase - 5 * H - 3 * E : lastBase - 4 * T2 - 3 * E) - (printCoordsOn ? T2 / 2 : 0);
+    FitPrintLayout(dc, layoutWidth, -std::min(lastComments, lastBase - T) + PageNumberRoom(T2));
+    const int right = m_rectPrintDraw.right;
+
+    dc.SetTextColor(RGB(0, 0, 0));
+    dc.SetBkColor(m_colorTable[0]);
+    dc.SetBkMode(OPAQUE);
 
     // Nine a page: three rows of three boards.
     struct Marker {
@@ -333,11 +440,9 @@ void CPlaviaView::DrawPrintPage(Dc& dc)
             if (old) dc.SelectObject(old);
         }
 
-    // Comments under the boards.
+    // Comments under the boards, in whole lines: a line cut in half would reach the next row.
     dc.SelectObject(&fonts.text);
-    const TEXTMETRIC tm = dc.GetTextMetrics();
-    const int T2 = tm.tmHeight, E = tm.tmExternalLeading;
-    const bool bnx = m_strExtension == "bnx";
+    const unsigned commentFormat = DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL;
     int ybase = -3 * T - 9 * T;
     RECT r1 { sq, ybase - H / 2, 9 * sq + sq / 2, ybase - 5 * H - 3 * E };
     if (printCoordsOn) r1.top += bnx ? H / 6 : H / 8;
@@ -349,11 +454,11 @@ void CPlaviaView::DrawPrintPage(Dc& dc)
             if (printCoordsOn) {
                 dc.SelectObject(&fonts.comment);
                 RECT r = r2;
-                dc.DrawText(records[k]->comment, r, DT_CENTER | DT_WORDBREAK);
+                dc.DrawText(records[k]->comment, r, commentFormat);
                 dc.SelectObject(&fonts.text);
             } else {
                 RECT r = r1;
-                dc.DrawText(records[k]->comment, r, DT_CENTER | DT_WORDBREAK);
+                dc.DrawText(records[k]->comment, r, commentFormat);
             }
             const int step = (35 * H) / 2;
             r1.left += step;
@@ -362,8 +467,11 @@ void CPlaviaView::DrawPrintPage(Dc& dc)
             r2.right += step;
         } else {
             lineY -= T2;
-            dc.TextOut(0, lineY - (printCoordsOn ? T2 / 2 : 0),
-                "Diag." + std::to_string(number) + " : " + records[k]->displayComment);
+            const int y = lineY - (printCoordsOn ? T2 / 2 : 0);
+            // One line per diagram across the page; a longer one is cut where the page ends.
+            RECT line { 0, y, right, y - T2 };
+            dc.DrawText("Diag." + std::to_string(number) + " : " + records[k]->displayComment, line,
+                DT_SINGLELINE | DT_END_ELLIPSIS);
             lineY -= E;
         }
         if (k % 3 == 2) {
@@ -371,8 +479,11 @@ void CPlaviaView::DrawPrintPage(Dc& dc)
             r1.right = 9 * sq + sq / 2;
             r1.top -= 12 * T;
             r1.bottom -= 12 * T;
-            r2 = { r1.left, r1.top - E - T2, r1.right, r1.bottom - E - T2 };
-            lineY -= 10 * T + T / 4;
+            // The comment box of every row has the shape of the first row's: built afresh from the
+            // row's R1, it would reach into the next row's titles.
+            r2 = { r1.left, r2.top - 12 * T, r1.right, r2.bottom - 12 * T };
+            // The next row's lines start under that row's boards, wherever this row's lines ended.
+            lineY = ybase - 12 * T * int((k + 1) / 3);
         }
     }
 
@@ -393,11 +504,11 @@ void CPlaviaView::DrawPrintPage(Dc& dc)
 
     // The page's own texts; its info text is never printed.
     if (m_pPrintPage) {
-        RECT title { 0, 0, m_rectPrintDraw.right, -T2 };
-        dc.DrawText(m_pPrintPage->title, title, DT_CENTER);
+        RECT title { 0, 0, right, -T2 };
+        dc.DrawText(m_pPrintPage->title, title, DT_CENTER | DT_END_ELLIPSIS);
         dc.SelectObject(&fonts.text);
-        RECT top { T2, -2 * T2, m_rectPrintDraw.right - T2, -5 * T2 - T2 / 3 };
-        dc.DrawText(m_pPrintPage->topText, top, DT_WORDBREAK);
+        RECT top { T2, -2 * T2, right - T2, -5 * T2 - T2 / 3 };
+        dc.DrawText(m_pPrintPage->topText, top, DT_WORDBREAK | DT_EDITCONTROL);
     }
     if (AppSettings::PrintPageNumber) {
         dc.SelectObject(&fonts.text);

@@ -123,12 +123,18 @@ INSTANTIATE_TEST_SUITE_P(BoardText, PastedTexts,
     [](const ::testing::TestParamInfo<PastedText>& info) { return info.param.name; });
 
 struct RtfCase {
+    const char* name;
     const char* face;
     int index;
     bool family2, withoutBorder, coordinates, flipped;
     const char* contains;
     const char* endsWith;
 };
+
+void PrintTo(const RtfCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class RtfVariants : public ::testing::TestWithParam<RtfCase> { };
 
@@ -157,28 +163,36 @@ TEST_P(RtfVariants, FontTableRowsAndFrames)
 INSTANTIATE_TEST_SUITE_P(Table, RtfVariants,
     ::testing::Values(
         // Coordinates in a family-1 face: rank glyphs from 0xE7 down, file glyphs 0xE8..0xEF.
-        RtfCase { "Chess Merida", 5, false, false, true, false, "\\fcharset2 Chess Merida;}",
-            "/\xE8\xE9\xEA\xEB\xEC\xED\xEE\xEF)\\f1\\line }" },
-        RtfCase { "Chess Merida", 5, false, false, true, false, "\\line \\'e7tMvWlVmT%\\line ", "}" },
-        RtfCase { "Chess Merida", 5, false, false, true, true, "\\line \\'e0",
+        RtfCase { "MeridaFileGlyphs", "Chess Merida", 5, false, false, true, false,
+            "\\fcharset2 Chess Merida;}", "/\xE8\xE9\xEA\xEB\xEC\xED\xEE\xEF)\\f1\\line }" },
+        RtfCase { "MeridaRankGlyphs", "Chess Merida", 5, false, false, true, false,
+            "\\line \\'e7tMvWlVmT%\\line ", "}" },
+        RtfCase { "MeridaFlipped", "Chess Merida", 5, false, false, true, true, "\\line \\'e0",
             "/\xEF\xEE\xED\xEC\xEB\xEA\xE9\xE8)\\f1\\line }" },
-        RtfCase { "Chess Merida", 5, false, false, false, false,
+        RtfCase { "MeridaPlainFrame", "Chess Merida", 5, false, false, false, false,
             "!\"\"\"\"\"\"\"\"#\r\n\\line $tMvWlVmT%\\line ", "/(((((((()\\f1\\line }" },
         // No border: eight rows of eight squares.
-        RtfCase { "Chess Cases", 1, false, true, true, false, "\\fcharset0 Chess Cases;}", "RnBqKbNr\\f1}" },
-        // The fairy face without coordinates writes its own frame letters.
-        RtfCase { "Varnok Fairy", 2, false, false, false, false, "1\"\"\"\"\"\"\"\"2\\line ztMvWlVmTz\\line ",
-            "3((((((((4\\f1\\line }" },
-        RtfCase { "Chess Berlin", 16, true, false, true, false, "1222222223\r\n\\line 4tJnWlNjT5",
-            "7888888889\\f1\\line }" },
-        RtfCase { "Chess Alpha", 17, true, false, true, false, "\\'c7tJnWlNjT5",
+        RtfCase { "CasesWithoutBorder", "Chess Cases", 1, false, true, true, false,
+            "\\fcharset0 Chess Cases;}", "RnBqKbNr\\f1}" },
+        // The fairy face draws its frame with the usual letters, as the screen does.
+        RtfCase { "FairyPlainFrame", "Varnok Fairy", 2, false, false, false, false,
+            "!\"\"\"\"\"\"\"\"#\r\n\\line $tMvWlVmT%\\line ", "/(((((((()\\f1\\line }" },
+        RtfCase { "BerlinNoCoordinateGlyphs", "Chess Berlin", 16, true, false, true, false,
+            "1222222223\r\n\\line 4tJnWlNjT5", "7888888889\\f1\\line }" },
+        RtfCase { "AlphaCoordinateGlyphs", "Chess Alpha", 17, true, false, true, false, "\\'c7tJnWlNjT5",
             "6\xC8\xC9\xCA\xCB\xCC\xCD\xCE\xCF"
-            "8\\f1\\line }" }));
+            "8\\f1\\line }" }),
+    [](const ::testing::TestParamInfo<RtfCase>& info) { return std::string(info.param.name); });
 
 TEST(BoardText, CopySizeAndSquareMarkers)
 {
     EXPECT_EQ(BoardText::CopyHalfPoints(51, 0.0f), 71);
     EXPECT_EQ(BoardText::CopyHalfPoints(51, 10.5f), 20);
+    // Held to what fits across a page, whether it comes from the squares or was typed.
+    EXPECT_EQ(BoardText::CopyHalfPoints(63, 0.0f), 88);
+    EXPECT_EQ(BoardText::CopyHalfPoints(64, 0.0f), 88);
+    EXPECT_EQ(BoardText::CopyHalfPoints(51, 44.0f), 88);
+    EXPECT_EQ(BoardText::CopyHalfPoints(51, 200.0f), 88);
     DiagramRecord r = StartPosition();
     r.marks[0] = { 20, 0, MarkSquare1 }; // d6: row 2, column 4, even
     r.marks[1] = { 21, 0, MarkSquare2 }; // e6: odd

@@ -3,10 +3,33 @@
 
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <set>
 #include <string>
 
 namespace {
+
+// A test name made of the row's description: its words run together, each with a capital, and every
+// character that a test name cannot hold left out.
+std::string RowName(const char* why)
+{
+    std::string name;
+    bool wordStart = true;
+    for (const char* p = why; *p; ++p) {
+        const unsigned char c = static_cast<unsigned char>(*p);
+        if (std::isalnum(c)) {
+            name += wordStart ? static_cast<char>(std::toupper(c)) : static_cast<char>(c);
+            wordStart = false;
+        } else {
+            wordStart = true;
+        }
+    }
+    return name;
+}
 
 struct CheckCase {
     const char* text;
@@ -31,7 +54,13 @@ const CheckCase checkCases[] = {
     { "P3k3/8/8/8/8/8/8/4K3 w - -", 6, "white pawn on rank 8" },
     { "4k3/8/8/8/8/8/8/p3K3 w - -", 6, "black pawn on rank 1" },
     { "4k3/8/8/8/8/P7/PPPPPPPP/4K3 w - -", 7, "nine white pawns" },
-    { "8/8/8/3kK3/8/8/8/8 w - -", 8, "adjacent kings" },
+    { "8/8/8/3kK3/8/8/8/8 w - -", 8, "kings side by side on a rank" },
+    { "8/8/3k4/3K4/8/8/8/8 w - -", 8, "kings one above the other on a file" },
+    { "8/8/3k4/4K3/8/8/8/8 w - -", 8, "kings on a falling diagonal" },
+    { "8/8/4k3/3K4/8/8/8/8 w - -", 8, "kings on a rising diagonal" },
+    { "k7/1K6/8/8/8/8/8/8 w - -", 8, "kings diagonally in the corner" },
+    { "8/8/3k4/8/3K4/8/8/8 w - -", 0, "kings two squares apart on a file" },
+    { "8/8/2k5/8/4K3/8/8/8 w - -", 0, "kings two squares apart on a diagonal" },
     { "4k3/8/8/7Q/7q/8/8/4K3 w - -", 9, "both kings in check, White to move" },
     { "4k3/8/8/7Q/7q/8/8/4K3", 9, "both kings in check, side not given" },
     { "4k3/8/8/7Q/7q/8/8/4K3 b - -", 11, "both kings in check, Black to move" },
@@ -44,7 +73,7 @@ const CheckCase checkCases[] = {
     { "4k3/8/8/8/8/8/8/6K1 w KQkq -", 13, "white castling is tested before black" },
     { "4k3/8/8/8/8/8/8/4K3 w K -", 0, "castling with the king on e1 and no rook" },
     { "3k4/8/8/8/8/8/8/4K3 w q -", 14, "black castling with the king on d8" },
-    { "4k3/8/8/8/8/8/8/6K1 w - KQ", 0, "'-' ends the castling field" },
+    { "4k3/8/8/8/8/8/8/6K1 w - KQ", 0, "a dash ends the castling field" },
     { "4k3/8/8/8/8/8/8/6K1 w  KQ", 0, "the third blank ends the reading" },
     { "4k3/8/8/8/8/8/88/4K3 w - -", 15, "a rank of sixteen squares hides a slash" },
     { "/8/8/8/8/8/8/8/8 w - -", 15, "eight slashes" },
@@ -86,24 +115,34 @@ const CheckCase checkCases[] = {
     { "4k3/4x3/8/8/8/8/8/4R1K1 w - -", 0, "any letter blocks a line" },
 };
 
-TEST(PositionChecker, CheckFenPositionTable)
+// gtest shows a row by its description, not by its bytes.
+void PrintTo(const CheckCase& c, std::ostream* os)
 {
-    for (const CheckCase& c : checkCases) {
-        PositionChecker checker;
-        EXPECT_EQ(checker.CheckFenPosition(c.text), c.expected) << c.why << ": \"" << c.text << '"';
-        EXPECT_EQ(checker.fullCheck, 1) << c.why;
-    }
+    *os << c.why;
 }
+
+class CheckFenPosition : public ::testing::TestWithParam<CheckCase> { };
+
+TEST_P(CheckFenPosition, GivesTheCodeOfTheFirstRuleBroken)
+{
+    const CheckCase& c = GetParam();
+    PositionChecker checker;
+    EXPECT_EQ(checker.CheckFenPosition(c.text), c.expected) << c.why << ": \"" << c.text << '"';
+    EXPECT_EQ(checker.fullCheck, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(Rules, CheckFenPosition, ::testing::ValuesIn(checkCases),
+    [](const ::testing::TestParamInfo<CheckCase>& info) { return RowName(info.param.why); });
 
 TEST(PositionChecker, FillsBoardAndKingSquares)
 {
     PositionChecker checker;
     ASSERT_EQ(checker.CheckFenPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"), 0);
-    EXPECT_EQ(checker.board[60], 'K');
-    EXPECT_EQ(checker.board[4], 'k');
-    EXPECT_EQ(checker.board[0], 'r');
-    EXPECT_EQ(checker.board[63], 'R');
-    EXPECT_EQ(checker.board[20], 0) << "empty squares hold NUL";
+    EXPECT_EQ(checker.board[PositionChecker::SquareIndex('e', 1)], 'K');
+    EXPECT_EQ(checker.board[PositionChecker::SquareIndex('e', 8)], 'k');
+    EXPECT_EQ(checker.board[PositionChecker::SquareIndex('a', 8)], 'r');
+    EXPECT_EQ(checker.board[PositionChecker::SquareIndex('h', 1)], 'R');
+    EXPECT_EQ(checker.board[PositionChecker::SquareIndex('e', 6)], 0) << "empty squares hold NUL";
     EXPECT_EQ(checker.whiteKingCol, 4);
     EXPECT_EQ(checker.whiteKingRow, 7);
     EXPECT_EQ(checker.blackKingCol, 4);
@@ -115,8 +154,8 @@ TEST(PositionChecker, NinthSquareStartsTheNextRank)
     // "8p" is nine squares: the pawn opens the third row, so one slash too few is left for the field.
     PositionChecker checker;
     EXPECT_EQ(checker.CheckFenPosition("4k3/8p/8/8/8/8/8/4K3 w - -"), 15);
-    EXPECT_EQ(checker.board[2 * 8 + 0], 'p');
-    EXPECT_EQ(checker.board[1 * 8 + 0], 0);
+    EXPECT_EQ(checker.board[PositionChecker::SquareIndex('a', 6)], 'p');
+    EXPECT_EQ(checker.board[PositionChecker::SquareIndex('a', 7)], 0);
 }
 
 TEST(PositionChecker, NulByteEndsTheText)
@@ -207,18 +246,25 @@ const PathCase pathCases[] = {
     { 0, 0, 'Q', 8, 0, "", false, "a target off the board" },
 };
 
-TEST(PositionChecker, CheckPathTable)
+void PrintTo(const PathCase& c, std::ostream* os)
 {
-    for (const PathCase& c : pathCases) {
-        InterpreterBoard checker;
-        for (const char* b = c.blockers; b[0] && b[1]; b += 2) checker.put(b[0] - '0', b[1] - '0', 'x');
-        EXPECT_EQ(
-            checker.CheckPath(static_cast<int8_t>(c.fromRow), static_cast<int8_t>(c.fromCol),
-                static_cast<uint8_t>(c.piece), static_cast<int8_t>(c.toRow), static_cast<int8_t>(c.toCol)),
-            c.expected)
-            << c.why;
-    }
+    *os << c.why;
 }
+
+class CheckPath : public ::testing::TestWithParam<PathCase> { };
+
+TEST_P(CheckPath, FollowsThePiecesWay)
+{
+    const PathCase& c = GetParam();
+    InterpreterBoard checker;
+    for (const char* b = c.blockers; b[0] && b[1]; b += 2) checker.put(b[0] - '0', b[1] - '0', 'x');
+    EXPECT_EQ(checker.CheckPath(static_cast<int8_t>(c.fromRow), static_cast<int8_t>(c.fromCol),
+                  static_cast<uint8_t>(c.piece), static_cast<int8_t>(c.toRow), static_cast<int8_t>(c.toCol)),
+        c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Moves, CheckPath, ::testing::ValuesIn(pathCases),
+    [](const ::testing::TestParamInfo<PathCase>& info) { return RowName(info.param.why); });
 
 TEST(PositionChecker, CheckPathCountsOnlyZeroAsEmpty)
 {
@@ -227,63 +273,119 @@ TEST(PositionChecker, CheckPathCountsOnlyZeroAsEmpty)
     EXPECT_FALSE(checker.CheckPath(0, 0, 'R', 0, 7));
 }
 
-TEST(Legality, MessagesForEveryCode)
+// The program's string table, read from the files it is built from.
+std::map<int, std::string> StringTable()
 {
-    struct MessageCase {
-        LegalityCode code;
-        Legality::MessageKind kind;
-        int stringId;
-        int argumentId;
-        bool dataDialog;
-    };
-    using K = Legality::MessageKind;
-    const MessageCase cases[] = {
-        { 0, K::None, 0, 0, false },
-        { 1, K::Error, 40000, 0, false },
-        { 2, K::Error, 40001, 0, false },
-        { 3, K::Error, 40002, 0, false },
-        { 4, K::Error, 40003, 0, false },
-        { 5, K::Error, 40004, 0, false },
-        { 6, K::Error, 40007, 0, false },
-        { 7, K::Error, 40005, 0, false },
-        { 8, K::Error, 40006, 0, false },
-        { 9, K::Error, 40021, 0, false },
-        { 10, K::Error, 40008, 0, false },
-        { 11, K::Error, 40018, 0, true },
-        { 12, K::Error, 40019, 0, true },
-        { 13, K::Error, 40020, 0, true },
-        { 14, K::Error, 40022, 0, true },
-        { 15, K::Error, 40009, 0, false },
-        { 16, K::Error, 40013, 0, false },
-        { 17, K::Error, 40014, 0, false },
-        { 18, K::Error, 40016, 0, false },
-        { 19, K::Error, 40017, 0, false },
-        { 20, K::Error, 40030, 0, false },
-        { 21, K::None, 0, 0, false },
-        { 1000, K::None, 0, 0, false },
-        { -1, K::Question, 40121, 40122, false },
-        { -2, K::Question, 40121, 40123, false },
-        { -3, K::Question, 40121, 40124, false },
-        { -4, K::Question, 40121, 40125, false },
-        { -5, K::Question, 40121, 40126, false },
-        { -6, K::Question, 40121, 40127, false },
-        { -7, K::Question, 40128, 0, false },
-        { -8, K::Question, 40129, 0, false },
-        { -9, K::Question, 40130, 0, false },
-        { -10, K::Question, 40131, 0, false },
-        { -11, K::Question, 40132, 0, false },
-        { -12, K::Question, 40133, 0, false },
-        { -13, K::None, 0, 0, false },
-    };
-    for (const MessageCase& c : cases) {
-        Legality::Message m = Legality::MessageFor(c.code);
-        EXPECT_EQ(m.kind, c.kind) << c.code;
-        EXPECT_EQ(m.stringId, c.stringId) << c.code;
-        EXPECT_EQ(m.argumentId, c.argumentId) << c.code;
-        EXPECT_EQ(m.opensDataDialog, c.dataDialog) << c.code;
-        unsigned style = c.kind == K::Error ? 0x10u : c.kind == K::Question ? 292u : 0u;
-        EXPECT_EQ(m.style, style) << c.code;
+    std::map<int, std::string> table;
+    for (const auto& entry : std::filesystem::directory_iterator(BRENNIX_STRINGS)) {
+        std::ifstream in(entry.path());
+        for (std::string line; std::getline(in, line);) {
+            const size_t tab = line.find('\t');
+            if (line.empty() || line[0] == '#' || tab == std::string::npos) continue;
+            table[std::stoi(line.substr(0, tab))] = line.substr(tab + 1);
+        }
     }
+    return table;
 }
+
+// The text the user reads for a code, put together as the view does: the message, with the named
+// pieces in place of %1 where the message has an argument.
+std::string TextFor(const Legality::Message& message)
+{
+    static const std::map<int, std::string> table = StringTable();
+    if (message.kind == Legality::MessageKind::None) return "";
+    std::string text = table.at(message.stringId);
+    if (message.argumentId) text.replace(text.find("%1"), 2, table.at(message.argumentId));
+    return text;
+}
+
+struct MessageCase {
+    LegalityCode code;
+    const char* name;
+    Legality::MessageKind kind;
+    const char* text; // exactly as shown, doubled blanks and the literal "/n" included
+    bool dataDialog;
+};
+
+using K = Legality::MessageKind;
+const MessageCase messageCases[] = {
+    { 0, "NoObjection", K::None, "", false },
+    { 1, "TooManyKings", K::Error, "Error, too many kings on the board.", false },
+    { 2, "TooManyQueens", K::Error, "Error, too many queens on the board.", false },
+    { 3, "TooManyRooks", K::Error, "Error, too many rooks on the board.", false },
+    { 4, "TooManyBishops", K::Error, "Error, too many bishops on the board.", false },
+    { 5, "TooManyKnights", K::Error, "Error, too many knights on the board.", false },
+    { 6, "PawnOnBackRank", K::Error, "No pawns allowed at first or 8th rank.", false },
+    { 7, "TooManyPawns", K::Error, "Error, too many pawns on the board.", false },
+    { 8, "AdjacentKings", K::Error, "Error, adjacents Kings.", false },
+    { 9, "BothInCheck", K::Error, "Black and white are  in check!", false },
+    { 10, "KingMissing", K::Error, "There are not a black and a white king.", false },
+    { 11, "WhiteInCheckNotToMove", K::Error, "White is in check and is not active colour.", true },
+    { 12, "BlackInCheckNotToMove", K::Error, "Black is in check and is not active color.", true },
+    { 13, "WhiteCastling", K::Error, "No white castling allowed.", true },
+    { 14, "BlackCastling", K::Error, "No black castling allowed.", true },
+    { 15, "SlashCount", K::Error,
+        "This is not an FEN file or it is corrupted (less than 7 characters\"\"/\"\")", false },
+    { 16, "BadCharacter", K::Error,
+        "This is not an FEN file or it is corrupted./n(FEN position description with no authorized "
+        "characters).",
+        false },
+    { 17, "TooManyBadLines", K::Error, "This is not an EPD file or it is corrupted.", false },
+    { 18, "TooShort", K::Error, "This is not an FEN file or it is corrupted./n(less than 15 characters)",
+        false },
+    { 19, "BlankLine", K::Error, "Blank line.", false },
+    { 20, "OutOfMemory", K::Error, "Out of memory.", false },
+    { 21, "AboveTheErrors", K::None, "", false },
+    { 1000, "SkippedLine", K::None, "", false },
+    { -1, "ManyWhiteKnights", K::Question,
+        "There are more  than two white Knights in this diagram, so do you want to ignore this?", false },
+    { -2, "ManyWhiteBishops", K::Question,
+        "There are more  than two white Bishops in this diagram, so do you want to ignore this?", false },
+    { -3, "ManyWhiteRooks", K::Question,
+        "There are more  than two white Rooks in this diagram, so do you want to ignore this?", false },
+    { -4, "ManyBlackKnights", K::Question,
+        "There are more  than two black Knights in this diagram, so do you want to ignore this?", false },
+    { -5, "ManyBlackBishops", K::Question,
+        "There are more  than two black Bishops in this diagram, so do you want to ignore this?", false },
+    { -6, "ManyBlackRooks", K::Question,
+        "There are more  than two black Rooks in this diagram, so do you want to ignore this?", false },
+    { -7, "WhiteBishopsSameColour", K::Question,
+        "There are more than one white Bishop  on squares of same colour, so do you want to ignore this?",
+        false },
+    { -8, "BlackBishopsSameColour", K::Question,
+        "There are more than one black Bishop  on squares of same colour, so do you want to ignore this?",
+        false },
+    { -9, "BlackCheckedByTwoKnights", K::Question,
+        "The black King is in check by the two white Knights, so do you want to ignore this?", false },
+    { -10, "WhiteCheckedByTwoKnights", K::Question,
+        "The white King is in check by the two black Knights, so do you want to ignore this?", false },
+    { -11, "BlackCheckedByTwoRooks", K::Question,
+        "The black King is in check by  two white Rooks, so do you want to ignore this?", false },
+    { -12, "WhiteCheckedByTwoRooks", K::Question,
+        "The white  King is in check by  two black  Rooks, so do you want to ignore this?", false },
+    { -13, "BelowTheWarnings", K::None, "", false },
+};
+
+void PrintTo(const MessageCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class LegalityMessage : public ::testing::TestWithParam<MessageCase> { };
+
+TEST_P(LegalityMessage, ShowsTheTextInItsBox)
+{
+    const MessageCase& c = GetParam();
+    const Legality::Message m = Legality::MessageFor(c.code);
+    EXPECT_EQ(m.kind, c.kind);
+    EXPECT_EQ(TextFor(m), c.text);
+    EXPECT_EQ(m.opensDataDialog, c.dataDialog);
+    // An error box with its icon; a question whose default button is No.
+    const unsigned style = c.kind == K::Error ? 0x10u : c.kind == K::Question ? 292u : 0u;
+    EXPECT_EQ(m.style, style);
+}
+
+INSTANTIATE_TEST_SUITE_P(Codes, LegalityMessage, ::testing::ValuesIn(messageCases),
+    [](const ::testing::TestParamInfo<MessageCase>& info) { return std::string(info.param.name); });
 
 } // namespace

@@ -1,15 +1,19 @@
 #include "platform/ChessFont.h"
 #include "platform/ChessFontTable.h"
 #include "platform/Clipboard.h"
+#include "platform/Commands.h"
 #include "platform/MessageBox.h"
 #include "platform/Modal.h"
 #include "platform/Shell.h"
 #include "platform/Strings.h"
+#include "tests/support/FakeOpener.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QDialogButtonBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QUrl>
 #include <QUrlQuery>
 #include <cctype>
@@ -32,7 +36,10 @@ TEST_F(CopyCommandTest, FontSizeShowsTheCopySizeAndRefusesSizesNoOneCanRead)
         { "0", true, "\\fs71 " },
         { "12", true, "\\fs24 " },
         { "1", true, "\\fs2 " },
-        { "200", true, "\\fs400 " },
+        { "44", true, "\\fs88 " }, // the largest that fits across a page
+        { "44.5", true, "\\fs88 " },
+        { "45", false, "\\fs71 " },
+        { "200", false, "\\fs71 " },
         { "0.5", false, "\\fs71 " },
         { "nan", false, "\\fs71 " },
         { "inf", false, "\\fs71 " },
@@ -61,7 +68,9 @@ TEST_F(CopyCommandTest, FontSizeShowsTheCopySizeAndRefusesSizesNoOneCanRead)
         view.OnFontSizeForCopy();
         EXPECT_EQ(shown, "35.5");
         EXPECT_EQ(boxes.asked.size(), c.accepted ? 0u : 1u);
-        if (!c.accepted && !boxes.asked.empty()) EXPECT_EQ(boxes.asked[0].text, LoadString(41200));
+        if (!c.accepted && !boxes.asked.empty()) {
+            EXPECT_EQ(boxes.asked[0].text, LoadString(41200));
+        }
         EXPECT_NE(view.BuildRtfText().find(c.fontSize), std::string::npos)
             << view.BuildRtfText().substr(0, 160);
     }
@@ -75,6 +84,48 @@ TEST_F(CopyCommandTest, FontSizeShowsTheCopySizeAndRefusesSizesNoOneCanRead)
     });
     view.OnFontSizeForCopy();
     EXPECT_NE(view.BuildRtfText().find("\\fs20 "), std::string::npos);
+
+    // Large squares give no larger a copy than fits across a page, and the dialog says so.
+    view.m_fCopyFontSize = 0.0f;
+    view.m_nSquareSize = 80;
+    EXPECT_NE(view.BuildRtfText().find("\\fs88 "), std::string::npos);
+    dialogs.Then([](CDialog& d) {
+        EXPECT_EQ(d.findChild<QLineEdit*>("IDC_1025")->text(), "44");
+        bool told = false;
+        for (QLabel* label : d.findChildren<QLabel*>())
+            told = told || label->text().contains("At most 44 points");
+        EXPECT_TRUE(told);
+        return int(IDCANCEL);
+    });
+    view.OnFontSizeForCopy();
+    EXPECT_EQ(LoadString(41200),
+        "Type a font size from 1 to 44 points, or 0 for the size of the squares on screen. A larger diagram "
+        "does not fit across a page.");
+}
+
+// Fairy boards do not leave as text: Copy (RTF mode) and Copy (BNX mode), which puts the same RTF on the
+// clipboard, are both off in fairy mode, from the menu and from their keys.
+TEST_F(CopyCommandTest, FairyModeTurnsBothTextCopiesOff)
+{
+    CPlaviaView& view = ShownView();
+    view.SetBoardPosition(1);
+    view.OnFairyMode();
+    ASSERT_TRUE(GlobalModes::fairyMode);
+    CommandRouter& commands = CommandRouter::Instance();
+    for (unsigned id : { 57634u, 32856u }) EXPECT_FALSE(commands.Query(id).enabled) << id;
+    Clipboard::SetData("left as it was");
+    QTest::keyClick(&view, Qt::Key_C, Qt::ControlModifier);
+    QTest::keyClick(&view, Qt::Key_E, Qt::AltModifier);
+    EXPECT_EQ(Clipboard::GetText().value_or(""), "left as it was");
+    EXPECT_FALSE(Clipboard::GetRtf().has_value());
+    EXPECT_FALSE(GlobalModes::bnxCopyPending);
+
+    view.OnFairyMode();
+    ASSERT_FALSE(GlobalModes::fairyMode);
+    for (unsigned id : { 57634u, 32856u }) EXPECT_TRUE(commands.Query(id).enabled) << id;
+    QTest::keyClick(&view, Qt::Key_E, Qt::AltModifier);
+    EXPECT_TRUE(GlobalModes::bnxCopyPending);
+    EXPECT_TRUE(Clipboard::GetRtf().has_value());
 }
 
 // The copy names each glyph as the installed font's Unicode map does: the fonts that keep their
@@ -133,6 +184,31 @@ TEST_F(CopyCommandTest, MailLinkCarriesTheWholePositionInItsBody)
     EXPECT_EQ(query.queryItems().size(), 2);
     EXPECT_EQ(query.queryItemValue("subject"), "Diagram");
     EXPECT_EQ(query.queryItemValue("body", QUrl::FullyDecoded).toStdString(), "Hello,\r\n\r\nFEN:\r\n" + fen);
+}
+
+// Without a mail program the desktop's opener fails, and the user is told so as a link tells it; with
+// one nothing is said.
+TEST_F(CopyCommandTest, MailWithoutAMailProgramIsReported)
+{
+    CPlaviaView& view = View();
+    view.SetBoardPosition(1);
+    MessageBoxScript boxes;
+    {
+        FakeOpener opener(3);
+        ASSERT_TRUE(CommandRouter::Instance().Execute(164));
+        ASSERT_TRUE(QTest::qWaitFor([] { return PendingShellOpens() == 0; }, 20000)) << "no verdict";
+        EXPECT_EQ(opener.Argument().left(25), "mailto:?subject=Diagram&b");
+        ASSERT_EQ(boxes.asked.size(), 1u);
+        EXPECT_EQ(boxes.asked[0].text,
+            "Unable to open hyperlink:\n\nThere is no application associated\nwith the given filename "
+            "extension.");
+        EXPECT_EQ(boxes.beeps, 1);
+    }
+    FakeOpener mailer(0);
+    ASSERT_TRUE(CommandRouter::Instance().Execute(164));
+    ASSERT_TRUE(QTest::qWaitFor([] { return PendingShellOpens() == 0; }, 20000)) << "no verdict";
+    EXPECT_FALSE(mailer.Argument().isEmpty());
+    EXPECT_EQ(boxes.asked.size(), 1u);
 }
 
 } // namespace

@@ -10,6 +10,7 @@
 #include "platform/Registry.h"
 #include "platform/Shell.h"
 #include "platform/Strings.h"
+#include "tests/support/FakeOpener.h"
 #include "tests/support/TestEnvironment.h"
 
 #include <QApplication>
@@ -18,6 +19,8 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
 #include <QToolTip>
 
 namespace {
@@ -402,35 +405,6 @@ TEST(HyperLink, FailedClickBeepsAndReportsTheReason)
     EXPECT_EQ(CHyperLink::OpenErrorText(77), "Unknown Error (77) occurred.");
 }
 
-// The desktop's opener, replaced by a script of ours for one test.
-class FakeOpener {
-public:
-    explicit FakeOpener(int status)
-    {
-        const QString script = dir.path() + "/xdg-open";
-        QFile f(script);
-        f.open(QIODevice::WriteOnly);
-        f.write(QString("#!/bin/sh\nprintf '%s' \"$1\" > '%1/argument'\nexit %2\n")
-                    .arg(dir.path())
-                    .arg(status)
-                    .toUtf8());
-        f.close();
-        f.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
-        oldPath = qgetenv("PATH");
-        qputenv("PATH", dir.path().toUtf8() + ":" + oldPath);
-    }
-    ~FakeOpener() { qputenv("PATH", oldPath); }
-    QString Argument() const
-    {
-        QFile f(dir.path() + "/argument");
-        return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
-    }
-
-private:
-    QTemporaryDir dir;
-    QByteArray oldPath;
-};
-
 TEST(HyperLink, AnOpenerThatFailsIsReported)
 {
     struct Case {
@@ -452,6 +426,7 @@ TEST(HyperLink, AnOpenerThatFailsIsReported)
         link.SetAddress("https://example.org/fonts");
         link.PreSubclassWindow();
         link.OnLinkClicked();
+        ASSERT_TRUE(QTest::qWaitFor([] { return PendingShellOpens() == 0; }, 20000)) << "no verdict";
         EXPECT_EQ(opener.Argument(), "https://example.org/fonts") << c.status;
         EXPECT_EQ(link.m_bOpened, c.opened) << c.status;
         if (c.opened) {
@@ -474,8 +449,43 @@ TEST_F(FrameLinks, StaySilentWhenTheOpenerFails)
     RegistryScript registry;
     MessageBoxScript boxes;
     Frame().OnWebHomePage();
+    ASSERT_TRUE(QTest::qWaitFor([] { return PendingShellOpens() == 0; }, 20000)) << "no verdict";
     EXPECT_EQ(opener.Argument().toStdString(), LoadString(40042));
     EXPECT_TRUE(boxes.asked.empty());
+}
+
+// An opener may take its time before it says that it found no program. The click returns at once and
+// the window goes on answering; the verdict is told when it comes, also after the dialog was closed.
+TEST(HyperLink, TheOpenerIsWaitedForWithoutStoppingTheWindow)
+{
+    const std::string reason = "Unable to open hyperlink:\n\nThere is no application associated\nwith the "
+                               "given filename extension.";
+    for (const bool closedFirst : { false, true }) {
+        SCOPED_TRACE(closedFirst ? "the dialog closed before the verdict" : "the dialog open");
+        FakeOpener opener(3, true);
+        RegistryScript registry;
+        MessageBoxScript boxes;
+        auto link = std::make_unique<CHyperLink>();
+        link->SetAddress("https://example.org/fonts");
+        link->PreSubclassWindow();
+        link->OnLinkClicked();
+        ASSERT_TRUE(QTest::qWaitFor([&] { return !opener.Argument().isEmpty(); }, 20000)) << "no opener ran";
+        EXPECT_EQ(PendingShellOpens(), 1);
+        EXPECT_FALSE(link->m_bOpened);
+        EXPECT_TRUE(boxes.asked.empty()) << "the verdict came before the opener gave it";
+        bool answered = false;
+        QTimer::singleShot(0, [&answered] { answered = true; });
+        EXPECT_TRUE(QTest::qWaitFor([&answered] { return answered; }, 20000));
+        if (closedFirst) link.reset();
+        opener.Release();
+        ASSERT_TRUE(QTest::qWaitFor([] { return PendingShellOpens() == 0; }, 20000)) << "no verdict";
+        ASSERT_EQ(boxes.asked.size(), 1u);
+        EXPECT_EQ(boxes.asked[0].text, reason);
+        EXPECT_EQ(boxes.beeps, 1);
+        if (link) {
+            EXPECT_EQ(link->TextColour(), RGB(0, 0, 238));
+        }
+    }
 }
 
 TEST_F(FontCommandTest, TheLinksTipIsItsAddress)

@@ -1,8 +1,8 @@
 // RTF copies as LibreOffice Writer shows them: every case's copy is converted to PDF by Writer itself
-// (headless), the page turned into a picture by poppler, and the board found on it compared square by
-// square with what the program draws: the board on screen for the squares (pieces, dark squares,
-// markers), and the copy's own bytes drawn in the chess font for the whole diagram (frame and
-// coordinates included).
+// (headless), the page turned into a picture by poppler, and the board found on it compared cell by
+// cell with the program's own drawing of the same diagram on screen: frame, squares, pieces and square
+// markers. The coordinates, which the screen writes in a text font beside the board, are compared with
+// the chess font's own coordinate glyphs for that rank and file, as the program draws them.
 //
 // BRENNIX_RTF_CHECK_DIR=folder keeps the copies, the PDFs and the pictures there.
 
@@ -38,13 +38,14 @@ struct Case {
     bool coordinates = true;
     bool flipped = false;
     bool marks = false; // square markers on empty squares and a number mark
+    bool largest = false; // squares so large that the copy is held to the largest size
     std::string Name() const
     {
         std::string name = ChessFontFaceName(font);
         for (char& c : name)
             if (c == ' ') c = '-';
         return name + (frame ? "-frame" : "-noframe") + (coordinates ? "-coords" : "")
-            + (flipped ? "-flipped" : "") + (marks ? "-marks" : "");
+            + (flipped ? "-flipped" : "") + (marks ? "-marks" : "") + (largest ? "-largest" : "");
     }
 };
 
@@ -174,10 +175,23 @@ protected:
     {
         frame.reset();
         GlobalModes::Reset();
+        AppSettings::RestoreDefaults();
         AppSettings::Border = c.frame ? 0 : 1;
         AppSettings::PNGSaveCoords = c.coordinates ? 1 : 0;
+        if (c.largest) {
+            // Squares of 80: the size derived from them would be 56 points.
+            AppSettings::TailleFonte = 80;
+            AppSettings::layerboardLeft = 100;
+            AppSettings::layerboardTop = 100;
+            AppSettings::layerboardRight = 100 + 9 * 80;
+            AppSettings::layerboardBottom = 100 + 9 * 80;
+            AppSettings::ToolBarLeft = 100 + 11 * 80;
+            AppSettings::ToolBarRight = 100 + 15 * 80;
+        }
         CPlaviaView& view = View();
-        view.resize(1100, 760);
+        // Room for the board of the largest squares, frame included.
+        Frame().resize(1600, 1200);
+        view.resize(1500, 1000);
         // A white page for the screen too.
         SettingsState::currentTexture = 0;
         SettingsState::backgroundColour = RGB(255, 255, 255);
@@ -213,23 +227,57 @@ protected:
     // Squares (as stored) whose screen drawing a copy does not carry.
     std::vector<int> skipped;
 
-    // The eight by eight squares as the view paints them.
-    std::vector<CellInk> ScreenSquares(const Case& c)
+    // The diagram as the program draws it, cell by cell as the copy lays it out (with the frame: ten rows
+    // of ten cells, the frame's cells included; without: the eight by eight squares), in cells of the
+    // screen's square size: the screen's board, with the font's coordinate glyphs where the copy has
+    // coordinates.
+    QImage ProgramDrawing(const Case& c)
     {
         CPlaviaView& view = View();
         view.m_bShowCoordinates = false;
         const QImage screen = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
         const int sq = view.m_nSquareSize;
-        std::vector<CellInk> cells;
-        for (int r = 0; r < 8; ++r)
-            for (int f = 0; f < 8; ++f)
-                cells.push_back(CellFeatures(
-                    screen, view.m_rectBoard.left + (f + 1) * sq, view.m_rectBoard.top + r * sq, sq, sq));
+        const int cells = c.frame ? 10 : 8, first = c.frame ? -1 : 0;
+        EXPECT_TRUE(
+            screen.rect().contains(QRect(view.m_rectBoard.left, view.m_rectBoard.top - sq, 10 * sq, 10 * sq)))
+            << "the screen shows the whole board";
+        QImage drawing(cells * sq, cells * sq, QImage::Format_RGB32);
+        drawing.fill(Qt::white);
+        {
+            QPainter painter(&drawing);
+            const QRect board(view.m_rectBoard.left + (c.frame ? 0 : sq), view.m_rectBoard.top + first * sq,
+                cells * sq, cells * sq);
+            painter.drawImage(QPoint(0, 0), screen, board);
+        }
+        const std::string face = ChessFontFaceName(c.font);
+        if (c.frame && c.coordinates && face != "Chess Berlin") {
+            const int base = c.font >= 16 ? 0xC0 : 0xE0; // rank 1 of the face's letter family; files follow
+            auto glyph = [&](int code, int column, int row) {
+                const QImage cell = DrawRows({ std::string(1, char(code)) }, face, sq);
+                QPainter painter(&drawing);
+                painter.fillRect(column * sq, row * sq, sq, sq, Qt::white);
+                painter.drawImage(column * sq, row * sq, cell);
+            };
+            for (int i = 0; i < 8; ++i) {
+                glyph(base + (c.flipped ? i : 7 - i), 0, i + 1); // the rank of each row
+                glyph(base + 8 + (c.flipped ? 7 - i : i), i + 1, 9); // the file of each column
+            }
+        }
         if (const char* keep = std::getenv("BRENNIX_RTF_CHECK_DIR"))
-            screen.save(QDir(keep).filePath(QString::fromStdString(c.Name()) + "-screen.png"));
-        return cells;
+            drawing.save(QDir(keep).filePath(QString::fromStdString(c.Name()) + "-program.png"));
+        return drawing;
     }
 };
+
+// Pages of a PDF, as pdfinfo counts them.
+int PdfPages(const QString& pdf)
+{
+    QString info;
+    if (!RunProgram("pdfinfo", { pdf }, 60, &info)) return -1;
+    for (const QString& line : info.split('\n'))
+        if (line.startsWith("Pages:")) return line.mid(6).trimmed().toInt();
+    return -1;
+}
 
 TEST_F(RtfWriterCheck, WriterShowsEveryCopyAsTheProgramDrawsIt)
 {
@@ -238,14 +286,32 @@ TEST_F(RtfWriterCheck, WriterShowsEveryCopyAsTheProgramDrawsIt)
     if (soffice.isEmpty() || pdftoppm.isEmpty())
         GTEST_SKIP() << "LibreOffice Writer or poppler is not installed (run scripts/setup.sh)";
 
+    // Every variant (frame, coordinates, flipped) on the fairy face, which is the default one and has
+    // frame and marker letters of its own, and on the face it is built from; one variant on each other
+    // face, the variants taken in turn; markers on the fairy face; and the largest copy.
+    auto variant = [](int font, int v) { return Case { font, (v & 1) == 0, (v & 2) == 0, (v & 4) != 0 }; };
     std::vector<Case> cases;
+    int others = 0;
     for (int font = 0; font < ChessFontCount; ++font) {
         if (!ChessFontFace::Find(ChessFontFaceName(font))) continue;
-        for (int variant = 0; variant < 8; ++variant)
-            cases.push_back(Case { font, (variant & 1) == 0, (variant & 2) == 0, (variant & 4) != 0, false });
-        if (ChessFontFaceName(font) == "Varnok Fairy" || font == 5)
-            for (int variant = 0; variant < 4; ++variant)
-                cases.push_back(Case { font, (variant & 1) == 0, true, (variant & 2) != 0, true });
+        const std::string face = ChessFontFaceName(font);
+        if (face == "Varnok Fairy" || face == "Chess Merida") {
+            for (int v = 0; v < 8; ++v) cases.push_back(variant(font, v));
+        } else {
+            cases.push_back(variant(font, others++ % 8));
+        }
+        if (face == "Varnok Fairy") {
+            Case marked = variant(font, 4);
+            marked.marks = true;
+            cases.push_back(marked);
+            marked.frame = false;
+            cases.push_back(marked);
+        }
+        if (face == "Chess Merida") {
+            Case largest = variant(font, 0);
+            largest.largest = true;
+            cases.push_back(largest);
+        }
     }
     ASSERT_FALSE(cases.empty()) << "no chess font is installed (run scripts/setup.sh)";
 
@@ -257,16 +323,17 @@ TEST_F(RtfWriterCheck, WriterShowsEveryCopyAsTheProgramDrawsIt)
     struct Made {
         Case c;
         std::string rtf;
-        std::vector<CellInk> screen;
+        QImage drawing;
+        int cell = 0;
         std::vector<int> skipped;
     };
     std::vector<Made> made;
     QStringList files;
     for (const Case& c : cases) {
-        Made m { c, Copy(c), {}, {} };
+        Made m { c, Copy(c), {}, View().m_nSquareSize, {} };
         m.skipped = skipped;
         ASSERT_FALSE(m.rtf.empty()) << c.Name();
-        m.screen = ScreenSquares(c);
+        m.drawing = ProgramDrawing(c);
         const QString path = QDir(folder).filePath(QString::fromStdString(c.Name()) + ".rtf");
         QFile out(path);
         ASSERT_TRUE(out.open(QIODevice::WriteOnly));
@@ -291,45 +358,42 @@ TEST_F(RtfWriterCheck, WriterShowsEveryCopyAsTheProgramDrawsIt)
         const QImage page = QImage(stem + ".png").convertToFormat(QImage::Format_RGB32);
         ASSERT_FALSE(page.isNull());
 
-        // The copy's lines, as bytes, drawn the way the program draws chess-font rows.
-        const std::vector<std::string> lines = Rtf::PlainLines(m.rtf);
-        const int rows = int(lines.size()), columns = c.frame ? 10 : 8;
-        ASSERT_EQ(rows, c.frame ? 10 : 8);
-        const QImage drawing = DrawRows(lines, ChessFontFaceName(c.font), 72);
-        const Grid grid = Locate(page, drawing, columns, rows);
+        const int cells = c.frame ? 10 : 8;
+        ASSERT_EQ(int(Rtf::PlainLines(m.rtf).size()), cells);
+        const Grid grid = Locate(page, m.drawing, cells, cells);
         ASSERT_GT(grid.width, 10);
+        // A row that Writer breaks in two would make the board taller than wide.
         EXPECT_NEAR(grid.width / grid.height, 1.0, 0.08) << "squares stretched";
+        if (c.largest) {
+            EXPECT_NE(m.rtf.find("\\fs88 "), std::string::npos) << "held to 44 points";
+            EXPECT_EQ(PdfPages(stem + ".pdf"), 1) << "the board spreads over pages";
+            EXPECT_NEAR(grid.width, 44.0 * 144 / 72, 3) << "every row on one line, at 44 points";
+        }
 
-        // Every cell of the copy against the drawing of its bytes.
-        for (int r = 0; r < rows; ++r)
-            for (int col = 0; col < columns; ++col) {
+        // Every cell of the copy against the program's drawing.
+        for (int r = 0; r < cells; ++r)
+            for (int col = 0; col < cells; ++col) {
+                const int file = c.frame ? col : col + 1, rank = c.frame ? r : r + 1; // 1..8 on squares
+                const bool square = file >= 1 && file <= 8 && rank >= 1 && rank <= 8;
+                if (square) {
+                    const int stored
+                        = c.flipped ? 65 - SquareNumber(file, rank - 1) : SquareNumber(file, rank - 1);
+                    if (std::find(m.skipped.begin(), m.skipped.end(), stored) != m.skipped.end()) continue;
+                }
                 const CellInk writer = CellFeatures(
                     page, grid.left + col * grid.width, grid.top + r * grid.height, grid.width, grid.height);
-                const CellInk own = CellFeatures(drawing, col * 72, r * 72, 72, 72);
-                const auto [mean, most] = CellDistance(writer, own);
-                if (mean > 0.06 || most > 0.25) {
-                    ++failures;
-                    ADD_FAILURE() << "cell row " << r << " column " << col
-                                  << " differs from the font's glyph: mean " << mean << " most " << most;
-                }
-            }
-
-        // The squares against the board on screen.
-        const int first = c.frame ? 1 : 0;
-        for (int r = 0; r < 8; ++r)
-            for (int f = 0; f < 8; ++f) {
-                const CellInk writer = CellFeatures(page, grid.left + (first + f) * grid.width,
-                    grid.top + (first + r) * grid.height, grid.width, grid.height);
-                const int square = c.flipped ? 65 - SquareNumber(f + 1, r) : SquareNumber(f + 1, r);
-                if (std::find(m.skipped.begin(), m.skipped.end(), square) != m.skipped.end()) continue;
-                const CellInk& screen = m.screen[size_t(r * 8 + f)];
-                const auto [mean, most] = CellDistance(writer, screen);
+                const CellInk program = CellFeatures(m.drawing, col * m.cell, r * m.cell, m.cell, m.cell);
+                const auto [mean, most] = CellDistance(writer, program);
                 if (mean > 0.07 || most > 0.3) {
                     ++failures;
-                    ADD_FAILURE() << "square " << char('a' + (c.flipped ? 7 - f : f))
-                                  << (c.flipped ? r + 1 : 8 - r) << " differs from the screen: mean " << mean
-                                  << " most " << most << " (writer " << Mean(writer) << ", screen "
-                                  << Mean(screen) << ")";
+                    std::string where
+                        = "frame cell row " + std::to_string(r) + " column " + std::to_string(col);
+                    if (square)
+                        where = std::string("square ") + char('a' + (c.flipped ? 8 - file : file - 1))
+                            + std::to_string(c.flipped ? rank : 9 - rank);
+                    ADD_FAILURE() << where << " differs from the program's drawing: mean " << mean << " most "
+                                  << most << " (writer " << Mean(writer) << ", program " << Mean(program)
+                                  << ")";
                 }
             }
     }
