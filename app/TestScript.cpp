@@ -127,19 +127,47 @@ void TestScript::RunStep(int index)
     const QString rest = line.section(' ', 1).trimmed();
     // The next step is due before this one runs: a step that opens a modal box does not return
     // until the box is answered, maybe by the next step.
+    log << QString("step %1 at %2").arg(line).arg(clock.elapsed());
+    if (word == "await") {
+        Await(rest, index + 1);
+        return;
+    }
     const int delay = word == "wait" ? rest.toInt() : 0;
     QTimer::singleShot(delay, qApp, [this, index] { RunStep(index + 1); });
-    log << QString("step %1 at %2").arg(line).arg(clock.elapsed());
     if (word == "menu")
         ChooseMenuItem(rest);
     else if (word == "close")
         app.MainFrame()->windowHandle()->close();
     else if (word == "press")
         PressButton(rest);
-    else if (word == "report")
+    else if (word == "escape") {
+        if (QWidget* modal = ShownModal(word)) {
+            QWidget* target = modal->focusWidget() ? modal->focusWidget() : modal;
+            QKeyEvent press(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
+            QKeyEvent release(QEvent::KeyRelease, Qt::Key_Escape, Qt::NoModifier);
+            QCoreApplication::sendEvent(target, &press);
+            QCoreApplication::sendEvent(target, &release);
+        }
+    } else if (word == "close-box") {
+        if (QWidget* modal = ShownModal(word)) modal->windowHandle()->close();
+    } else if (word == "touch") {
+        QFile mark(rest);
+        if (!mark.open(QIODevice::WriteOnly)) log << "touch: cannot create " + rest;
+    } else if (word == "report")
         Report();
     else if (word != "wait")
         log << "script: unknown step " + line;
+}
+
+void TestScript::Await(const QString& path, int next)
+{
+    if (!QFile::exists(path)) {
+        QTimer::singleShot(20, qApp, [this, path, next] { Await(path, next); });
+        return;
+    }
+    // What the file's maker did before it (a signal, say) is dealt with before the next step.
+    QCoreApplication::processEvents();
+    QTimer::singleShot(0, qApp, [this, next] { RunStep(next); });
 }
 
 void TestScript::ChooseMenuItem(const QString& path)
@@ -181,6 +209,20 @@ void TestScript::ChooseMenuItem(const QString& path)
     }
 }
 
+QWidget* TestScript::ShownModal(const QString& step)
+{
+    QWidget* modal = QApplication::activeModalWidget();
+    if (!modal) {
+        log << step + ": no dialog or message box";
+        return nullptr;
+    }
+    if (auto* box = qobject_cast<QMessageBox*>(modal))
+        log << "shown " + box->text().replace('\n', "\\n");
+    else
+        log << "shown " + modal->windowTitle();
+    return modal;
+}
+
 void TestScript::PressButton(const QString& button)
 {
     auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -188,7 +230,7 @@ void TestScript::PressButton(const QString& button)
         log << "press: no message box";
         return;
     }
-    log << "shown " + box->text().replace('\n', "\\n");
+    ShownModal("press");
     const QMessageBox::StandardButton which = button == "yes" ? QMessageBox::Yes
         : button == "no"                                      ? QMessageBox::No
         : button == "cancel"                                  ? QMessageBox::Cancel

@@ -9,6 +9,7 @@ class CPlaviaApp;
 class DialogScript;
 class FileDialogScript;
 class MessageBoxScript;
+class QWidget;
 
 // Lets a test drive the running program, in its own event loop, from a script file named by the
 // BRENNIX_TEST_SCRIPT variable; without it nothing here does anything. One instruction a line:
@@ -18,6 +19,13 @@ class MessageBoxScript;
 //   menu TITLE/ITEM                   opens the menu and chooses the item, as a user does
 //   close                             asks the main window to close, as its close button does
 //   press yes|no|cancel|ok            presses that button of the message box on the screen
+//   escape                            presses Escape in the dialog or message box on the screen
+//   close-box                         closes the dialog or message box on the screen, as its close
+//                                     button does
+//   touch PATH                        creates the file PATH, so that a test outside knows how far the
+//                                     program got (and can then send it a signal)
+//   await PATH                        the next step comes once the file PATH exists (made by the test
+//                                     outside, after what it did to the program)
 //   wait MILLISECONDS                 the next step comes that much later
 //   report                            notes the title, window, screen, board, list and texture
 // The answers are kept from the start; the other steps run one after the other once the window is
@@ -34,8 +42,11 @@ public:
 
 private:
     void RunStep(int index);
+    void Await(const QString& path, int next);
     void ChooseMenuItem(const QString& path);
     void PressButton(const QString& button);
+    // The dialog or message box on the screen, noted in the log; null (and noted) when there is none.
+    QWidget* ShownModal(const QString& step);
     void Report();
     CPlaviaApp& app;
     bool active = false;

@@ -1,4 +1,5 @@
 #include "app/CPlaviaApp.h"
+#include "app/EndRequests.h"
 #include "app/TestScript.h"
 
 #include <QApplication>
@@ -10,6 +11,7 @@ int main(int argc, char** argv)
     QApplication::setOrganizationName("Oskeld free chess software");
     CPlaviaApp app;
     TestScript script(app);
+    EndRequests::Install(app);
     if (!app.InitInstance()) return 1;
     script.Start();
     int result = qt.exec();

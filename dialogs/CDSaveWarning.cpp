@@ -1,6 +1,9 @@
 #include "CDSaveWarning.h"
 
+#include "platform/Codec.h"
 #include "platform/Help.h"
+#include "platform/Strings.h"
+#include "positions/KindLosses.h"
 
 #include "ui_CDSaveWarning.h"
 
@@ -21,6 +24,24 @@ CDSaveWarning::CDSaveWarning(QWidget* parent)
 }
 
 CDSaveWarning::~CDSaveWarning() = default;
+
+std::string CDSaveWarning::LostText(unsigned parts)
+{
+    std::string names;
+    for (KindLosses::Part part : KindLosses::PartsInOrder(parts)) {
+        // The names follow the parts' bits: 40441 for the first.
+        unsigned bit = 0;
+        while ((1u << bit) != unsigned(part)) ++bit;
+        names += (names.empty() ? "" : ", ") + LoadString(40441 + bit);
+    }
+    return names.empty() ? std::string() : FormatString1(40440, names);
+}
+
+void CDSaveWarning::OnInitDialog()
+{
+    form->lostLabel->setText(Codec::ToQt(LostText(m_nLostParts)));
+    form->lostLabel->setVisible(m_nLostParts != 0);
+}
 
 void CDSaveWarning::OnSaveWithChosenExtension()
 {

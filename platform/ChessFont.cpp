@@ -26,10 +26,13 @@ struct Registry {
     std::map<std::string, std::shared_ptr<const ChessFontFace>> found; // lower-case family -> face or null
 };
 
+// Never destroyed: the faces hold Qt font engines, and a program that loses its X connection is ended
+// by Qt's exit() with the application still alive, when freeing them would touch Qt's font state as it
+// goes. The process's end frees the memory.
 Registry& Fonts()
 {
-    static Registry registry;
-    return registry;
+    static Registry* registry = new Registry;
+    return *registry;
 }
 
 FT_Library Library()

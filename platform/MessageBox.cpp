@@ -4,19 +4,56 @@
 #include "Strings.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QKeyEvent>
 #include <QMessageBox>
 
 namespace {
 MessageBoxScript* script = nullptr;
-}
+
+// A box whose Escape key and close button answer none of its buttons. A Yes/No box would otherwise
+// take them for No, and No may be the answer that writes a file.
+class QuestionBox : public QMessageBox {
+public:
+    using QMessageBox::QMessageBox;
+    bool dismissed = false;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override
+    {
+        if (!event->matches(QKeySequence::Cancel)) {
+            QMessageBox::keyPressEvent(event);
+            return;
+        }
+        dismissed = true;
+        reject();
+    }
+    void closeEvent(QCloseEvent* event) override
+    {
+        dismissed = true;
+        QDialog::closeEvent(event);
+    }
+};
+} // namespace
 
 MessageBoxScript::MessageBoxScript()
+    : previous(script)
 {
     script = this;
 }
 MessageBoxScript::~MessageBoxScript()
 {
-    if (script == this) script = nullptr;
+    if (script == this) script = previous;
+}
+
+RealMessageBoxes::RealMessageBoxes()
+    : scripted(script)
+{
+    script = nullptr;
+}
+RealMessageBoxes::~RealMessageBoxes()
+{
+    script = scripted;
 }
 
 int MessageBoxScript::Ask(const std::string& text, unsigned style)
@@ -30,7 +67,7 @@ int MessageBoxScript::Ask(const std::string& text, unsigned style)
 int AfxMessageBox(const std::string& text, unsigned style)
 {
     if (script) return script->Ask(text, style);
-    QMessageBox box(QApplication::activeWindow());
+    QuestionBox box(QApplication::activeWindow());
     box.setWindowTitle(LoadQString(57344));
     box.setText(Codec::ToQt(text));
     switch (style & 0xF0) {
@@ -71,7 +108,11 @@ int AfxMessageBox(const std::string& text, unsigned style)
         break;
     }
     box.setDefaultButton(secondDefault && second != QMessageBox::NoButton ? second : first);
-    switch (box.exec()) {
+    const int pressed = box.exec();
+    // Dismissed without an answer: a Yes/No question counts as cancelled, the others as their own
+    // Escape button (Cancel, or OK when OK is the only one).
+    if (box.dismissed && (style & 0xF) != MB_OK) return IDCANCEL;
+    switch (pressed) {
     case QMessageBox::Yes:
         return IDYES;
     case QMessageBox::No:
@@ -79,7 +120,7 @@ int AfxMessageBox(const std::string& text, unsigned style)
     case QMessageBox::Cancel:
         return IDCANCEL;
     default:
-        return (style & 0xF) == MB_YESNO ? IDNO : IDOK;
+        return (style & 0xF) == MB_YESNO ? IDCANCEL : IDOK;
     }
 }
 

@@ -19,7 +19,9 @@ enum : unsigned {
 };
 enum : int { IDOK = 1, IDCANCEL = 2, IDYES = 6, IDNO = 7 };
 
-// Shows text (Windows-1252 bytes) and returns the button pressed.
+// Shows text (Windows-1252 bytes) and returns the button pressed. Escape and the box's close button
+// give IDCANCEL, also for a Yes/No box: such a question is left unanswered, and its caller does
+// neither what Yes nor what No would do.
 int AfxMessageBox(const std::string& text, unsigned style = MB_OK);
 int AfxMessageBox(unsigned stringId, unsigned style = MB_OK);
 // A short warning sound, for failures that only beep.
@@ -32,8 +34,8 @@ struct AskedMessage {
 };
 class MessageBoxScript {
 public:
-    // Installs itself over any script already installed, until it is destroyed; answers IDOK (or IDYES
-    // for questions) unless told otherwise.
+    // Installs itself over any script already installed, until it is destroyed (the one before it then
+    // answers again); answers IDOK (or IDYES for questions) unless told otherwise.
     MessageBoxScript();
     ~MessageBoxScript();
     MessageBoxScript(const MessageBoxScript&) = delete;
@@ -47,4 +49,17 @@ public:
 private:
     size_t next = 0;
     MessageBoxScript* previous = nullptr;
+};
+
+// While it exists, boxes are shown and answered on the screen, whatever script is installed (tests of
+// the box itself).
+class RealMessageBoxes {
+public:
+    RealMessageBoxes();
+    ~RealMessageBoxes();
+    RealMessageBoxes(const RealMessageBoxes&) = delete;
+    RealMessageBoxes& operator=(const RealMessageBoxes&) = delete;
+
+private:
+    MessageBoxScript* scripted;
 };

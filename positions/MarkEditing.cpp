@@ -4,6 +4,7 @@
 #include <cctype>
 #include <cstdlib>
 #include <cstring>
+#include <string_view>
 
 namespace MarkEditing {
 
@@ -229,15 +230,32 @@ char LetterForPut(char currentPiece, bool lightSquare)
     return static_cast<char>(std::toupper(static_cast<unsigned char>(currentPiece)));
 }
 
+namespace {
+constexpr std::string_view uprightLetters = "BKLMNOPQRTVW";
+constexpr std::string_view turnedLeftLetters = "ACDEFGHIJSUX";
+constexpr std::string_view turnedRightLetters = "YZacdefghijs";
+} // namespace
+
 char RotatedFairyLetter(char letter, int rotation)
 {
-    static constexpr char upright[] = "BKLMNOPQRTVW";
-    static constexpr char turnedLeft[] = "ACDEFGHIJSUX";
-    static constexpr char turnedRight[] = "YZacdefghijs";
     if (rotation != 4 && rotation != 5) return letter;
-    const char* p = letter != 0 ? std::strchr(upright, letter) : nullptr;
-    if (!p) return letter;
-    return (rotation == 4 ? turnedLeft : turnedRight)[p - upright];
+    const size_t at = uprightLetters.find(letter);
+    if (letter == 0 || at == std::string_view::npos) return letter;
+    return (rotation == 4 ? turnedLeftLetters : turnedRightLetters)[at];
+}
+
+FontBoard UprightBoard(const DiagramRecord& record)
+{
+    FontBoard board = record.board;
+    for (int row = 0; row < 8; ++row)
+        for (int cell = 1; cell <= 8; ++cell) {
+            const int rotation = record.rotations[row][cell];
+            if (rotation != 4 && rotation != 5) continue;
+            char& letter = board[row][cell];
+            const size_t at = (rotation == 4 ? turnedLeftLetters : turnedRightLetters).find(letter);
+            if (letter != 0 && at != std::string_view::npos) letter = uprightLetters[at];
+        }
+    return board;
 }
 
 } // namespace MarkEditing

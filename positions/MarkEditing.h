@@ -89,5 +89,7 @@ char LetterForPut(char currentPiece, bool lightSquare);
 
 // Dark-square pieces turned a quarter turn for rotation marks 4 and 5 take letters of their own.
 char RotatedFairyLetter(char letter, int rotation);
+// The board with every turned piece standing upright again, as the letters of a position line name it.
+FontBoard UprightBoard(const DiagramRecord& record);
 
 } // namespace MarkEditing

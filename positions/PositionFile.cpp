@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <streambuf>
 #include <unistd.h>
@@ -95,9 +96,19 @@ std::string unescapePageText(const std::string& text)
 
 std::string lineOf(DiagramList& list, const DiagramRecord& record, const WriteOptions& options, Kind kind)
 {
+    // A line in FEN letters names a turned piece as the piece it is; only a BNX file keeps the turn.
+    std::optional<DiagramRecord> upright;
+    if (kind == Kind::Pgn || (kind != Kind::Bnx && !options.fairyMode)) {
+        FontBoard board = MarkEditing::UprightBoard(record);
+        if (board != record.board) {
+            upright = record;
+            upright->board = board;
+        }
+    }
+    const DiagramRecord& pieces = upright ? *upright : record;
     // The FEN tag of a PGN game is read by other programs: six fields in the standard letters.
-    std::string line = kind == Kind::Pgn ? FenLine::BuildFenText(list, record, true, false)
-                                         : FenLine::BuildFenText(list, record, false, options.fairyMode);
+    std::string line = kind == Kind::Pgn ? FenLine::BuildFenText(list, pieces, true, false)
+                                         : FenLine::BuildFenText(list, pieces, false, options.fairyMode);
     // A BNX line always carries the comment and the counters; a FEN line never has operations.
     const bool operations = kind == Kind::Bnx
         || ((kind == Kind::Epd || kind == Kind::Text || kind == Kind::Other) && list.m_bEpdMode);

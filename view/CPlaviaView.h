@@ -308,7 +308,11 @@ private:
     void RegisterFileCommands();
     void RegisterNavigationCommands();
     bool CheckBeforeWriting();
-    bool ConfirmKind(std::string& path, std::string& extension);
+    // What a save into a kind of file comes to: the file holds the whole list (maybe switched to BNX at
+    // the user's word), it is a copy that loses what the user was told about (or a PGN file), or nothing
+    // is to be written.
+    enum class KindChoice { Whole, Copy, Cancelled };
+    KindChoice ConfirmKind(std::string& path, std::string& extension);
     bool ConfirmLossyTarget(const std::string& path);
     bool WriteListFile(const std::string& path, const std::string& extension, bool allMarkSlots);
     void CommitSavedFile(const std::string& path, const std::string& extension);

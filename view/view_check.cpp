@@ -12,7 +12,41 @@
 #include "positions/Marks.h"
 
 #include <QApplication>
+#include <algorithm>
 #include <cstdlib>
+#include <tuple>
+#include <vector>
+
+namespace {
+
+// What the data dialog can change of a diagram and its page, as a file keeps it: a counter left empty
+// is written as its default, and the automatic arrow follows the en-passant file.
+struct DatasState {
+    std::array<uint32_t, 5> sideAndCastling {};
+    std::string comment, opcode, enPassant, fullmove, halfmove;
+    std::vector<std::tuple<int, int, int>> marks;
+    std::array<std::string, 3> page;
+    bool operator==(const DatasState&) const = default;
+};
+
+DatasState StateOf(const DiagramRecord& r, const PrintHeaderNode* page)
+{
+    DatasState s;
+    s.sideAndCastling
+        = { r.blackToMove, r.castleWhiteLong, r.castleWhiteShort, r.castleBlackLong, r.castleBlackShort };
+    s.comment = r.comment;
+    s.opcode = r.comment.empty() ? std::string() : r.commentOpcode;
+    s.enPassant = r.enPassantFile;
+    s.fullmove = r.fullmoveNumber.empty() ? "1" : r.fullmoveNumber;
+    s.halfmove = r.halfmoveClock.empty() ? "0" : r.halfmoveClock;
+    for (const MarkSlot& m : r.marks)
+        if (m.from != 0 && m.type != MarkDoubleStep) s.marks.emplace_back(m.from, m.to, m.type);
+    std::sort(s.marks.begin(), s.marks.end());
+    if (page) s.page = { page->title, page->topText, page->infoText };
+    return s;
+}
+
+} // namespace
 
 bool CPlaviaView::ValidateCurrent()
 {
@@ -45,7 +79,8 @@ bool CPlaviaView::AskIgnoreWarning(int code)
     std::string text = message.argumentId ? FormatString1(static_cast<unsigned>(message.stringId),
                            LoadString(static_cast<unsigned>(message.argumentId)))
                                           : LoadString(static_cast<unsigned>(message.stringId));
-    if (AfxMessageBox(text, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) == IDNO) return false;
+    // Only Yes accepts: Escape or the box's close button leave the position refused.
+    if (AfxMessageBox(text, MB_YESNO | MB_ICONQUESTION | MB_DEFBUTTON2) != IDYES) return false;
     if (m_pCurrentDiagram) m_pCurrentDiagram->warningsAccepted = 1;
     return true;
 }
@@ -111,6 +146,7 @@ void CPlaviaView::OnEditDiagramDatas()
         dialog.m_strPageInfo = m_pCurrentPage->infoText;
     }
     if (m_bDeriveCastling) DeriveCastlingRights();
+    const DatasState before = StateOf(*r, pageTexts ? m_pCurrentPage : nullptr);
     dialog.m_szHelpPath = HelpPath;
     dialog.m_bWhiteQueenSide = r->castleWhiteLong != 0;
     dialog.m_bWhiteKingSide = r->castleWhiteShort != 0;
@@ -127,7 +163,6 @@ void CPlaviaView::OnEditDiagramDatas()
     dialog.m_strHalfmove = r->halfmoveClock;
 
     if (dialog.DoModal() == IDOK) {
-        m_bModified = true;
         if (pageTexts) {
             m_pCurrentPage->title = dialog.m_strPageTitle;
             m_pCurrentPage->topText = dialog.m_strPageTopText;
@@ -176,6 +211,8 @@ void CPlaviaView::OnEditDiagramDatas()
             r->displayComment += AppendEpdOperations(m_strExtension == "epd");
         else
             r->displayComment += dialog.m_strComment;
+        // OK with nothing changed leaves the list as it is in its file.
+        if (!(StateOf(*r, pageTexts ? m_pCurrentPage : nullptr) == before)) m_bModified = true;
     }
     InvalidateAll(true);
     UpdateStatusText();

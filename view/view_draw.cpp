@@ -349,8 +349,11 @@ void CPlaviaView::DrawMarks(Dc& dc, CFont& textFont)
 
 void CPlaviaView::OnFlipBoard()
 {
-    if (m_nLastIndex >= 0)
+    if (m_nLastIndex >= 0) {
         for (DiagramRecord* r = m_pFirstDiagram; r; r = r->next) r->flipped = r->flipped ? 0 : 1;
+        // A BNX file keeps which side each board is seen from.
+        m_bModified = true;
+    }
     InvalidateAll(true);
 }
 

@@ -11,6 +11,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
 #include "positions/FenLine.h"
+#include "positions/KindLosses.h"
 #include "positions/PositionFile.h"
 
 #include <QApplication>
@@ -151,14 +152,20 @@ void TakeReadList(CPlaviaView& view, DiagramList& read, const PositionFile::Read
         SettingsState::legalCheckActive = false;
     }
     if (result.headerSwitchesFairyOn) M::fairyMode = true;
-    view.m_strExtension = extension;
-    view.m_strFilePath = path;
-    SettingsState::currentFileName = DisplayFileName(path);
     M::correctionMode = false;
     M::skipNextButtonUp = true;
     view.m_bDeriveCastling = false;
-    // A merged list is in no file yet.
-    view.m_bModified = merge;
+    if (merge) {
+        // The merged list is the list's own, changed: it keeps its file and name, so that a save that
+        // follows never goes over the file merged in.
+        view.m_bModified = true;
+        if (lossy) view.m_strLossyLoadPath = path;
+        return;
+    }
+    view.m_strExtension = extension;
+    view.m_strFilePath = path;
+    SettingsState::currentFileName = DisplayFileName(path);
+    view.m_bModified = false;
     view.m_strLossyLoadPath = lossy ? path : std::string();
     if (view.m_pMainFrame) view.m_pMainFrame->SetDocumentTitle(SettingsState::currentFileName);
 }
@@ -188,21 +195,26 @@ bool CPlaviaView::CheckBeforeWriting()
     return true;
 }
 
-bool CPlaviaView::ConfirmKind(std::string& path, std::string& extension)
+CPlaviaView::KindChoice CPlaviaView::ConfirmKind(std::string& path, std::string& extension)
 {
-    if (extension == "bnx" || m_nBnxOnlyCount == 0) return true;
+    const PositionFile::Kind kind = PositionFile::KindOf(extension);
+    // A PGN file is a copy for other programs: the list stays as it is, in its own file.
+    if (kind == PositionFile::Kind::Pgn) return KindChoice::Copy;
+    const unsigned lost = KindLosses::Lost(*this, kind);
+    if (lost == 0) return KindChoice::Whole;
     CDSaveWarning warning(this);
     warning.m_szHelpPath = HelpPath;
-    if (warning.DoModal() != IDOK) return false;
-    if (!warning.m_bSaveAsBnx) return true;
+    warning.m_nLostParts = lost;
+    if (warning.DoModal() != IDOK) return KindChoice::Cancelled;
+    if (!warning.m_bSaveAsBnx) return KindChoice::Copy;
     std::string bnx = WithExtension(path, "bnx");
     std::error_code ec;
     if (bnx != path && std::filesystem::exists(bnx, ec)
         && AfxMessageBox(FileMessage(40404, bnx), MB_YESNO | MB_ICONQUESTION) != IDYES)
-        return false;
+        return KindChoice::Cancelled;
     path = bnx;
     extension = "bnx";
-    return true;
+    return KindChoice::Whole;
 }
 
 bool CPlaviaView::ConfirmLossyTarget(const std::string& path)
@@ -239,12 +251,13 @@ bool CPlaviaView::SaveFile()
     if (!CheckBeforeWriting()) return false;
     std::string path = m_strFilePath;
     std::string extension = m_strExtension;
-    if (!ConfirmKind(path, extension) || !ConfirmLossyTarget(path)) return false;
+    const KindChoice choice = ConfirmKind(path, extension);
+    if (choice == KindChoice::Cancelled || !ConfirmLossyTarget(path)) return false;
     if (!WriteListFile(path, extension, true)) return false;
     CommitSavedFile(path, extension);
-    // The file does not give the list back (a FEN file of diagrams with comments or marks): the list
-    // still differs from it.
-    if (!PositionFile::HoldsWholeList(*this, PositionFile::KindOf(extension))) m_bModified = true;
+    // The file does not give the list back, as the user was told: the list still differs from it, so
+    // the next New, Open or Exit asks again.
+    if (choice == KindChoice::Copy) m_bModified = true;
     return true;
 }
 
@@ -255,23 +268,27 @@ bool CPlaviaView::SaveFileAs()
     FileDialogRequest request = RequestFor(false, m_strExtension, m_strFilePath, { 40025, 40028, 40029 });
     if (m_bFairyMarks)
         ForBnx(request, 40109);
-    else if (m_strExtension == "bnx" || m_nBnxOnlyCount != 0)
+    else if (m_strExtension == "bnx" || KindLosses::Lost(*this, PositionFile::KindOf(m_strExtension)) != 0)
         ForBnx(request, 40033);
     std::string path;
     if (!AfxFileDialog(this, request, path)) return false;
     std::string extension = FileExtension(path);
-    if (!ConfirmKind(path, extension) || !ConfirmLossyTarget(path)) return false;
     // Lines of an .epd file carry their operations from now on.
     const bool epdModeBefore = m_bEpdMode;
     if (extension == "epd") m_bEpdMode = true;
-    if (!WriteListFile(path, extension, false)) {
+    const KindChoice choice = ConfirmKind(path, extension);
+    if (choice == KindChoice::Cancelled || !ConfirmLossyTarget(path)
+        || !WriteListFile(path, extension, false)) {
         m_bEpdMode = epdModeBefore;
         return false;
     }
-    // A PGN file, or a FEN file that drops comments, marks or page texts, is a copy for other programs:
-    // the list keeps its own file and stays modified, so New, Open and Exit still ask before it goes.
-    if (PositionFile::HoldsWholeList(*this, PositionFile::KindOf(extension)))
+    // A file that cannot give the list back (a PGN file, or one whose kind drops what the user was
+    // told about) is a copy: the list keeps its own file and stays modified, so New, Open and Exit
+    // still ask before it goes.
+    if (choice == KindChoice::Whole)
         CommitSavedFile(path, extension);
+    else
+        m_bEpdMode = epdModeBefore;
     return true;
 }
 
@@ -301,7 +318,10 @@ bool CPlaviaView::AskSaveChanges()
 
 void CPlaviaView::OnFileExit()
 {
-    if (m_bModified && AfxMessageBox(40037, MB_YESNO | MB_ICONQUESTION) != IDYES) {
+    // Escape or the box's close button answer neither Yes nor No: the program stays, nothing written.
+    const int answer = m_bModified ? AfxMessageBox(40037, MB_YESNO | MB_ICONQUESTION) : IDYES;
+    if (answer == IDCANCEL) return;
+    if (answer != IDYES) {
         if (SettingsState::legalCheckActive && m_pCurrentDiagram && m_nLastIndex >= 0) {
             LegalityCode code = FenLine::CheckRecord(*this, *m_pCurrentDiagram, M::fairyMode);
             if (code > 0) {

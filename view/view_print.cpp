@@ -567,11 +567,11 @@ void CPlaviaView::OnFileChangeIndexNumber()
     CNumDiag dialog(this);
     dialog.m_nNumber = m_nStartNumber;
     if (dialog.DoModal() != IDOK) return;
+    // The start number is part of the list (it is saved with it); the same number changes nothing.
+    if (dialog.m_nNumber != m_nStartNumber) m_bModified = true;
     m_nStartNumber = dialog.m_nNumber;
     if (m_pCurrentDiagram && !m_pCurrentDiagram->enPassantFile.empty())
         AddDoubleStepArrow(m_pCurrentDiagram->enPassantFile, m_pCurrentDiagram->blackToMove != 0);
-    // The start number is part of the list (it is saved with it).
-    m_bModified = true;
     InvalidateAll(true);
 }
 

@@ -6,6 +6,7 @@
 #include "platform/Strings.h"
 #include "positions/Marks.h"
 
+#include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <cstdlib>
@@ -145,24 +146,30 @@ TEST_F(FileCommands, FairyFileSetsFairyModeAndIsWrittenBackWithItsRotations)
 
 TEST_F(FileCommands, SaveAsNamesTheFileWrittenSoTheNextSaveKeepsItsForm)
 {
-    Open(Fixture("save.bnx"));
+    // A list that an EPD file keeps whole: positions with comments.
     CPlaviaView& view = View();
+    view.SetBoardPosition(1);
+    view.m_pFirstDiagram->comment = "first";
+    view.m_pFirstDiagram->commentOpcode = "c0";
+    view.m_bModified = true;
     files.Answer(Path("list.epd"));
     view.OnFileSaveAs();
+    EXPECT_TRUE(dialogs.titles.empty()) << "no warning: nothing is lost";
     EXPECT_EQ(files.asked.back().filter, LoadString(40033));
     EXPECT_EQ(view.m_strExtension, "epd");
     EXPECT_EQ(view.m_strFilePath, Path("list.epd"));
     EXPECT_EQ(Title(), "list.epd - Brennix 4.3");
+    EXPECT_FALSE(view.m_bModified);
     const std::string epd = Slurp(Path("list.epd"));
-    EXPECT_EQ(CountLines(epd), 10);
-    EXPECT_EQ(epd.find("0 0 0 "), std::string::npos);
+    EXPECT_EQ(CountLines(epd), 1);
+    EXPECT_NE(epd.find("c0 \"first\";"), std::string::npos);
 
     // The next Save writes the same lines into the same file, never a BNX block.
     view.m_pFirstDiagram->comment = "changed";
     view.m_bModified = true;
     view.OnFileSave();
     const std::string again = Slurp(Path("list.epd"));
-    EXPECT_EQ(CountLines(again), 10);
+    EXPECT_EQ(CountLines(again), 1);
     EXPECT_NE(again.find("c0 \"changed\";"), std::string::npos);
     EXPECT_FALSE(view.m_bModified);
     // Save is a BNX command in the menu.
@@ -200,33 +207,42 @@ TEST_F(FileCommands, ListWithMarksWarnsBeforeAFormThatLosesThem)
     EXPECT_EQ(view.m_strFilePath, "No Name");
     EXPECT_EQ(view.m_strExtension, "bnx");
 
-    // "No, save with the file extention I have chosen": only the position lines.
+    // "No, save with the file extention I have chosen": only the position lines, in a copy; the list
+    // keeps its own name and stays changed.
     files.Answer(Path("x.epd"));
-    dialogs.Then([](CDialog& d) {
+    QString lostLine;
+    dialogs.Then([&lostLine](CDialog& d) {
+        lostLine = d.findChild<QLabel*>("lostLabel")->text();
         d.findChild<QPushButton*>("IDC_1028")->click();
         return d.result() == QDialog::Accepted ? int(IDOK) : int(IDCANCEL);
     });
     view.OnFileSaveAs();
     EXPECT_EQ(CountLines(Slurp(Path("x.epd"))), 1);
-    EXPECT_EQ(view.m_strExtension, "epd");
-    EXPECT_EQ(view.m_strFilePath, Path("x.epd"));
+    EXPECT_EQ(
+        lostLine, "The file you have chosen cannot keep: arrows, square markers and numbers in squares.");
+    EXPECT_EQ(view.m_strExtension, "bnx");
+    EXPECT_EQ(view.m_strFilePath, "No Name");
+    EXPECT_TRUE(view.m_bModified);
 
     // "Yes save with squares and arrows" when x.bnx exists: asked first; No writes nothing.
     Write(Path("x.bnx"), "old");
+    files.Answer(Path("x.epd"));
     dialogs.Then([](CDialog&) { return int(IDOK); });
     boxes.Answer(IDNO);
     view.OnFileSave();
     ASSERT_EQ(boxes.asked.size(), 1u);
     EXPECT_NE(boxes.asked[0].text.find("x.bnx already exists."), std::string::npos);
     EXPECT_EQ(Slurp(Path("x.bnx")), "old");
-    EXPECT_EQ(view.m_strExtension, "epd");
+    EXPECT_EQ(view.m_strFilePath, "No Name");
 
+    files.Answer(Path("x.epd"));
     dialogs.Then([](CDialog&) { return int(IDOK); });
     view.OnFileSave();
     EXPECT_NE(Slurp(Path("x.bnx")).find("12 28 4 "), std::string::npos);
     EXPECT_EQ(view.m_strExtension, "bnx");
     EXPECT_EQ(view.m_strFilePath, Path("x.bnx"));
     EXPECT_EQ(Title(), "x.bnx - Brennix 4.3");
+    EXPECT_FALSE(view.m_bModified);
     EXPECT_EQ(dialogs.titles.back(), "Save File warning");
 }
 

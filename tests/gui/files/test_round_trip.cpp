@@ -1,6 +1,11 @@
 // Everything a user can put into a list survives File > Save As and File > Save and a reopening in a
-// program started afresh, without fairy mode.
+// program started afresh, without fairy mode; a file of another kind keeps what that kind can hold, and
+// the user is told about the rest before it is written.
 #include "FilesTest.h"
+
+#include "dialogs/CDSaveWarning.h"
+#include "positions/KindLosses.h"
+#include "tests/support/ListDifferences.h"
 
 #include "platform/Codec.h"
 #include "platform/Commands.h"
@@ -22,21 +27,11 @@ namespace {
 
 using namespace MarkEditing;
 
-// The list as the user left it: the records (their links aside), the page texts, the start number.
-struct Snapshot {
-    std::vector<DiagramRecord> records;
-    std::vector<std::array<std::string, 3>> pages;
-    int startNumber = 1;
-};
+using Snapshot = ListDifferences::ListState;
 
 Snapshot Take(const CPlaviaView& view)
 {
-    Snapshot s;
-    for (const DiagramRecord* r = view.m_pFirstDiagram; r; r = r->next) s.records.push_back(*r);
-    for (const PrintHeaderNode* p = view.m_pFirstPage; p; p = p->next)
-        s.pages.push_back({ p->title, p->topText, p->infoText });
-    s.startNumber = view.m_nStartNumber;
-    return s;
+    return ListDifferences::StateOf(view);
 }
 
 std::vector<MarkSlot> UsedMarks(const DiagramRecord& r)
@@ -97,7 +92,8 @@ struct Scenario {
     Fairy fairy;
 };
 
-class RoundTrip : public FilesTest, public ::testing::WithParamInterface<Scenario> {
+// A user who makes a list with every kind of thing in it, and the program that reads the list back.
+class ListMaker : public FilesTest {
 protected:
     CPlaviaView& Shown() { return ShownView(); }
 
@@ -304,21 +300,37 @@ protected:
     // A program started afresh, with its default settings and no mode on, opens the file.
     Snapshot Reopen(const std::string& path)
     {
+        Snapshot s = OpenAfresh(path, true, false);
+        EXPECT_FALSE(View().m_bModified);
+        return s;
+    }
+
+    // The same user opens a file of positions only: the checks stay off for these boards, and fairy mode
+    // is as it was.
+    Snapshot ReopenPositions(const std::string& path, bool fairyMode)
+    {
+        return OpenAfresh(path, false, fairyMode);
+    }
+
+    Snapshot OpenAfresh(const std::string& path, bool legalChecks, bool fairyMode)
+    {
         frame.reset();
         GlobalModes::Reset();
         AppSettings::RestoreDefaults();
-        SettingsState::legalCheckActive = true;
+        AppSettings::LegalPosition = legalChecks ? 1 : 0;
+        SettingsState::legalCheckActive = legalChecks;
         SettingsState::legalSuspendedByFile = false;
+        GlobalModes::fairyMode = fairyMode;
         const size_t asked = boxes.asked.size();
+        const int shownBefore = dialogs.shown;
         Open(path);
         EXPECT_EQ(boxes.asked.size(), asked) << "the file opens without a message";
         EXPECT_EQ(dialogs.shown, shownBefore) << "and without an error list";
-        EXPECT_FALSE(View().m_bModified);
         return Take(View());
     }
-
-    int shownBefore = 0;
 };
+
+class RoundTrip : public ListMaker, public ::testing::WithParamInterface<Scenario> { };
 
 // The list holds what the editing was meant to make: the test compares something.
 void ExpectEverythingMade(const Snapshot& s, Fairy fairy)
@@ -373,7 +385,6 @@ TEST_P(RoundTrip, EverythingTheEditorMakesComesBack)
     // The blue arrow taken away left its slot free, with its type.
     EXPECT_NE(saved.find("\r\n0 0 4 \r\n"), std::string::npos);
 
-    shownBefore = dialogs.shown;
     ExpectSame(made, Reopen(path), true);
 
     // Saved again from the reopened list: the same bytes, and again the same diagrams.
@@ -383,7 +394,6 @@ TEST_P(RoundTrip, EverythingTheEditorMakesComesBack)
     files.Answer(Path("again.bnx"));
     View().OnFileSaveAs();
     EXPECT_EQ(Slurp(Path("again.bnx")), savedAs);
-    shownBefore = dialogs.shown;
     ExpectSame(made, Reopen(Path("again.bnx")), false);
 }
 
@@ -391,6 +401,106 @@ INSTANTIATE_TEST_SUITE_P(Lists, RoundTrip,
     ::testing::Values(Scenario { "Plain", Fairy::Never }, Scenario { "Rotations", Fairy::RotationsThenLeft },
         Scenario { "FairyWithoutRotations", Fairy::OnWithoutRotations }),
     [](const ::testing::TestParamInfo<Scenario>& info) { return std::string(info.param.name); });
+
+struct KindCase {
+    const char* name;
+    Fairy fairy;
+    const char* extension;
+    bool save; // File > Save of a list whose own file is of this kind; else File > Save As
+};
+void PrintTo(const KindCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+
+class SavedInEveryKind : public ListMaker, public ::testing::WithParamInterface<KindCase> { };
+
+// Saved in each kind, by Save As and by Save, with fairy mode on and off: what the kind keeps comes back
+// field by field, and what it cannot keep is exactly what the warning named before the file was written.
+TEST_P(SavedInEveryKind, WhatTheKindKeepsComesBackAndTheUserWasAskedAboutTheRest)
+{
+    const KindCase& c = GetParam();
+    const bool bnx = std::string(c.extension) == "bnx";
+    const std::string path = Path(std::string("list.") + c.extension);
+    CPlaviaView& view = Shown();
+    if (c.save) {
+        // The list's own file is of this kind: it was saved there while it held one empty diagram.
+        AppSettings::LegalPosition = 0;
+        SettingsState::legalCheckActive = false;
+        files.Answer(path);
+        view.OnFileSaveAs();
+        ASSERT_EQ(view.m_strFilePath, path);
+        ASSERT_TRUE(dialogs.titles.empty());
+    }
+    BuildList(c.fairy);
+    const Snapshot made = Take(view);
+    const std::string ownFile = view.m_strFilePath;
+    const bool fairyMode = GlobalModes::fairyMode;
+
+    int warnings = 0;
+    unsigned named = 0;
+    dialogs.Then([&](CDialog& d) {
+        ++warnings;
+        auto* warning = dynamic_cast<CDSaveWarning*>(&d);
+        if (!warning) {
+            ADD_FAILURE() << "not the save warning: " << d.windowTitle().toStdString();
+            return int(IDCANCEL);
+        }
+        named = warning->m_nLostParts;
+        d.findChild<QPushButton*>("IDC_1028")->click();
+        return int(IDOK);
+    });
+    if (c.save) {
+        view.OnFileSave();
+    } else {
+        files.Answer(path);
+        view.OnFileSaveAs();
+    }
+    ASSERT_TRUE(QFile::exists(QString::fromStdString(path)));
+    // Every list made here has marks, coloured squares, flipped boards, page texts and a start number,
+    // which only a BNX file keeps.
+    EXPECT_EQ(warnings, bnx ? 0 : 1);
+    using namespace KindLosses;
+    const unsigned onlyBnx = BoardMarks | ColouredSquares | Flip | PageTexts | StartNumber;
+    EXPECT_EQ(named & onlyBnx, bnx ? 0u : onlyBnx);
+    EXPECT_EQ((named & TurnedPieces) != 0, !bnx && c.fairy == Fairy::RotationsThenLeft);
+    EXPECT_EQ((named & Comments) != 0, std::string(c.extension) == "fen");
+    EXPECT_EQ((named & CommentLineBreaks) != 0, std::string(c.extension) == "epd");
+    if (named == 0) {
+        EXPECT_EQ(view.m_strFilePath, path);
+        EXPECT_FALSE(view.m_bModified);
+    } else {
+        // A copy that lost something: the list is still the user's own, and not saved yet.
+        EXPECT_EQ(view.m_strFilePath, ownFile);
+        EXPECT_TRUE(view.m_bModified);
+    }
+
+    const Snapshot back = bnx ? Reopen(path) : ReopenPositions(path, fairyMode);
+    EXPECT_EQ(named, ListDifferences::Lost(made, back))
+        << "named " << named << ", lost " << ListDifferences::Lost(made, back);
+    if (bnx) ExpectSame(made, back, c.save);
+}
+
+std::vector<KindCase> EveryKind()
+{
+    std::vector<KindCase> cases;
+    static const std::vector<std::string> names = [] {
+        std::vector<std::string> n;
+        for (const char* scenario : { "Plain", "Rotations", "FairyOn" })
+            for (const char* kind : { "Bnx", "Epd", "Fen", "Txt" })
+                for (const char* road : { "SaveAs", "Save" })
+                    n.push_back(std::string(scenario) + kind + road);
+        return n;
+    }();
+    size_t i = 0;
+    for (Fairy fairy : { Fairy::Never, Fairy::RotationsThenLeft, Fairy::OnWithoutRotations })
+        for (const char* extension : { "bnx", "epd", "fen", "txt" })
+            for (bool save : { false, true }) cases.push_back({ names[i++].c_str(), fairy, extension, save });
+    return cases;
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, SavedInEveryKind, ::testing::ValuesIn(EveryKind()),
+    [](const ::testing::TestParamInfo<KindCase>& info) { return std::string(info.param.name); });
 
 // Forms that cannot hold the list are copies for other programs.
 using CopiesForOtherPrograms = FilesTest;
@@ -425,7 +535,16 @@ TEST_F(CopiesForOtherPrograms, SaveAsPgnOrFenKeepsTheListAndItsQuestion)
     for (const char* copy : { "copy.pgn", "copy.fen" }) {
         SCOPED_TRACE(copy);
         files.Answer(Path(copy));
+        // The FEN file cannot keep the marks: the user is warned and keeps the chosen kind.
+        const bool fen = std::string(copy) == "copy.fen";
+        const int warnings = dialogs.shown;
+        if (fen)
+            dialogs.Then([](CDialog& d) {
+                d.findChild<QPushButton*>("IDC_1028")->click();
+                return int(IDOK);
+            });
         view.OnFileSaveAs();
+        EXPECT_EQ(dialogs.shown - warnings, fen ? 1 : 0);
         EXPECT_FALSE(Slurp(Path(copy)).empty());
         EXPECT_EQ(view.m_strFilePath, list);
         EXPECT_EQ(view.m_strExtension, "bnx");

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QMap>
 #include <QProcess>
@@ -9,6 +10,8 @@
 #include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <csignal>
+#include <functional>
 #include <gtest/gtest.h>
 
 // The built program run as a user runs it: its own process and event loop, a settings folder of its
@@ -19,6 +22,7 @@ protected:
     struct Run {
         bool ended = false; // within the time allowed
         int exitCode = -1;
+        bool crashed = false; // ended by a signal
         QStringList log;
         // The lines of the log that start with `word` and a blank, without it.
         QStringList Lines(const QString& word) const
@@ -79,8 +83,26 @@ protected:
         return ini.allKeys();
     }
 
-    // Starts the program with the script (one step a line) and the arguments, and waits for its end.
-    Run Start(const QStringList& script, const QStringList& arguments = {}, int allowedMs = 15000) const
+    // Something done to the running program from outside: given its process, it returns when done.
+    using Outside = std::function<void(QProcess&)>;
+
+    // Waits until the program has made the file (a "touch" step), or has ended; false when it ended first
+    // or took too long.
+    bool WaitForFile(QProcess& program, const QString& path, int allowedMs = 15000) const
+    {
+        QElapsedTimer clock;
+        clock.start();
+        while (!QFile::exists(path)) {
+            if (program.state() == QProcess::NotRunning || clock.elapsed() > allowedMs) return false;
+            program.waitForFinished(20);
+        }
+        return true;
+    }
+
+    // Starts the program with the script (one step a line) and the arguments, and waits for its end;
+    // `outside` runs meanwhile.
+    Run Start(const QStringList& script, const QStringList& arguments = {}, int allowedMs = 15000,
+        const Outside& outside = {}) const
     {
         static int runs = 0;
         const QString scriptPath = Path(QString("script%1").arg(++runs));
@@ -103,18 +125,26 @@ protected:
 
         QProcess program;
         program.setProcessEnvironment(env);
+        // Started as from a terminal: the end signals do what they do by default until the program
+        // takes them, whatever this test runner ignores.
+        program.setChildProcessModifier([] {
+            for (int end : { SIGTERM, SIGINT, SIGHUP }) ::signal(end, SIG_DFL);
+        });
         program.setWorkingDirectory(home.path());
         program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         program.setStandardOutputFile(QProcess::nullDevice());
         program.start(BRENNIX_EXECUTABLE, arguments);
         Run run;
         if (!program.waitForStarted(5000)) return run;
+        if (outside) outside(program);
         run.ended = program.waitForFinished(allowedMs);
         if (!run.ended) {
             program.kill();
             program.waitForFinished(2000);
         } else if (program.exitStatus() == QProcess::NormalExit) {
             run.exitCode = program.exitCode();
+        } else {
+            run.crashed = true;
         }
         run.log = QString::fromUtf8(ReadFile(logPath)).split('\n', Qt::SkipEmptyParts);
         return run;

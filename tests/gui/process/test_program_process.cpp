@@ -1,5 +1,6 @@
 #include "ProgramProcess.h"
 
+#include <csignal>
 #include <unistd.h>
 
 namespace {
@@ -73,6 +74,7 @@ struct ChangedCase {
     int questions; // how often "Quit without saving?" is asked
     bool staysOpen; // after the first answer
     bool saved; // the list is written to the file chosen in the save dialog
+    int saveDialogs; // how often the save dialog was asked for
 };
 void PrintTo(const ChangedCase& c, std::ostream* os)
 {
@@ -95,30 +97,110 @@ TEST_P(ChangedList, AsksOnceAndDoesWhatTheAnswerSays)
     // A program that stayed open reported itself after the first answer.
     EXPECT_EQ(run.Value("visible") == "1", c.staysOpen) << run.log.join('\n').toStdString();
     EXPECT_EQ(QFile::exists(Path("saved.bnx")), c.saved);
+    EXPECT_EQ(run.Lines("file-dialog").size(), c.saveDialogs);
     EXPECT_TRUE(QFile::exists(IniPath()));
 }
 
 INSTANTIATE_TEST_SUITE_P(Answers, ChangedList,
-    ::testing::Values(ChangedCase { "ExitYes",
-                          { "answer yes", MakeChange, "menu File/Exit", Settle, "report" }, 1, false, false },
-        ChangedCase { "CloseYes", { "answer yes", MakeChange, "close", Settle, "report" }, 1, false, false },
+    ::testing::Values(
+        ChangedCase {
+            "ExitYes", { "answer yes", MakeChange, "menu File/Exit", Settle, "report" }, 1, false, false, 0 },
+        ChangedCase {
+            "CloseYes", { "answer yes", MakeChange, "close", Settle, "report" }, 1, false, false, 0 },
         ChangedCase { "CloseTwiceYes", { "answer yes", MakeChange, "close", "close", Settle, "report" }, 1,
-            false, false },
+            false, false, 0 },
         ChangedCase { "ExitNoSaves",
-            { "answer no", "file SAVED", MakeChange, "menu File/Exit", Settle, "report" }, 1, false, true },
+            { "answer no", "file SAVED", MakeChange, "menu File/Exit", Settle, "report" }, 1, false, true,
+            1 },
         ChangedCase { "CloseNoSaves", { "answer no", "file SAVED", MakeChange, "close", Settle, "report" }, 1,
-            false, true },
+            false, true, 1 },
         // Cancelling the save keeps the program open, after one question; the next Exit asks again.
         ChangedCase { "ExitNoCancelled",
             { "answer no", "answer yes", "file cancel", MakeChange, "menu File/Exit", Settle, "report",
                 "menu File/Exit" },
-            2, true, false },
+            2, true, false, 1 },
         ChangedCase { "CloseNoCancelled",
             { "answer no", "answer yes", "file cancel", MakeChange, "close", Settle, "report", "close" }, 2,
-            true, false },
+            true, false, 1 },
         // The real box on the screen: a close request while it is open changes nothing.
         ChangedCase { "RealBoxCloseWhileAsking",
-            { MakeChange, "menu File/Exit", "close", "press yes", Settle, "report" }, 1, false, false }),
+            { MakeChange, "menu File/Exit", "close", "press yes", Settle, "report" }, 1, false, false, 0 },
+        // Escape, or the box's own close button, answers neither Yes nor No: the program stays and
+        // saves nothing (no save dialog either), and the next Exit asks again.
+        ChangedCase { "RealBoxEscape",
+            { "file cancel", MakeChange, "menu File/Exit", "escape", Settle, "report", "menu File/Exit",
+                "press yes" },
+            2, true, false, 0 },
+        ChangedCase { "RealBoxCloseButton",
+            { "file cancel", MakeChange, "menu File/Exit", "close-box", Settle, "report", "menu File/Exit",
+                "press yes" },
+            2, true, false, 0 },
+        ChangedCase { "CloseThenRealBoxEscape",
+            { "file cancel", MakeChange, "close", "escape", Settle, "report", "close", "press yes" }, 2, true,
+            false, 0 }),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// --- the desktop ends the program with a signal
+
+struct SignalCase {
+    const char* name;
+    int signal;
+    QStringList script; // what the user did before the signal came
+    int sent; // signals sent: the second only once the program is seen still running after the first
+    int questions; // how often "Quit without saving?" is asked
+    bool saved; // the list is written to the file chosen in the save dialog
+};
+void PrintTo(const SignalCase& c, std::ostream* os)
+{
+    *os << c.name;
+}
+class EndSignal : public ProgramProcess, public ::testing::WithParamInterface<SignalCase> { };
+
+// SIGTERM (a logout, a shutdown), SIGINT (Ctrl+C) and SIGHUP (the terminal closed) are the close button:
+// the program asks about a changed list and, when it ends, ends as File > Exit does, its settings written.
+TEST_P(EndSignal, IsTakenAsTheCloseButton)
+{
+    const SignalCase& c = GetParam();
+    QStringList script = c.script;
+    script.replaceInStrings("SAVED", Path("saved.bnx"));
+    script << "touch " + Path("ready");
+    if (c.sent == 2)
+        script << "await " + Path("sent") << "report"
+               << "touch " + Path("stayed");
+    const Run run = Start(script, {}, 15000, [&](QProcess& program) {
+        ASSERT_TRUE(WaitForFile(program, Path("ready")));
+        ::kill(static_cast<pid_t>(program.processId()), c.signal);
+        if (c.sent == 1) return;
+        WriteFile(Path("sent"), "");
+        ASSERT_TRUE(WaitForFile(program, Path("stayed"))) << "the program ended at the first signal";
+        ::kill(static_cast<pid_t>(program.processId()), c.signal);
+    });
+    ASSERT_TRUE(run.ended) << "the program is still running after the signal";
+    EXPECT_FALSE(run.crashed) << "the signal killed the program";
+    EXPECT_EQ(run.exitCode, 0);
+    EXPECT_EQ(run.CountAsked(Quit), c.questions) << run.log.join('\n').toStdString();
+    if (c.sent == 2) {
+        EXPECT_EQ(run.Value("visible"), "1");
+        EXPECT_EQ(run.Value("modified"), "1");
+    }
+    EXPECT_EQ(QFile::exists(Path("saved.bnx")), c.saved);
+    QStringList keys = StoredKeys();
+    keys.sort();
+    QStringList expected = allNames;
+    expected.sort();
+    EXPECT_EQ(keys, expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(Signals, EndSignal,
+    ::testing::Values(SignalCase { "TermUnchanged", SIGTERM, {}, 1, 0, false },
+        SignalCase { "IntUnchanged", SIGINT, {}, 1, 0, false },
+        SignalCase { "HupUnchanged", SIGHUP, {}, 1, 0, false },
+        SignalCase { "TermChangedYes", SIGTERM, { "answer yes", MakeChange }, 1, 1, false },
+        SignalCase { "TermChangedNoSaves", SIGTERM, { "answer no", "file SAVED", MakeChange }, 1, 1, true },
+        // Escape on the question keeps the program; the next signal asks again.
+        SignalCase {
+            "TermChangedEscapeThenYes", SIGTERM, { "answer cancel", "answer yes", MakeChange }, 2, 2, false },
+        SignalCase { "HupChangedYes", SIGHUP, { "answer yes", MakeChange }, 1, 1, false }),
     [](const auto& info) { return std::string(info.param.name); });
 
 // A save that fails keeps the program open too, and the list is not lost.
