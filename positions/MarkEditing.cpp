@@ -229,15 +229,26 @@ char LetterForPut(char currentPiece, bool lightSquare)
     return static_cast<char>(std::toupper(static_cast<unsigned char>(currentPiece)));
 }
 
+namespace {
+constexpr char upright[] = "BKLMNOPQRTVW";
+constexpr char turnedLeft[] = "ACDEFGHIJSUX";
+constexpr char turnedRight[] = "YZacdefghijs";
+}
+
 char RotatedFairyLetter(char letter, int rotation)
 {
-    static constexpr char upright[] = "BKLMNOPQRTVW";
-    static constexpr char turnedLeft[] = "ACDEFGHIJSUX";
-    static constexpr char turnedRight[] = "YZacdefghijs";
     if (rotation != 4 && rotation != 5) return letter;
     const char* p = letter != 0 ? std::strchr(upright, letter) : nullptr;
     if (!p) return letter;
     return (rotation == 4 ? turnedLeft : turnedRight)[p - upright];
+}
+
+char UprightFairyLetter(char letter, int rotation)
+{
+    if (rotation != 4 && rotation != 5) return letter;
+    const char* turned = rotation == 4 ? turnedLeft : turnedRight;
+    const char* p = letter != 0 ? std::strchr(turned, letter) : nullptr;
+    return p ? upright[p - turned] : letter;
 }
 
 } // namespace MarkEditing
