@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <ostream>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -49,6 +50,12 @@ struct OtherFile {
     std::function<void(const DiagramList&)> check; // what the list read must hold
     std::string saved; // what Save writes back
 };
+
+// A failing row is named, not dumped.
+void PrintTo(const OtherFile& file, std::ostream* out)
+{
+    *out << file.name;
+}
 
 class OtherProgramsFiles : public ::testing::TestWithParam<OtherFile> { };
 
