@@ -41,6 +41,13 @@ for path in sorted(files.iterdir()):
 put("fuzz_position_file", "wcc-excerpt.epd", 1 | 4, head(data / "pgn" / "wcc-excerpt.epd", 2048))
 put("fuzz_position_file", "startnum.bnx", 4 | 64,
     b"rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - c0 \"Startnum 5 \";\r\n")
+# EPD lines of other programs: a FEN-form first line, several comments, escaped quotes, g-opcodes, a last
+# operation without its ';', tabs, file-letter castling, and LF, CR LF and lone CR line ends mixed.
+put("fuzz_position_file", "others.epd", 1 | 64,
+    b"r3k2r/8/8/8/8/8/8/R3K2R w HAha - 0 1\n"
+    b"4k3/8/8/8/8/8/8/4K3 w - - bm g6; id \"SUITE.002\";\r"
+    b"4k3/8/8/8/8/8/8/4K3\tb\t-\t-\tc0 \"a \\\"q\\\" b\"; c1 \"two\"; ga 1; pd 9\r\n"
+    b"4k3/8/8/8/8/8/8/4K3  w  -  -  3 40 id \"x\";\r\r\n")
 
 # Position lines: the first lines of every file, in the modes the list can be in.
 lines = []

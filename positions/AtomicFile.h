@@ -17,7 +17,12 @@ struct Result {
     bool Ok() const { return error == 0; }
 };
 
-// `write` fills the open descriptor (it must not close it) and returns 0 or an errno.
-Result Write(const std::string& path, const std::function<int(int fd)>& write);
+// `write` fills the open descriptor (it must not close it) and returns 0 or an errno. With
+// removeLeftovers, the temporary files that earlier saves of the same file left behind (the program was
+// killed during them) are removed first.
+Result Write(const std::string& path, const std::function<int(int fd)>& write, bool removeLeftovers = false);
+
+// Removes from `folder` the temporary files of saves of the file `name` that no running save holds.
+void RemoveLeftovers(const std::string& folder, const std::string& name);
 
 } // namespace AtomicFile

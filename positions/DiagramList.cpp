@@ -20,6 +20,7 @@ void DiagramList::ResetDiagram(DiagramRecord* record, uint32_t castleValue) cons
     record->enPassantFile.clear();
     record->fullmoveNumber = m_bEpdMode ? "" : "1";
     record->halfmoveClock = m_bEpdMode ? "" : "0";
+    record->fenForm = m_bEpdMode ? 0 : 1;
     record->displayComment.clear();
     record->comment.clear();
     record->epdOpsBefore.clear();

@@ -59,6 +59,9 @@ struct DiagramRecord {
     std::string enPassantFile;
     std::string fullmoveNumber;
     std::string halfmoveClock;
+    // The move counters follow the en-passant field as fields 5 and 6 (FEN form), not as operations: so the
+    // line was read, or so the list's lines are made; a line of an EPD or text file is written back so.
+    uint8_t fenForm = 0;
     DiagramRecord* next = nullptr;
     DiagramRecord* previous = nullptr;
 };

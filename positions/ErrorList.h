@@ -13,7 +13,8 @@ struct ErrorListEntry {
     int diagramIndex = -1;
 };
 
-// A value of a colour, mark or rotation line outside what those lines may hold: the diagram is not taken.
+// A value of a colour, mark or rotation line outside what those lines may hold: that value is left out,
+// the diagram is taken.
 constexpr LegalityCode BadBlockValue = 21;
 // A line longer than any position file holds.
 constexpr LegalityCode LineTooLong = 22;
@@ -50,6 +51,12 @@ public:
 private:
     std::vector<ErrorListEntry> entries;
 };
+
+// Whether a listed line still gave its diagram: its fault was only a value the reading left out.
+constexpr bool DiagramKept(LegalityCode code)
+{
+    return code == BadBlockValue;
+}
 
 // The string-table text that the error list shows for a code, 0 for none.
 int ErrorMessageId(LegalityCode code);

@@ -2,6 +2,7 @@
 
 #include "BoardLetters.h"
 #include "EpdOperations.h"
+#include "MarkEditing.h"
 #include "Marks.h"
 #include "PositionChecker.h"
 
@@ -139,11 +140,77 @@ std::string withoutStartNumber(std::string copy)
     return copy;
 }
 
-// The first line of a file is in FEN form when the counters follow the en-passant field: digits, and no
-// operation (every operation ends with ';'). An operation whose opcode begins with a digit is EPD.
-bool looksLikeFenCounters(std::string_view rest)
+bool isBlank(char c)
 {
-    return !rest.empty() && isDigit(rest[0]) && rest.find(';') == std::string_view::npos;
+    return c == ' ' || c == '\t';
+}
+
+bool allDigits(std::string_view text)
+{
+    return !text.empty() && std::all_of(text.begin(), text.end(), isDigit);
+}
+
+// The castling field, with rights named by the rook's file read for the rooks in the corners: 'H' and
+// 'A' are White's king and queen side, 'h' and 'a' Black's. Files other than the corners name rooks this
+// program cannot castle with. A field that is no castling field at all stays as it is.
+std::string castlingField(std::string_view field)
+{
+    if (field.find_first_not_of("KQkqABCDEFGHabcdefgh-") != std::string_view::npos) return std::string(field);
+    bool whiteShort = false, whiteLong = false, blackShort = false, blackLong = false;
+    for (char c : field) {
+        whiteShort |= c == 'K' || c == 'H';
+        whiteLong |= c == 'Q' || c == 'A';
+        blackShort |= c == 'k' || c == 'h';
+        blackLong |= c == 'q' || c == 'a';
+    }
+    std::string out;
+    if (whiteShort) out += 'K';
+    if (whiteLong) out += 'Q';
+    if (blackShort) out += 'k';
+    if (blackLong) out += 'q';
+    return out.empty() ? "-" : out;
+}
+
+// The line with its first four fields as this program writes them: leading blanks gone, any run of
+// blanks and tabs between the fields one blank, the castling field in KQkq letters. What follows the
+// en-passant field is kept as it stands, after one blank.
+std::string normalisedFields(std::string_view line)
+{
+    const size_t n = line.size();
+    size_t p = 0;
+    std::string out;
+    out.reserve(n);
+    for (int field = 0; field < 4; ++field) {
+        while (p < n && isBlank(line[p])) ++p;
+        if (p == n) return out;
+        if (field > 0) out += ' ';
+        const size_t start = p;
+        while (p < n && !isBlank(line[p])) ++p;
+        std::string_view token = line.substr(start, p - start);
+        if (field == 2)
+            out += castlingField(token);
+        else
+            out += token;
+    }
+    while (p < n && isBlank(line[p])) ++p;
+    if (p < n) {
+        out += ' ';
+        out += line.substr(p);
+    }
+    return out;
+}
+
+// Whether every letter of the piece field is a FEN letter: files of other programs, and this program's
+// own EPD and FEN files, have nothing else. A field with other letters was written in fairy mode by an
+// older version, with the board letters as they stood.
+bool onlyFenLetters(std::string_view field)
+{
+    for (char c : field) {
+        unsigned char u = static_cast<unsigned char>(c);
+        if (u < 0x21 || u > 0x7F) break;
+        if (isLetter(c) && std::string_view("KQRBNPkqrbnp").find(c) == std::string_view::npos) return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -203,7 +270,14 @@ std::string BuildFenText(
             }
             if (blanks) out += static_cast<char>('0' + blanks);
             blanks = 0;
-            out += fairyMode ? c : fenLetter(c, list.m_bLetterFamily2);
+            if (fairyMode) {
+                out += c;
+                continue;
+            }
+            // A turned piece is still the piece: FEN has no rotation.
+            if (!BoardLetters::IsLightSquare(row, cell))
+                c = MarkEditing::UprightFairyLetter(c, record.rotations[row][cell]);
+            out += fenLetter(c, list.m_bLetterFamily2);
         }
         if (blanks) out += static_cast<char>('0' + blanks);
         out += row < 7 ? '/' : ' ';
@@ -232,12 +306,25 @@ std::string BuildFenText(
     return out;
 }
 
-void AppendEpdOperations(
-    std::string& line, const DiagramList& list, const DiagramRecord& record, bool fileMode)
+void AppendEpdOperations(std::string& line, const DiagramList& list, const DiagramRecord& record,
+    bool fileMode, bool counterOperations)
 {
     const bool firstWithStartNumber = fileMode && list.m_strExtension == "bnx"
         && &record == list.m_pFirstDiagram && list.m_nStartNumber >= 2;
-    if (!record.epdOpsBefore.empty()) line += ' ' + record.epdOpsBefore;
+    // An operation whose quote is never closed ran to the end of its line, and is written there again.
+    std::string unclosed;
+    auto appendGroup = [&](const std::string& group) {
+        if (group.empty()) return;
+        size_t pos = 0;
+        while (pos < group.size()) {
+            size_t end = OperationEnd(group, pos);
+            if (end == std::string::npos) break;
+            pos = end + 1;
+        }
+        if (pos > 0) line += ' ' + group.substr(0, pos);
+        if (pos < group.size()) unclosed += ' ' + group.substr(pos);
+    };
+    appendGroup(record.epdOpsBefore);
 
     // A head whose own comment opens like a start number gets the real one in front, so that the reader
     // takes the number from it and leaves the comment whole.
@@ -254,35 +341,37 @@ void AppendEpdOperations(
         line += ' ' + record.commentOpcode + " \"" + text + "\";";
     }
 
-    if (!record.epdOpsMiddle.empty()) line += ' ' + record.epdOpsMiddle;
-    if (fileMode) {
+    appendGroup(record.epdOpsMiddle);
+    if (fileMode && counterOperations) {
         if (!record.fullmoveNumber.empty()) line += " fmvn " + record.fullmoveNumber + ';';
         if (!record.halfmoveClock.empty()) line += " hmvc " + record.halfmoveClock + ';';
     }
-    if (!record.epdOpsAfter.empty()) line += ' ' + record.epdOpsAfter;
+    appendGroup(record.epdOpsAfter);
+    line += unclosed;
 }
 
 LegalityCode ParsePositionLine(
-    DiagramList& list, std::string_view line, bool fairyMode, bool legalCheckActive)
+    DiagramList& list, std::string_view line, bool fairyMode, bool legalCheckActive, bool fairyFile)
 {
-    line = withoutLineEnd(line);
+    const std::string text = normalisedFields(withoutLineEnd(line));
     if (legalCheckActive) {
         PositionChecker checker;
-        LegalityCode code = checker.CheckFenPosition(line);
+        LegalityCode code = checker.CheckFenPosition(text);
         if (code > 0) return code;
     } else if (!fairyMode) {
         PositionChecker checker;
-        if (Legality::IsUnreadable(checker.CheckFenPosition(line))) return Legality::SkippedLine;
+        if (Legality::IsUnreadable(checker.CheckFenPosition(text))) return Legality::SkippedLine;
     }
 
     FontBoard board;
     size_t end = 0;
-    if (!ReadPieceField(list, line, board, fairyMode, end)) return Legality::SlashCount;
+    const bool keepLetters = fairyFile || (fairyMode && !onlyFenLetters(text));
+    if (!ReadPieceField(list, text, board, keepLetters, end)) return Legality::SlashCount;
 
     const bool first = !list.m_bHasDiagrams;
     auto* record = new DiagramRecord;
     record->board = board;
-    ParseFenFields(list, *record, line.substr(end), first);
+    ParseFenFields(list, *record, std::string_view(text).substr(end), first);
     return Legality::Ok;
 }
 
@@ -301,65 +390,66 @@ void ParseFenFields(DiagramList& list, DiagramRecord& record, std::string_view r
         record.displayComment = UnescapeComment(rest.substr(0, cut));
     }
 
+    // Fields are separated by runs of blanks and tabs; what is left of the piece field is passed over.
     const size_t n = rest.size();
-    size_t space = rest.find(' ');
-    size_t p = space == std::string_view::npos ? n : space + 1;
-    auto skip = [&](size_t k) { p = std::min(n, p + k); };
+    size_t p = 0;
+    while (p < n && !isBlank(rest[p])) ++p;
+    auto nextField = [&]() {
+        while (p < n && isBlank(rest[p])) ++p;
+        const size_t start = p;
+        while (p < n && !isBlank(rest[p])) ++p;
+        return rest.substr(start, p - start);
+    };
 
-    if (p < n) {
-        record.blackToMove = rest[p] != 'w';
-        skip(2);
-    }
-    while (p < n) {
-        char c = rest[p++];
-        if (c == ' ') break;
+    std::string_view side = nextField();
+    if (!side.empty()) record.blackToMove = side[0] != 'w';
+    for (char c : nextField()) {
         if (c == 'K') record.castleWhiteShort = 1;
         if (c == 'Q') record.castleWhiteLong = 1;
         if (c == 'k') record.castleBlackShort = 1;
         if (c == 'q') record.castleBlackLong = 1;
     }
-    if (p < n && rest[p] != '-') {
-        // Only a file names an en-passant square; anything else means none.
-        if (isFile(rest[p])) {
-            record.enPassantFile = std::string(1, rest[p]);
-            if (first) Marks::AddDoubleStepArrow(record, rest[p], record.blackToMove != 0);
-        }
-        ++p;
+    std::string_view enPassant = nextField();
+    // Only a file names an en-passant square; anything else means none.
+    if (!enPassant.empty() && isFile(enPassant[0])) {
+        record.enPassantFile = std::string(1, enPassant[0]);
+        if (first) Marks::AddDoubleStepArrow(record, enPassant[0], record.blackToMove != 0);
     }
-    skip(2);
-    if (first) {
-        list.m_bEpdMode = !looksLikeFenCounters(rest.substr(p)) || list.m_strExtension == "bnx";
-    }
-    if (!list.m_bEpdMode) {
-        std::string halfmove;
-        for (; p < n && rest[p] != ' '; ++p)
-            if (isDigit(rest[p])) halfmove += rest[p];
-        if (p < n) ++p;
-        if (!halfmove.empty()) record.halfmoveClock = halfmove;
-        std::string fullmove;
-        for (; p < n && isDigit(rest[p]); ++p) fullmove += rest[p];
-        if (!fullmove.empty()) record.fullmoveNumber = fullmove;
-    }
-    std::string_view tail = rest.substr(p);
-    record.comment = std::string(tail.substr(0, tail.find('\n')));
 
-    if (list.m_bEpdMode) {
-        EpdOperations ops;
-        if (!record.comment.empty()) ops = ParseEpdOperations(record.comment, list.m_strExtension == "epd");
-        record.epdOpsBefore = ops.before;
-        record.epdOpsMiddle = ops.middle;
-        record.epdOpsAfter = ops.after;
-        StartNumber start = first ? leadingStartNumber(ops.comment) : StartNumber {};
-        if (start.found) {
-            if (start.number != 0) list.m_nStartNumber = std::min(start.number, DiagramList::MaxStartNumber);
-            record.comment = ops.comment.substr(start.textStart);
-        } else {
-            record.comment = ops.comment;
-        }
-        record.commentOpcode = ops.opcode;
-        if (!ops.fmvn.empty()) record.fullmoveNumber = ops.fmvn;
-        if (!ops.hmvc.empty()) record.halfmoveClock = ops.hmvc;
+    // Each line by its own form: FEN when the move counters follow, EPD otherwise. Operations may follow
+    // either.
+    const size_t afterEnPassant = p;
+    const bool fenForm = ReadsAsCounters(rest.substr(p));
+    std::string_view halfmove = nextField();
+    std::string_view fullmove = nextField();
+    if (first) list.m_bEpdMode = !fenForm || list.m_strExtension == "bnx";
+    record.fenForm = fenForm ? 1 : 0;
+    if (fenForm) {
+        record.halfmoveClock = std::string(halfmove);
+        // A line that ends with the halfmove clock is at move 1, as a FEN line without counters is.
+        record.fullmoveNumber = fullmove.empty() ? "1" : std::string(fullmove);
+    } else {
+        // An EPD line gives its counters as operations, or none.
+        record.halfmoveClock.clear();
+        record.fullmoveNumber.clear();
+        p = afterEnPassant;
     }
+    while (p < n && isBlank(rest[p])) ++p;
+
+    EpdOperations ops = ParseEpdOperations(rest.substr(p), list.m_strExtension == "epd", !fenForm);
+    record.epdOpsBefore = ops.before;
+    record.epdOpsMiddle = ops.middle;
+    record.epdOpsAfter = ops.after;
+    StartNumber start = first ? leadingStartNumber(ops.comment) : StartNumber {};
+    if (start.found) {
+        if (start.number != 0) list.m_nStartNumber = std::min(start.number, DiagramList::MaxStartNumber);
+        record.comment = ops.comment.substr(start.textStart);
+    } else {
+        record.comment = ops.comment;
+    }
+    record.commentOpcode = ops.opcode;
+    if (!ops.fmvn.empty()) record.fullmoveNumber = ops.fmvn;
+    if (!ops.hmvc.empty()) record.halfmoveClock = ops.hmvc;
 
     if (first) {
         record.previous = record.next = nullptr;
@@ -435,6 +525,20 @@ LegalityCode CheckRecord(const DiagramList& list, const DiagramRecord& record, b
 {
     PositionChecker checker;
     return checker.CheckFenPosition(BuildFenText(list, record, false, fairyMode));
+}
+
+bool ReadsAsCounters(std::string_view text)
+{
+    size_t p = 0;
+    auto nextField = [&]() {
+        while (p < text.size() && isBlank(text[p])) ++p;
+        const size_t start = p;
+        while (p < text.size() && !isBlank(text[p])) ++p;
+        return text.substr(start, p - start);
+    };
+    std::string_view halfmove = nextField();
+    std::string_view fullmove = nextField();
+    return allDigits(halfmove) && (fullmove.empty() || allDigits(fullmove));
 }
 
 std::string CounterDigits(std::string_view text)

@@ -51,7 +51,6 @@ unsigned kept(const DiagramList& list, PositionFile::Kind kind)
     case Kind::Epd:
     case Kind::Text:
     case Kind::Other:
-        if (!LinesCarryOperations(list, kind)) return 0;
         // An .epd comment stays on its line by turning line breaks into blanks; the others escape them.
         return Comments | Operations | MoveNumbers | (kind == Kind::Epd ? 0u : unsigned(CommentLineBreaks));
     }
@@ -66,14 +65,6 @@ std::vector<Part> PartsInOrder(unsigned parts)
     for (unsigned bit = 1; bit <= MoveNumbers; bit <<= 1)
         if (parts & bit) out.push_back(static_cast<Part>(bit));
     return out;
-}
-
-bool LinesCarryOperations(const DiagramList& list, PositionFile::Kind kind)
-{
-    using PositionFile::Kind;
-    if (kind == Kind::Bnx) return true;
-    if (kind == Kind::Fen || kind == Kind::Pgn) return false;
-    return list.m_bEpdMode;
 }
 
 unsigned Lost(const DiagramList& list, PositionFile::Kind kind)

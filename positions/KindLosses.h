@@ -7,7 +7,7 @@
 
 // What a file of one kind cannot give back of a list, found in the list itself: whatever it holds,
 // read from a file or made in this session. A BNX file keeps everything; the one-line-per-position
-// kinds keep the positions and, where their lines carry operations, the comments, the other operations
+// kinds keep the positions and, but for FEN, the comments, the other operations
 // and the move numbers. Saving into a kind that loses something is a choice the user makes knowingly.
 namespace KindLosses {
 
@@ -26,10 +26,6 @@ enum Part : unsigned {
 
 // The parts in the order a message names them.
 std::vector<Part> PartsInOrder(unsigned parts);
-
-// Whether the lines of a file of this kind carry the diagrams' operations (comment, move numbers and
-// the rest); for .epd, .txt and other kinds this follows the list's EPD mode.
-bool LinesCarryOperations(const DiagramList& list, PositionFile::Kind kind);
 
 // The parts of the list that a file of this kind, read again, would not give back. A PGN file is never
 // read as a list, so it gives back nothing of it.

@@ -231,30 +231,33 @@ char LetterForPut(char currentPiece, bool lightSquare)
 }
 
 namespace {
-constexpr std::string_view uprightLetters = "BKLMNOPQRTVW";
-constexpr std::string_view turnedLeftLetters = "ACDEFGHIJSUX";
-constexpr std::string_view turnedRightLetters = "YZacdefghijs";
-} // namespace
+constexpr char upright[] = "BKLMNOPQRTVW";
+constexpr char turnedLeft[] = "ACDEFGHIJSUX";
+constexpr char turnedRight[] = "YZacdefghijs";
+}
 
 char RotatedFairyLetter(char letter, int rotation)
 {
     if (rotation != 4 && rotation != 5) return letter;
-    const size_t at = uprightLetters.find(letter);
-    if (letter == 0 || at == std::string_view::npos) return letter;
-    return (rotation == 4 ? turnedLeftLetters : turnedRightLetters)[at];
+    const char* p = letter != 0 ? std::strchr(upright, letter) : nullptr;
+    if (!p) return letter;
+    return (rotation == 4 ? turnedLeft : turnedRight)[p - upright];
+}
+
+char UprightFairyLetter(char letter, int rotation)
+{
+    if (rotation != 4 && rotation != 5) return letter;
+    const char* turned = rotation == 4 ? turnedLeft : turnedRight;
+    const char* p = letter != 0 ? std::strchr(turned, letter) : nullptr;
+    return p ? upright[p - turned] : letter;
 }
 
 FontBoard UprightBoard(const DiagramRecord& record)
 {
     FontBoard board = record.board;
     for (int row = 0; row < 8; ++row)
-        for (int cell = 1; cell <= 8; ++cell) {
-            const int rotation = record.rotations[row][cell];
-            if (rotation != 4 && rotation != 5) continue;
-            char& letter = board[row][cell];
-            const size_t at = (rotation == 4 ? turnedLeftLetters : turnedRightLetters).find(letter);
-            if (letter != 0 && at != std::string_view::npos) letter = uprightLetters[at];
-        }
+        for (int cell = 1; cell <= 8; ++cell)
+            board[row][cell] = UprightFairyLetter(board[row][cell], record.rotations[row][cell]);
     return board;
 }
 

@@ -89,6 +89,8 @@ char LetterForPut(char currentPiece, bool lightSquare);
 
 // Dark-square pieces turned a quarter turn for rotation marks 4 and 5 take letters of their own.
 char RotatedFairyLetter(char letter, int rotation);
+// The upright letter of a piece that RotatedFairyLetter turned; any other letter stays.
+char UprightFairyLetter(char letter, int rotation);
 // The board with every turned piece standing upright again, as the letters of a position line name it.
 FontBoard UprightBoard(const DiagramRecord& record);
 

@@ -14,7 +14,6 @@
 #include <filesystem>
 #include <fstream>
 #include <istream>
-#include <optional>
 #include <ostream>
 #include <streambuf>
 #include <unistd.h>
@@ -62,16 +61,23 @@ void appendCellLine(std::string& out, const std::array<int8_t, 12>& cells)
 }
 
 // Every line break of a page text is kept as '*', so each text stays one line of the file (a CR before
-// it stays in place); a '*' of the text itself, and the byte 0x87, are written after 0x87.
+// it stays in place, and a lone CR becomes a CR LF break); a '*' of the text itself, and the byte 0x87,
+// are written after 0x87, and so is the first letter of a text that would read as the header's end.
 constexpr char pageEscape = static_cast<char>(0x87);
 
 std::string escapePageText(const std::string& text)
 {
     std::string out;
-    out.reserve(text.size());
-    for (char c : text) {
+    out.reserve(text.size() + 1);
+    if (std::string_view(text).starts_with(headerEnd)) out += pageEscape;
+    for (size_t i = 0; i < text.size(); ++i) {
+        char c = text[i];
         if (c == '\n') {
             out += '*';
+            continue;
+        }
+        if (c == '\r' && (i + 1 == text.size() || text[i + 1] != '\n')) {
+            out += "\r*";
             continue;
         }
         if (c == '*' || c == pageEscape) out += pageEscape;
@@ -84,7 +90,11 @@ std::string unescapePageText(const std::string& text)
 {
     std::string out;
     out.reserve(text.size());
-    for (size_t i = 0; i < text.size(); ++i) {
+    size_t i = 0;
+    if (text.size() > headerEnd.size() && text[0] == pageEscape
+        && std::string_view(text).substr(1).starts_with(headerEnd))
+        i = 1;
+    for (; i < text.size(); ++i) {
         char c = text[i];
         if (c == pageEscape && i + 1 < text.size() && (text[i + 1] == '*' || text[i + 1] == pageEscape))
             out += text[++i];
@@ -94,28 +104,42 @@ std::string unescapePageText(const std::string& text)
     return out;
 }
 
+// The fields and operations of a line that carries its operations: in EPD form, with the counters as
+// operations, unless fenForm asks for them as fields, or the operations would read as counters.
+std::string lineWithOperations(
+    const DiagramList& list, const DiagramRecord& record, bool fenForm, bool lettersAsTheyStand)
+{
+    std::string operations;
+    if (!fenForm) {
+        FenLine::AppendEpdOperations(operations, list, record, true);
+        if (!FenLine::ReadsAsCounters(operations))
+            return FenLine::BuildFenText(list, record, false, lettersAsTheyStand) + operations;
+        operations.clear();
+    }
+    FenLine::AppendEpdOperations(operations, list, record, true, false);
+    return FenLine::BuildFenText(list, record, true, lettersAsTheyStand) + operations;
+}
+
 std::string lineOf(DiagramList& list, const DiagramRecord& record, const WriteOptions& options, Kind kind)
 {
-    // A line in FEN letters names a turned piece as the piece it is; only a BNX file keeps the turn.
-    std::optional<DiagramRecord> upright;
-    if (kind == Kind::Pgn || (kind != Kind::Bnx && !options.fairyMode)) {
-        FontBoard board = MarkEditing::UprightBoard(record);
-        if (board != record.board) {
-            upright = record;
-            upright->board = board;
-        }
+    std::string line;
+    if (kind == Kind::Pgn) {
+        // The FEN tag of a PGN game is read by other programs: six fields in the standard letters.
+        line = FenLine::BuildFenText(list, record, true, false);
+    } else if (kind == Kind::Fen) {
+        // A FEN line never has operations.
+        line = FenLine::BuildFenText(list, record, false, false);
+    } else if (kind == Kind::Bnx) {
+        // A BNX line always carries the comment and the counters; in fairy form the letters as they stand.
+        line = lineWithOperations(list, record, false, options.fairyMode);
+    } else {
+        // EPD and text files are read by other programs: FEN letters, and every line in the form it was
+        // read in, so the counters of a FEN-form line stay fields in a list of that form.
+        line = lineWithOperations(list, record, record.fenForm && !list.m_bEpdMode, false);
     }
-    const DiagramRecord& pieces = upright ? *upright : record;
-    // The FEN tag of a PGN game is read by other programs: six fields in the standard letters.
-    std::string line = kind == Kind::Pgn ? FenLine::BuildFenText(list, pieces, true, false)
-                                         : FenLine::BuildFenText(list, pieces, false, options.fairyMode);
-    // A BNX line always carries the comment and the counters; a FEN line never has operations.
-    const bool operations = kind == Kind::Bnx
-        || ((kind == Kind::Epd || kind == Kind::Text || kind == Kind::Other) && list.m_bEpdMode);
-    if (operations) FenLine::AppendEpdOperations(line, list, record, true);
     // A line break inside a text would split the diagram's line in two.
     for (char& c : line)
-        if (c == '\n') c = ' ';
+        if (c == '\n' || c == '\r') c = ' ';
     return line;
 }
 
@@ -127,10 +151,18 @@ void appendBlock(std::string& out, const DiagramRecord& record, bool allMarkSlot
     // With the user's full 69 marks and the automatic arrow the file has no line for the arrow, which
     // the reader makes again from the en-passant file.
     const bool dropAutomatic = MarkEditing::UsedMarkSlots(record) > maxWrittenMarks;
+    auto kept = [&](const MarkSlot& slot) {
+        return slot.from != 0 && !(dropAutomatic && slot.type == MarkDoubleStep);
+    };
+    int marksLeft = static_cast<int>(std::count_if(record.marks.begin(), record.marks.end(), kept));
     for (const MarkSlot& slot : record.marks) {
         if (written == maxWrittenMarks) break;
-        if (!allMarkSlots && slot.from == 0) continue;
-        if (dropAutomatic && slot.from != 0 && slot.type == MarkDoubleStep) continue;
+        if (kept(slot)) {
+            --marksLeft;
+        } else {
+            // Save writes the free slots as they stand, as long as every mark after them still has a line.
+            if (!allMarkSlots || slot.from != 0 || maxWrittenMarks - written <= marksLeft) continue;
+        }
         appendNumber(out, slot.from);
         appendNumber(out, slot.to);
         appendNumber(out, slot.type);
@@ -147,11 +179,13 @@ void appendBlock(std::string& out, const DiagramRecord& record, bool allMarkSlot
 
 // ---------------------------------------------------------------- reading helpers
 
-// Lines up to MaxLineLength characters; CR LF and a lone LF end a line, and so does a lone CR in a file
-// whose first line ends with one and holds no LF after it (a file of CR line ends; elsewhere a lone CR
-// is a character of the line, as the CR of a page text before its '*'). A last line needs no line end, and a UTF-8 byte-order
-// mark in front of the first line is no part of it. What a line holds beyond the limit is passed over
-// without being kept, and the line is marked as too long.
+// Lines up to MaxLineLength characters. LF, CR LF and a lone CR all end a line, in any mix, since files
+// pass through programs of every system; a run of CRs before an LF is one line end, as a CR LF written
+// through a text-mode stream becomes. The one CR this program writes inside a line is the one before the
+// '*' of a line break in a page text: while page texts are read (pageTexts), a CR followed by '*' is a
+// character. A last line needs no line end, and a UTF-8 byte-order mark in front of the first line is no
+// part of it. What a line holds beyond the limit is passed over without being kept, and the line is
+// marked as too long.
 class LineReader {
 public:
     explicit LineReader(std::istream& in)
@@ -163,13 +197,9 @@ public:
     {
         line.clear();
         tooLong = false;
-        bool any = false;
+        if (!available(1)) return false;
         for (;;) {
-            if (pos == length && !fill()) {
-                if (!any) return false;
-                break;
-            }
-            any = true;
+            if (!available(1)) break;
             const char* start = buffer.data() + pos;
             const char* end = buffer.data() + length;
             const char* p = start;
@@ -177,26 +207,18 @@ public:
             keep(line, start, static_cast<size_t>(p - start));
             pos = static_cast<size_t>(p - buffer.data());
             if (pos == length) continue;
-            const char c = buffer[pos++];
-            if (c == '\n') {
-                if (ends == Ends::Unknown) ends = Ends::Lf;
+            if (buffer[pos] == '\n') {
+                ++pos;
                 break;
             }
-            if (pos < length || fill()) {
-                if (buffer[pos] == '\n') {
-                    ++pos;
-                    if (ends == Ends::Unknown) ends = Ends::Lf;
-                    break;
-                }
-            }
-            // A stray CR in the first line of a file of LF line ends is a character too: the file is one
-            // of CR line ends only when no LF follows in what has been read.
-            if (ends == Ends::Unknown && std::memchr(buffer.data() + pos, '\n', length - pos)) ends = Ends::Lf;
-            if (ends == Ends::Lf) {
-                keep(line, &c, 1);
+            if (pageTexts && available(2) && buffer[pos + 1] == '*') {
+                keep(line, "\r", 1);
+                ++pos;
                 continue;
             }
-            ends = Ends::Cr;
+            size_t crs = 1;
+            while (crs < maxCrRun && available(crs + 1) && buffer[pos + crs] == '\r') ++crs;
+            pos += available(crs + 1) && buffer[pos + crs] == '\n' ? crs + 1 : 1;
             break;
         }
         if (first) {
@@ -207,16 +229,31 @@ public:
     }
     bool failed = false;
     bool tooLong = false; // the last line read was longer than MaxLineLength; it was cut there
+    bool pageTexts = false;
 
 private:
-    bool fill()
+    static constexpr size_t maxCrRun = 4;
+
+    // Whether n bytes from pos are in the buffer, reading more when they are not.
+    bool available(size_t n)
     {
-        pos = length = 0;
-        if (!in) return false;
-        in.read(buffer.data(), static_cast<std::streamsize>(buffer.size()));
-        length = static_cast<size_t>(in.gcount());
-        if (in.bad()) failed = true;
-        return length > 0;
+        if (length - pos >= n) return true;
+        if (ended) return false;
+        std::memmove(buffer.data(), buffer.data() + pos, length - pos);
+        length -= pos;
+        pos = 0;
+        while (length < n && !ended) {
+            if (!in) {
+                ended = true;
+                break;
+            }
+            in.read(buffer.data() + length, static_cast<std::streamsize>(buffer.size() - length));
+            const size_t got = static_cast<size_t>(in.gcount());
+            if (in.bad()) failed = true;
+            if (got == 0) ended = true;
+            length += got;
+        }
+        return length - pos >= n;
     }
     void keep(std::string& line, const char* text, size_t n)
     {
@@ -227,12 +264,11 @@ private:
         }
         line.append(text, n);
     }
-    enum class Ends { Unknown, Lf, Cr };
     std::istream& in;
     std::vector<char> buffer;
     size_t pos = 0;
     size_t length = 0;
-    Ends ends = Ends::Unknown;
+    bool ended = false;
     bool first = true;
 };
 
@@ -353,22 +389,6 @@ BlockEnd readBlock(
         }
     }
     return BlockEnd::Complete;
-}
-
-void dropLastDiagram(DiagramList& list)
-{
-    DiagramRecord* last = list.m_pLastDiagram;
-    if (!last) return;
-    list.m_pLastDiagram = last->previous;
-    if (last->previous) {
-        last->previous->next = nullptr;
-    } else {
-        list.m_pFirstDiagram = nullptr;
-        list.m_bHasDiagrams = list.m_bListAllocated = false;
-        list.m_nStartNumber = 1;
-    }
-    list.m_pCurrentDiagram = list.m_pFirstDiagram;
-    delete last;
 }
 
 int countPages(const DiagramList& list)
@@ -570,12 +590,15 @@ bool WriteList(DiagramList& list, const WriteOptions& writeOptions, std::ostream
 SaveResult SaveToFile(DiagramList& list, const WriteOptions& options, const std::string& path)
 {
     SaveResult result;
-    AtomicFile::Result written = AtomicFile::Write(path, [&](int fd) {
-        DescriptorBuffer buffer(fd);
-        std::ostream out(&buffer);
-        if (!WriteList(list, options, out)) return buffer.error ? buffer.error : EIO;
-        return 0;
-    });
+    AtomicFile::Result written = AtomicFile::Write(
+        path,
+        [&](int fd) {
+            DescriptorBuffer buffer(fd);
+            std::ostream out(&buffer);
+            if (!WriteList(list, options, out)) return buffer.error ? buffer.error : EIO;
+            return 0;
+        },
+        true);
     result.ok = written.Ok();
     if (!result.ok) result.reason = reasonOf(written.error);
     return result;
@@ -631,6 +654,7 @@ ReadResult ReadList(std::istream& in, const ReadOptions& options, DiagramList& l
             if (reader.tooLong) result.corrupted = true;
             return true;
         };
+        reader.pageTexts = true;
         while (nextText(title) && !title.starts_with(headerEnd)) {
             if (!nextText(top) || top.starts_with(headerEnd) || !nextText(info)
                 || info.starts_with(headerEnd))
@@ -640,6 +664,7 @@ ReadResult ReadList(std::istream& in, const ReadOptions& options, DiagramList& l
             list.m_pLastPage->topText = unescapePageText(top);
             list.m_pLastPage->infoText = unescapePageText(info);
         }
+        reader.pageTexts = false;
         if (reader.failed) return finish(ReadStatus::CannotRead);
         more = reader.Next(line);
     }
@@ -654,24 +679,20 @@ ReadResult ReadList(std::istream& in, const ReadOptions& options, DiagramList& l
         if (correcting && nextEntry < toCorrect.size()
             && toCorrect[nextEntry].lineNumber == result.lineCount) {
             corrected = &toCorrect[nextEntry++];
-            skip = corrected->code >= Legality::SlashCount;
+            skip = !DiagramKept(corrected->code) && corrected->code >= Legality::SlashCount;
         }
         if (skip)
             code = Legality::SkippedLine;
         else if (reader.tooLong)
             code = LineTooLong;
         else
-            code = FenLine::ParsePositionLine(list, line, fairy, legal);
+            code = FenLine::ParsePositionLine(list, line, fairy, legal, rotations);
         const bool made = code == Legality::Ok;
 
+        bool badValue = false;
         if (bnx) {
-            bool badValue = false;
             BlockEnd end = readBlock(
                 reader, made ? list.m_pLastDiagram : nullptr, rotations, badValue, result.fairyMarks);
-            if (made && badValue) {
-                dropLastDiagram(list);
-                code = BadBlockValue;
-            }
             if (end == BlockEnd::Corrupted) result.corrupted = true;
             if (end != BlockEnd::Complete) more = false;
         }
@@ -679,9 +700,10 @@ ReadResult ReadList(std::istream& in, const ReadOptions& options, DiagramList& l
         if (code == Legality::Ok) {
             if (corrected) corrected->diagramIndex = count;
             ++count;
+            // The value no such line may hold was left out; the diagram stays, and its line is listed.
+            if (badValue && !correcting) result.errors.Add(result.lineCount, BadBlockValue);
         } else if (correcting) {
-            if (!skip && code != BadBlockValue && code != LineTooLong)
-                result.failedAgain.push_back(result.lineCount);
+            if (!skip && code != LineTooLong) result.failedAgain.push_back(result.lineCount);
         } else if (code != Legality::SkippedLine) {
             result.errors.Add(result.lineCount, code);
             if (code >= Legality::SlashCount) ++result.formatErrors;

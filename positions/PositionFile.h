@@ -54,7 +54,8 @@ struct SaveResult {
 };
 
 // Writes into a new file in the target's folder and puts it in the target's place only when every line
-// was written, so a failed save leaves the old file as it was.
+// was written, so a failed save leaves the old file as it was. What a save of the same file that was cut
+// short (the program killed) left beside it is removed.
 SaveResult SaveToFile(DiagramList& list, const WriteOptions& options, const std::string& path);
 
 // ---------------------------------------------------------------- reading

@@ -285,22 +285,22 @@ TEST(EpdLines, OperationsAreSortedIntoTheirGroups)
     const DiagramRecord& r = *list.m_pFirstDiagram;
     EXPECT_EQ(r.epdOpsBefore, "acd 5;bm e4;");
     EXPECT_EQ(r.epdOpsMiddle, "ce 10;dm 2;");
-    EXPECT_EQ(r.epdOpsAfter, "id \"x\";pv e4 e5;");
+    // Every operation is kept: those of 'g', and a last one without its ';'.
+    EXPECT_EQ(r.epdOpsAfter, "ga 1;id \"x\";pv e4 e5;pd 9;");
     EXPECT_EQ(r.comment, "hi");
     EXPECT_EQ(r.fullmoveNumber, "7");
     std::string out = WriteLines(list)[0];
-    EXPECT_EQ(
-        out, "4k3/8/8/8/8/8/8/4K3 w - - acd 5;bm e4; c0 \"hi\"; ce 10;dm 2; fmvn 7; id \"x\";pv e4 e5;");
-    EXPECT_EQ(out.find("ga"), std::string::npos) << "g operations are dropped";
-    EXPECT_EQ(out.find("pd"), std::string::npos) << "a last operation without ';' is lost";
+    EXPECT_EQ(out,
+        "4k3/8/8/8/8/8/8/4K3 w - - acd 5;bm e4; c0 \"hi\"; ce 10;dm 2; fmvn 7; ga 1;id \"x\";pv e4 e5;pd 9;");
 }
 
 TEST(EpdLines, ParseEpdOperationsDetails)
 {
     EpdOperations ops
         = ParseEpdOperations("c0 \"a;b\"; id x; 1x y; Zz; \xE9t u; hmvc 1a2; c7 \"p\x87qr\";", false);
-    EXPECT_EQ(ops.opcode, "c7") << "the last comment operation wins";
-    EXPECT_EQ(ops.comment, "p\r\nr");
+    EXPECT_EQ(ops.opcode, "c0") << "the first comment operation is the diagram's comment";
+    EXPECT_EQ(ops.comment, "a;b");
+    EXPECT_EQ(ops.middle, "c7 \"p\x87qr\";") << "the other is kept as it stands";
     EXPECT_EQ(ops.after, "id x;");
     EXPECT_EQ(ops.before, "1x y;Zz;\xE9t u;");
     EXPECT_EQ(ops.hmvc, "12");
@@ -308,10 +308,10 @@ TEST(EpdLines, ParseEpdOperationsDetails)
     EXPECT_EQ(ParseEpdOperations("c0 \"p\x87qr\";", true).comment, "p qr")
         << "an .epd file has no 0x87 breaks";
     EXPECT_EQ(ParseEpdOperations("c0 \"ends in \xD5\";", false).comment, "ends in \"");
-    // A quote that is never closed quotes nothing.
+    // A quote that is never closed runs to the end of the line.
     EpdOperations open = ParseEpdOperations("id \"x; bm e4;", false);
-    EXPECT_EQ(open.after, "id \"x;");
-    EXPECT_EQ(open.before, "bm e4;");
+    EXPECT_EQ(open.after, "id \"x; bm e4;");
+    EXPECT_EQ(open.before, "");
 }
 
 TEST(EpdLines, ModeIsDecidedByTheFirstLine)
@@ -336,15 +336,12 @@ TEST(EpdLines, ModeIsDecidedByTheFirstLine)
         list.m_bEpdMode = !c.epdMode;
         ReadLines(list, { c.first, "4k3/8/8/8/8/8/8/3K4 b - - 7 9" });
         EXPECT_EQ(list.m_bEpdMode, c.epdMode) << c.extension << ": " << c.first;
+        // Each line is read by its own form, whatever the list's.
         const DiagramRecord& second = *Nth(list, 1);
-        if (c.epdMode) {
-            // In EPD mode "7 9" is an unfinished operation, and lost.
-            EXPECT_EQ(second.fullmoveNumber, "") << c.first;
-            EXPECT_EQ(second.comment, "") << c.first;
-        } else {
-            EXPECT_EQ(second.halfmoveClock, "7") << c.first;
-            EXPECT_EQ(second.fullmoveNumber, "9") << c.first;
-        }
+        EXPECT_EQ(second.halfmoveClock, "7") << c.first;
+        EXPECT_EQ(second.fullmoveNumber, "9") << c.first;
+        EXPECT_EQ(second.fenForm, 1) << c.first;
+        EXPECT_EQ(second.comment, "") << c.first;
     }
 }
 

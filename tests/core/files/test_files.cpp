@@ -1,3 +1,4 @@
+#include "positions/AtomicFile.h"
 #include "positions/DiagramList.h"
 #include "positions/ErrorList.h"
 #include "positions/Marks.h"
@@ -9,11 +10,14 @@
 #include <cerrno>
 #include <csignal>
 #include <cstring>
+#include <fcntl.h>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <sys/file.h>
 #include <sys/resource.h>
+#include <sys/wait.h>
 #include <unistd.h>
 #include <vector>
 
@@ -248,6 +252,48 @@ TEST(PositionFiles, SaveWritesAllSixtyNineSlotsSaveAsEveryUsedOne)
     EXPECT_EQ(blockLines(true).size(), 69u);
 }
 
+// The automatic arrow of an en-passant square takes a slot; with 68 marks of the user's and a slot freed
+// before the 70th, Save still writes every mark.
+TEST(PositionFiles, SaveKeepsEveryMarkWhenAFreeSlotComesFirst)
+{
+    DiagramList list;
+    list.AddHeaderNode(false, true);
+    DiagramRecord& r = *list.CreateFirstDiagram();
+    r.enPassantFile = "e";
+    Marks::AddDoubleStepArrow(r, 'e', false);
+    ASSERT_EQ(r.marks[0].type, MarkDoubleStep);
+    for (int s = 1; s < MaxMarks; ++s)
+        r.marks[static_cast<size_t>(s)]
+            = { static_cast<uint8_t>(s % 64 + 1), static_cast<uint8_t>((s + 9) % 64 + 1), MarkGreen };
+    r.marks[5] = { 0, 0, MarkRed }; // a mark taken away
+    r.markCount = 69;
+    auto used = [](const DiagramRecord& d) {
+        std::vector<MarkSlot> slots;
+        for (const MarkSlot& m : d.marks)
+            if (m.from != 0) slots.push_back(m);
+        return slots;
+    };
+    for (bool allMarkSlots : { true, false }) {
+        SCOPED_TRACE(allMarkSlots ? "Save" : "Save As");
+        WriteOptions w;
+        w.allMarkSlots = allMarkSlots;
+        DiagramList back;
+        ReadResult read = ReadText(Written(list, w), OptionsFor("bnx", false), back);
+        ASSERT_EQ(read.status, ReadStatus::Ok);
+        EXPECT_FALSE(read.corrupted);
+        ASSERT_EQ(Count(back), 1);
+        EXPECT_EQ(used(Nth(back, 0)), used(r));
+        EXPECT_EQ(Nth(back, 0).markCount, 69u);
+    }
+    // With room to spare Save writes the free slot as it stands, as it always did.
+    r.marks[69] = {};
+    WriteOptions save;
+    DiagramList back;
+    ReadText(Written(list, save), OptionsFor("bnx", false), back);
+    EXPECT_EQ(Nth(back, 0).marks[5], (MarkSlot { 0, 0, MarkRed }));
+    EXPECT_EQ(used(Nth(back, 0)), used(r));
+}
+
 TEST(PositionFiles, EveryKindWritesItsOwnLineForm)
 {
     DiagramList list;
@@ -265,7 +311,8 @@ TEST(PositionFiles, EveryKindWritesItsOwnLineForm)
     // A BNX line carries its comment and counters whatever the list's form.
     EXPECT_EQ(lineFor("bnx"), "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - c0 \"note\"; fmvn 20; hmvc 5;");
     EXPECT_EQ(lineFor("fen"), "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 5 20");
-    EXPECT_EQ(lineFor("epd"), "r3k2r/8/8/8/8/8/8/R3K2R w KQkq -");
+    // A list read in FEN form writes its lines back in that form, with their operations.
+    EXPECT_EQ(lineFor("epd"), "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 5 20 c0 \"note\";");
     EXPECT_EQ(lineFor("pgn"), "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - 5 20");
     list.m_bEpdMode = true;
     EXPECT_EQ(lineFor("epd"), "r3k2r/8/8/8/8/8/8/R3K2R w KQkq - c0 \"note\"; fmvn 20; hmvc 5;");
@@ -323,14 +370,15 @@ TEST(PositionFiles, FaultyFiles)
             {}, 0, 0, false },
         { "garbage line of 600 characters", "epd", Lines(2, kings) + std::string(600, 'x') + "\r\n" + kings,
             true, ReadStatus::Ok, 3, { { 3, 15 } }, 1, 0, false },
+        // A value out of range is left out; its diagram stays, and the line is listed.
         { "bad colour value", "bnx",
             Lines(1, kings) + Block() + Lines(1, kings) + badColour + Lines(1, kings) + Block(), true,
-            ReadStatus::Ok, 2, { { 2, BadBlockValue } }, 1, 0, false },
+            ReadStatus::Ok, 3, { { 2, BadBlockValue } }, 1, 0, false },
         { "bad mark square", "bnx", Lines(1, kings) + Block("0 0 0 0 0 0 0 0 0 0 0 0 ", "65 1 3 "), true,
-            ReadStatus::NotPositionFile, 0, { { 1, BadBlockValue } }, 1, 0, false },
+            ReadStatus::Ok, 1, { { 1, BadBlockValue } }, 1, 0, false },
         { "bad mark type", "bnx",
             Lines(1, kings) + Block() + Lines(1, kings) + Block("0 0 0 0 0 0 0 0 0 0 0 0 ", "1 2 9 "), true,
-            ReadStatus::Ok, 1, { { 2, BadBlockValue } }, 1, 0, false },
+            ReadStatus::Ok, 2, { { 2, BadBlockValue } }, 1, 0, false },
         { "colour line of a wrong length", "bnx",
             Lines(1, kings) + Block() + Lines(1, kings) + Block("0 0 0 0 0 0 0 0 0 0 0 0") + Lines(1, kings)
                 + Block(),
@@ -367,6 +415,48 @@ TEST(PositionFiles, FaultyFiles)
         EXPECT_GE(PageNodes(list), list.m_nPageCount);
         EXPECT_EQ(list.m_nPageCount, (c.diagrams + 8) / 9);
     }
+}
+
+// A mark value out of range costs that mark only: the diagram is read, listed, and the correction
+// re-read keeps it as the first reading did.
+TEST(PositionFiles, ABadValueLeavesItsDiagramAlsoForCorrection)
+{
+    const std::string text = Lines(1, kings) + Block() + Lines(1, kings)
+        + Block("0 7 2 0 0 0 0 0 0 0 0 0 ", "12 28 3 \r\n1 2 99 \r\n5 6 1 ") + Lines(1, twoWhiteKings)
+        + Block();
+    DiagramList first;
+    ReadResult read = ReadText(text, OptionsFor("bnx"), first);
+    ASSERT_EQ(read.status, ReadStatus::Ok);
+    ASSERT_EQ(Count(first), 2);
+    auto expectMarks = [](const DiagramRecord& r) {
+        EXPECT_EQ(r.marks[0], (MarkSlot { 12, 28, 3 }));
+        EXPECT_EQ(r.marks[1], (MarkSlot { 5, 6, 1 }));
+        EXPECT_EQ(r.markCount, 2u);
+        EXPECT_EQ(r.colours[0][1], 0) << "a colour out of range is left out too";
+        EXPECT_EQ(r.colours[0][2], 2);
+        EXPECT_EQ(r.colouredCount, 8);
+    };
+    expectMarks(Nth(first, 1));
+    ASSERT_EQ(read.errors.Entries().size(), 2u);
+    EXPECT_EQ(read.errors.Entries()[0].lineNumber, 2);
+    EXPECT_EQ(read.errors.Entries()[0].code, BadBlockValue);
+    EXPECT_EQ(read.errors.Entries()[1].lineNumber, 3);
+    EXPECT_EQ(read.formatErrors, 0);
+
+    ReadOptions again = OptionsFor("bnx");
+    again.correct = &read.errors;
+    DiagramList second;
+    ReadResult re = ReadText(text, again, second);
+    ASSERT_EQ(Count(second), 3);
+    expectMarks(Nth(second, 1));
+    EXPECT_TRUE(re.failedAgain.empty());
+    // The walk passes the diagram whose value was left out and stops at the illegal one.
+    OpenErrorList walk = re.corrected;
+    walk.StartWalk();
+    const ErrorListEntry* e = walk.NextToCorrect();
+    ASSERT_NE(e, nullptr);
+    EXPECT_EQ(e->lineNumber, 3);
+    EXPECT_EQ(e->diagramIndex, 2);
 }
 
 TEST(PositionFiles, WholeLinesAreRead)
@@ -544,6 +634,57 @@ TEST(PositionFiles, SaveToFileReplacesTheFileOnlyWhenEverythingWasWritten)
     saved = SaveToFile(list, w, folder.File("missing/list.bnx"));
     EXPECT_FALSE(saved.ok);
     EXPECT_EQ(saved.reason, std::strerror(ENOENT));
+}
+
+TEST(PositionFiles, SaveRemovesWhatAKilledSaveLeftBehind)
+{
+    TemporaryFolder folder;
+    const std::string target = folder.File("list.bnx");
+    DiagramList list;
+    ReadText(Lines(3, kings), OptionsFor("epd"), list);
+    WriteOptions w;
+    ASSERT_TRUE(SaveToFile(list, w, target).ok);
+    const std::string good = Slurp(target);
+
+    // The program is killed (kill -9) in the middle of a save of the same file.
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        AtomicFile::Write(target, [](int fd) {
+            [[maybe_unused]] ssize_t n = ::write(fd, "half a file", 11);
+            ::raise(SIGKILL);
+            return 0;
+        });
+        ::_exit(0);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL);
+    EXPECT_EQ(Slurp(target), good);
+    ASSERT_EQ(folder.Entries(), 2) << "the killed save's temporary file";
+
+    // Names of other files, and a temporary file that a running save holds, are left alone.
+    const std::vector<std::string> others = { ".other.bnx.AbC123", ".list.bnx.AbC12", "list.bnx.AbC123",
+        ".list.bnx.AbC12-", ".list.bnx.AbC1234" };
+    for (const std::string& name : others) std::ofstream(folder.File(name)) << "x";
+    const std::string held = folder.File(".list.bnx.Held01");
+    std::ofstream(held) << "x";
+    int holder = ::open(held.c_str(), O_RDONLY);
+    ASSERT_GE(holder, 0);
+    ASSERT_EQ(::flock(holder, LOCK_EX), 0);
+
+    ReadText(Lines(5, kings), OptionsFor("epd"), list);
+    ASSERT_TRUE(SaveToFile(list, w, target).ok);
+    EXPECT_EQ(Slurp(target), Written(list, w));
+    EXPECT_EQ(folder.Entries(), static_cast<int>(1 + others.size() + 1));
+    for (const std::string& name : others) EXPECT_TRUE(fs::exists(folder.File(name))) << name;
+    EXPECT_TRUE(fs::exists(held));
+
+    // Once nothing holds it, it is a leftover too.
+    ::close(holder);
+    ASSERT_TRUE(SaveToFile(list, w, target).ok);
+    EXPECT_FALSE(fs::exists(held));
+    EXPECT_EQ(folder.Entries(), static_cast<int>(1 + others.size()));
 }
 
 TEST(PositionFiles, ReadFileNamesTheReason)

@@ -4,11 +4,13 @@
 #include "positions/EpdOperations.h"
 #include "positions/ErrorList.h"
 #include "positions/FenLine.h"
+#include "positions/MarkEditing.h"
 #include "positions/PositionFile.h"
 #include "FilesTestSupport.h"
 
 #include <gtest/gtest.h>
 
+#include <array>
 #include <functional>
 #include <sstream>
 #include <stdexcept>
@@ -73,9 +75,13 @@ TEST(ReadBack, FilesAndWhatTheyGive)
                 EXPECT_EQ(Nth(l, 0).marks[1], (MarkSlot { 36, 36, MarkNumberLast }));
                 EXPECT_EQ(Nth(l, 0).markCount, 2u);
             } },
-        { "mark type past the numbers is still refused", "bnx",
-            std::string(kings) + "\r\n" + Block({ "37 37 62 " }), ReadStatus::NotPositionFile, 0,
-            { { 1, BadBlockValue } }, false, nullptr },
+        { "a mark type past the numbers is left out, the diagram kept", "bnx",
+            std::string(kings) + "\r\n" + Block({ "37 37 62 ", "12 28 3 " }), ReadStatus::Ok, 1,
+            { { 1, BadBlockValue } }, false,
+            [](const DiagramList& l, const ReadResult&) {
+                EXPECT_EQ(Nth(l, 0).marks[0], (MarkSlot { 12, 28, 3 }));
+                EXPECT_EQ(Nth(l, 0).markCount, 1u);
+            } },
         { "CR line ends", "epd",
             std::string(kings) + " c0 \"one\";\r" + kings + " c0 \"two\";\r" + kings + " c0 \"three\";\r",
             ReadStatus::Ok, 3, {}, false,
@@ -97,12 +103,12 @@ TEST(ReadBack, FilesAndWhatTheyGive)
                 + Block(),
             ReadStatus::Ok, 1, {}, false,
             [](const DiagramList& l, const ReadResult&) { EXPECT_EQ(l.m_pFirstPage->topText, "a\r\nb"); } },
-        { "a stray CR in the first line of a CR LF file stays a character of it", "bnx",
-            std::string(kings) + " id \"a\rb\";\r\n" + Block() + kings + "\r\n" + Block(), ReadStatus::Ok, 2, {},
-            false,
+        { "a lone CR in a CR LF file ends its line", "epd",
+            std::string(kings) + "\r\n" + kings + " c0 \"x\";\r" + kings + " c0 \"y\";\r\n", ReadStatus::Ok,
+            3, {}, false,
             [](const DiagramList& l, const ReadResult&) {
-                const DiagramRecord& r = Nth(l, 0);
-                EXPECT_NE((r.epdOpsBefore + r.epdOpsMiddle + r.epdOpsAfter).find("a\rb"), std::string::npos);
+                EXPECT_EQ(Nth(l, 1).comment, "x");
+                EXPECT_EQ(Nth(l, 2).comment, "y");
             } },
         { "LF line ends", "bnx", std::string(kings) + "\n" + Block({ "1 2 3 " }, "\n"), ReadStatus::Ok, 1, {},
             false, nullptr },
@@ -238,6 +244,9 @@ TEST(ReadBack, EveryByteOfACommentOrAPageTextComesBack)
         "Startnum 7 looks like a start number",
         "Startnum 9",
         "x Startnum 3 y",
+        "ends in a backslash\\",
+        "two\\\\backslashes\\\\",
+        "\\\"\\",
     };
     for (bool headFirst : { false, true }) {
         for (size_t k = 0; k < comments.size(); ++k) {
@@ -294,6 +303,16 @@ TEST(ReadBack, EscapesOnlyWhatWouldBeMisread)
     EXPECT_EQ(DecodeCommentText("p\x87*\x87\x87", true), "p*\x87");
 }
 
+// The list's one diagram, written as BNX and read again, has its letters and rotation marks.
+void ExpectBnxKeepsTheTurns(DiagramList& list, const WriteOptions& w)
+{
+    DiagramList back;
+    ReadText(Written(list, w), OptionsFor("bnx"), back);
+    ASSERT_EQ(Count(back), 1);
+    EXPECT_EQ(Nth(back, 0).board, Nth(list, 0).board);
+    EXPECT_EQ(Nth(back, 0).rotations, Nth(list, 0).rotations);
+}
+
 TEST(ReadBack, FairyModeWithoutRotationsReopensAsTheSameBoards)
 {
     // A board of ordinary pieces, built in fairy mode: the black king sits on a light square as 'l'.
@@ -322,17 +341,91 @@ TEST(ReadBack, FairyModeWithoutRotationsReopensAsTheSameBoards)
     r.board[7][5] = 'C'; // the king turned a quarter
     list.m_bFairyMarks = true;
     w.fairyMode = false;
-    DiagramList again;
-    ReadText(Written(list, w), OptionsFor("bnx"), again);
-    ASSERT_EQ(Count(again), 1);
-    EXPECT_EQ(Nth(again, 0).board, r.board);
-    EXPECT_EQ(Nth(again, 0).rotations, r.rotations);
+    ExpectBnxKeepsTheTurns(list, w);
 
     // Outside fairy mode, without rotations, the file is as it always was.
     list.m_bFairyMarks = false;
     r.rotations[7][5] = 0;
     r.board[7][5] = 'K';
     EXPECT_TRUE(Written(list, w).starts_with("4k3/"));
+}
+
+// Other programs read EPD and FEN files in FEN letters only; in fairy mode too, and a turned piece is
+// written as the piece it is (the turn is what these files cannot keep).
+TEST(ReadBack, EpdAndFenFilesHaveFenLettersInFairyMode)
+{
+    DiagramList list;
+    list.AddHeaderNode(false, true);
+    DiagramRecord& r = *list.CreateFirstDiagram();
+    list.SetBoardPosition(1);
+    // The white king on e1 (a dark square) turned a quarter, as a rotation gesture in fairy mode makes it.
+    r.rotations[7][5] = 4;
+    r.board[7][5] = MarkEditing::RotatedFairyLetter('K', 4);
+    ASSERT_NE(r.board[7][5], 'K');
+    list.m_bFairyMarks = true;
+    const std::string start = "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR";
+    for (const char* extension : { "epd", "fen", "txt" }) {
+        SCOPED_TRACE(extension);
+        WriteOptions w;
+        w.extension = extension;
+        w.fairyMode = true;
+        const std::string text = Written(list, w);
+        EXPECT_TRUE(text.starts_with(start + " w KQkq -")) << text;
+
+        // Read again outside fairy mode with the checks on, and in fairy mode: the same pieces.
+        for (bool fairy : { false, true }) {
+            ReadOptions o = OptionsFor(extension, !fairy);
+            o.fairyMode = fairy;
+            DiagramList back;
+            ReadResult read = ReadText(text, o, back);
+            ASSERT_EQ(read.status, ReadStatus::Ok);
+            EXPECT_TRUE(read.errors.Empty());
+            ASSERT_EQ(Count(back), 1);
+            FontBoard upright = r.board;
+            upright[7][5] = 'K';
+            EXPECT_EQ(Nth(back, 0).board, upright) << "fairy mode " << fairy;
+        }
+    }
+    // A BNX file keeps the letters as they stand, and the turn.
+    WriteOptions bnx;
+    bnx.fairyMode = true;
+    ExpectBnxKeepsTheTurns(list, bnx);
+}
+
+// A page text that begins like the end of the header block is still a page text when read again.
+TEST(ReadBack, PageTextsThatReadLikeTheHeaderEnd)
+{
+    DiagramList list;
+    list.AddHeaderNode(false, true);
+    list.CreateFirstDiagram();
+    for (int i = 0; i < 9; ++i) list.AppendDiagram();
+    const std::vector<std::array<std::string, 3>> texts = {
+        { "HEADER_PRINT_END", "HEADER_PRINT_END of the top\r\nline", "HEADER_PRINT_ENDING" },
+        { "\x87HEADER_PRINT_END", "HEADER_PRINT", "x\rlone CR" },
+    };
+    PrintHeaderNode* page = list.m_pFirstPage;
+    for (const auto& t : texts) {
+        page->title = t[0];
+        page->topText = t[1];
+        page->infoText = t[2];
+        page = page->next;
+    }
+    WriteOptions w;
+    const std::string text = Written(list, w);
+    DiagramList back;
+    ReadResult read = ReadText(text, OptionsFor("bnx", false), back);
+    ASSERT_EQ(read.status, ReadStatus::Ok);
+    ASSERT_EQ(Count(back), 10);
+    page = back.m_pFirstPage;
+    for (const auto& t : texts) {
+        ASSERT_NE(page, nullptr);
+        EXPECT_EQ(page->title, t[0]);
+        EXPECT_EQ(page->topText, t[1]);
+        // A lone CR would end the file's line: it comes back as a line break.
+        EXPECT_EQ(page->infoText, t[2] == "x\rlone CR" ? "x\r\nlone CR" : t[2]);
+        page = page->next;
+    }
+    EXPECT_EQ(Written(back, w), text);
 }
 
 TEST(ReadBack, PgnFenTagHasSixFields)
