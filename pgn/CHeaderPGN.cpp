@@ -48,12 +48,17 @@ bool isRank(char c)
     return c >= '1' && c <= '8';
 }
 
-// A word that names a square after a letter: a move in any language's letters (e4, Nf3, Sf3, exd5,
-// Ng1-f3), or castling. Tag names, result words and free text do not.
+// A word that names a square after a letter or a figurine: a move in any language's letters (e4, Nf3,
+// Sf3, exd5, Ng1-f3, \xE2\x99\x98f3), or castling. Tag names, result words and free text do not.
 bool isMoveWord(std::string_view line, size_t at)
 {
     if (at >= line.size()) return false;
     if (line.substr(at, 3) == "O-O" || line.substr(at, 3) == "0-0") return true;
+    char piece = 0;
+    if (size_t figurine = PgnLetters::FigurineAt(line, at, piece)) {
+        at += figurine;
+        if (at >= line.size()) return false;
+    }
     if (!((line[at] >= 'a' && line[at] <= 'z') || (line[at] >= 'A' && line[at] <= 'Z'))) return false;
     size_t end = at;
     while (end < line.size() && end - at < 12 && !isSpace(line[end]) && line[end] != '{' && line[end] != '('
@@ -64,11 +69,12 @@ bool isMoveWord(std::string_view line, size_t at)
     return false;
 }
 
-// Move text begins here: a move number ("1.", "12...", or the number alone before a move), or a
-// move written without its number, as puzzle and study files often do.
+// Move text begins here: a move number ("1.", "12...", or the number alone before a move), a move
+// written without its number, as puzzle and study files often do, or a NAG ("$10 1. e4").
 bool startsMoveText(std::string_view line, size_t at)
 {
     if (at >= line.size()) return false;
+    if (line[at] == '$') return at + 1 < line.size() && isDigit(line[at + 1]);
     if (!isDigit(line[at])) return isMoveWord(line, at);
     if (isMoveWord(line, at)) return true;
     size_t q = at;
@@ -135,7 +141,12 @@ constexpr size_t LongLineHead = 256;
 
 } // namespace
 
-CHeaderPGN::CHeaderPGN() = default;
+CHeaderPGN::CHeaderPGN(const PgnLimits& limits)
+    : limits(limits)
+{
+    interpreter.maxPlies = limits.maxPlies;
+    interpreter.maxCommentBytes = limits.maxCommentBytes;
+}
 
 CHeaderPGN::~CHeaderPGN()
 {
@@ -177,7 +188,7 @@ PgnScanResult CHeaderPGN::ScanFile()
 
     auto gather = [&](const char* p, size_t length) {
         if (pendingTooLong) return;
-        if (pending.size() + length <= MaxLineBytes) {
+        if (pending.size() + length <= limits.maxLineBytes) {
             pending.append(p, length);
             return;
         }
@@ -189,7 +200,10 @@ PgnScanResult CHeaderPGN::ScanFile()
     // Hands over one line without its line end; lines end with LF, CR LF or a CR alone.
     auto line = [&](const char* p, size_t length, int64_t lineStart) {
         if (!pendingOpen) {
-            ScanLine(std::string_view(p, length), lineStart);
+            if (length > limits.maxLineBytes)
+                ScanLongLine(std::string_view(p, std::min(length, LongLineHead)), lineStart);
+            else
+                ScanLine(std::string_view(p, length), lineStart);
             return;
         }
         gather(p, length);
@@ -271,18 +285,24 @@ void CHeaderPGN::ScanLine(std::string_view line, int64_t lineStart)
         commentClose = 0;
     }
     if (p >= line.size() || line[p] == '\r') return;
-    const char c = line[p];
-    if (c == '[' && isTagLine(line, p)) {
+    char c = line[p];
+    const bool afterTags = c == '[' && isTagLine(line, p);
+    if (afterTags) {
         if (!inTagBlock) StartTagBlock(lineStart);
         headerState = true;
-        ParseTagLine(line.substr(p));
+        p += ParseTagLine(line.substr(p));
+        // The move text may follow the tags on their line; a whole game may stand on one line.
+        while (p < line.size() && isBlank(line[p])) ++p;
+        if (p >= line.size() || (line[p] != '{' && !startsMoveText(line, p))) return;
+        c = line[p];
+    } else if (c == '%' || c == ';') {
         return;
     }
-    if (c == '%' || c == ';') return;
 
     inTagBlock = false;
     if (!headerState) return;
-    if (record.filePosition < 0) record.filePosition = lineStart;
+    if (record.filePosition < 0)
+        record.filePosition = afterTags ? lineStart + static_cast<int64_t>(p) : lineStart;
     if (c == '{' || c == '(') {
         commentClose = c == '{' ? '}' : ')';
         commentDepth = c == '(' ? 1 : 0;
@@ -330,7 +350,7 @@ void CHeaderPGN::EndListedGame(int64_t end)
     if (!currentListed) return;
     currentListed = false;
     PgnGameNode& game = games.back();
-    if (end - game.filePosition > MaxGameBytes) {
+    if (end - game.filePosition > limits.maxGameBytes) {
         ++leftOut;
         games.pop_back();
         return;
@@ -347,18 +367,19 @@ void CHeaderPGN::DropCurrentGame()
     ++leftOut;
 }
 
-void CHeaderPGN::ParseTagLine(std::string_view line)
+size_t CHeaderPGN::ParseTagLine(std::string_view line)
 {
     // One or more tags: [Name "value"] ...
     size_t i = 0;
     while (i < line.size()) {
         while (i < line.size() && isBlank(line[i])) ++i;
-        if (i >= line.size() || line[i] != '[') return;
+        if (i >= line.size() || line[i] != '[') return i;
+        const size_t tagStart = i;
         size_t nameStart = ++i;
         while (i < line.size() && isNameChar(line[i])) ++i;
         std::string_view name = line.substr(nameStart, i - nameStart);
         while (i < line.size() && isBlank(line[i])) ++i;
-        if (i >= line.size() || line[i] != '"') return;
+        if (i >= line.size() || line[i] != '"') return tagStart;
         ++i;
         // The value ends at the quote that the closing bracket follows; other quotes belong to it.
         std::string value;
@@ -383,8 +404,9 @@ void CHeaderPGN::ParseTagLine(std::string_view line)
             ++i;
         }
         StoreTagValue(name, closed ? std::move(value) : std::string());
-        if (!closed) return;
+        if (!closed) return line.size();
     }
+    return i;
 }
 
 void CHeaderPGN::StoreTagValue(std::string_view name, std::string value)
@@ -495,7 +517,7 @@ bool CHeaderPGN::ReadRange(int64_t from, int64_t to)
         return false;
     }
     if (to >= from) {
-        gameText.resize(static_cast<size_t>(std::min(to - from, MaxGameBytes)));
+        gameText.resize(static_cast<size_t>(std::min(to - from, limits.maxGameBytes)));
         size_t n = std::fread(gameText.data(), 1, gameText.size(), stream);
         gameText.resize(n);
     } else {
@@ -503,9 +525,10 @@ bool CHeaderPGN::ReadRange(int64_t from, int64_t to)
         // read beyond the longest game.
         char chunk[1 << 16];
         size_t n;
-        while (gameText.size() < static_cast<size_t>(MaxGameBytes)
+        while (gameText.size() < static_cast<size_t>(limits.maxGameBytes)
             && (n = std::fread(chunk, 1,
-                    std::min(sizeof chunk, static_cast<size_t>(MaxGameBytes) - gameText.size()), stream))
+                    std::min(sizeof chunk, static_cast<size_t>(limits.maxGameBytes) - gameText.size()),
+                    stream))
                 > 0)
             gameText.append(chunk, n);
     }
@@ -535,6 +558,8 @@ bool CHeaderPGN::LoadGame(int64_t filePos, int index, bool detect)
             return complete = interpreter.ContinueToken(word) == CTraiteUnMot::GameComplete;
         });
     }
+    // The text of a large game is not kept once it is read.
+    if (gameText.capacity() > (size_t(1) << 20)) std::string().swap(gameText);
     if (detect) {
         interpreter.ResetReading();
         return found;
@@ -545,11 +570,19 @@ bool CHeaderPGN::LoadGame(int64_t filePos, int index, bool detect)
     return false;
 }
 
-int CHeaderPGN::DetectLetterSet()
+int CHeaderPGN::DetectLetterSet(int preferred)
 {
     for (int i = 0; i < GameCount() && interpreter.fileLetterSet == 0; ++i)
         if (LoadGame(games[static_cast<size_t>(i)].filePosition, i, true)) break;
-    if (interpreter.fileLetterSet == 0) interpreter.fileLetterSet = PgnLetters::EnglishSet;
+    letterSetDecided = interpreter.fileLetterSet != 0 || interpreter.FittingSetCount() == 1;
+    if (interpreter.fileLetterSet == 0)
+        interpreter.fileLetterSet = static_cast<uint8_t>(interpreter.FittingLetterSet(preferred));
     interpreter.ResetReading();
     return interpreter.fileLetterSet;
+}
+
+void CHeaderPGN::ChooseLetterSet(int preferred)
+{
+    if (!letterSetDecided)
+        interpreter.fileLetterSet = static_cast<uint8_t>(interpreter.FittingLetterSet(preferred));
 }

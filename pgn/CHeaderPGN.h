@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CTraiteUnMot.h"
+#include "PgnLimits.h"
 
 #include <cstdint>
 #include <cstdio>
@@ -42,12 +43,8 @@ enum class PgnScanResult {
 class CHeaderPGN {
 public:
     static constexpr int MaxGames = 100000;
-    // No real file comes near these: a longer line, or a longer game, is taken for a damaged file,
-    // and its game is left out of the list rather than read into memory.
-    static constexpr size_t MaxLineBytes = size_t(16) << 20;
-    static constexpr int64_t MaxGameBytes = int64_t(64) << 20;
 
-    CHeaderPGN();
+    explicit CHeaderPGN(const PgnLimits& limits = {});
     virtual ~CHeaderPGN();
     CHeaderPGN(const CHeaderPGN&) = delete;
     CHeaderPGN& operator=(const CHeaderPGN&) = delete;
@@ -63,8 +60,8 @@ public:
     // The file's texts are UTF-8: it begins with a byte-order mark, or its bytes above 127 form
     // UTF-8 characters more often than not. Otherwise they are Windows-1252.
     bool utf8 = false;
-    // Games with move text that are not listed: a line longer than MaxLineBytes, or the whole game
-    // longer than MaxGameBytes.
+    // Games with move text that are not listed: a line longer than the limits' maxLineBytes, or the
+    // whole game longer than their maxGameBytes.
     int leftOut = 0;
     CTraiteUnMot interpreter;
 
@@ -76,9 +73,16 @@ public:
     // interpreter's plies, and the result is false; with `detect` its words go to the letter-set
     // detection, and the result is true as soon as the set is known.
     bool LoadGame(int64_t filePos, int index, bool detect);
-    // Looks for the file's letter set game after game, reading the file at most once; English when
-    // no set is found. The interpreter keeps the set, and is left ready to read games.
-    int DetectLetterSet();
+    // Looks for the file's letter set game after game, reading the file at most once. When no set shows
+    // all five of its letters, the set that fits the piece letters of the file's moves, else
+    // `preferred` (see CTraiteUnMot::FittingLetterSet). The interpreter keeps the set, and is left
+    // ready to read games.
+    int DetectLetterSet(int preferred = PgnLetters::EnglishSet);
+    // Whether the file itself tells its letter set; otherwise the set follows the language the user
+    // chooses (ChooseLetterSet).
+    bool LetterSetDecided() const { return letterSetDecided; }
+    // A file that does not tell its letter set is read in the letters of `preferred`, when they fit.
+    void ChooseLetterSet(int preferred);
 
 private:
     void ScanLine(std::string_view line, int64_t lineStart);
@@ -86,12 +90,15 @@ private:
     void EndListedGame(int64_t end);
     void DropCurrentGame();
     void StartTagBlock(int64_t lineStart);
-    void ParseTagLine(std::string_view line);
+    // Reads the tags at the start of the line; returns where they end (the line's length when a tag
+    // is not closed).
+    size_t ParseTagLine(std::string_view line);
     void StoreTagValue(std::string_view name, std::string value);
     void AddGameEntry(PgnHeaderRecord& record, int64_t lineStart);
     void SkipComment(std::string_view line, size_t from, int64_t lineStart);
     bool ReadRange(int64_t from, int64_t to);
 
+    const PgnLimits limits;
     std::FILE* stream = nullptr;
     PgnHeaderRecord record;
     bool headerState = true;
@@ -102,6 +109,7 @@ private:
     // The tags read last belong to a game that is left out.
     bool recordFaulty = false;
     bool tagsSeen = false;
+    bool letterSetDecided = false;
     char commentClose = 0;
     uint32_t commentDepth = 0;
     std::string gameText;

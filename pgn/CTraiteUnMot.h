@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PgnLetters.h"
+#include "PgnLimits.h"
 #include "PlyNode.h"
 #include "positions/PositionChecker.h"
 
@@ -38,17 +39,32 @@ public:
     uint32_t displaySet = PgnLetters::EnglishSet;
     // The set the file writes its moves in, 0 until detection has found one.
     uint8_t fileLetterSet = 0;
+    // The letter set of a file in which no set shows all five of its letters: the only set whose letters
+    // hold every piece letter the file's moves use, else `preferred` (the language the user chose) when
+    // it holds them or no set does, else English when it does, else the first set that does. Sets 1..15
+    // only: the user's letters serve for showing moves.
+    int FittingLetterSet(int preferred) const;
+    // How many sets hold every piece letter the file's moves use.
+    int FittingSetCount() const;
     // The file writes its moves as origin and target squares (Ng1-f3, e2-e4).
     uint8_t coordinateFlag = 0;
     // Comments are kept in the plies only when this is set.
     uint32_t importComments = 0;
+
+    // The limits of one game (PgnLimits).
+    uint32_t maxPlies = PgnLimits {}.maxPlies;
+    size_t maxCommentBytes = PgnLimits {}.maxCommentBytes;
+    // A ply keeps at most this many NAGs.
+    static constexpr uint32_t MaxNags = 8;
 
     // The plies of the game replayed last.
     std::vector<PlyNode> plies;
 
     // How the last replay ended: with `stopped`, the move `stopMove` that would have been ply
     // `stopPly` could not be played; `badFen` says that the game's [FEN] position could not be read.
+    // `tooManyPlies`: the game has more moves than maxPlies and was not replayed at all.
     bool stopped = false;
+    bool tooManyPlies = false;
     bool badFen = false;
     uint32_t stopPly = 0;
     std::string stopMove;
@@ -109,6 +125,7 @@ private:
         bool longCastle = false;
         char piece = 0; // English letter, 'P' for a pawn
         bool pieceGiven = false;
+        size_t pieceLength = 0; // bytes of the piece letter or figurine in the token
         int fromFile = -1;
         int fromRank = -1;
         int toFile = -1;
@@ -135,6 +152,8 @@ private:
     void Scan(std::string_view word);
     void MoveToken(std::string_view token);
     void AddItem(GameItem::Kind kind, std::string_view text, int32_t nag = 0);
+    void AppendComment(std::string_view text);
+    void RefuseGame();
     void GameEnd(uint32_t result);
     bool DetectLanguage(std::string_view token);
 
@@ -172,7 +191,12 @@ private:
     bool setFound = false;
     uint32_t done = GoOn;
     std::vector<GameItem> items;
+    uint32_t movesCollected = 0;
+    uint32_t nagsSinceMove = 0;
+    size_t commentBytes = 0; // kept of the comments since the last move
     std::array<std::array<uint8_t, 5>, PgnLetters::SetCount + 1> letterMarks {};
+    // Bit k: the letter 'A' + k stands for a piece in a move the detection has seen.
+    uint32_t pieceLetters = 0;
     std::string fenTag;
 
     // The board of the replay: index (rank - 1) * 8 + file, file a = 0, rank 1 first; '0' is empty.

@@ -222,11 +222,17 @@ bool CTraiteUnMot::ReadMoveText(std::string_view token, MoveText& m) const
     }
 
     const char first = token[0];
-    if (first >= 'A' && first <= 'Z') {
+    char figurine = 0;
+    if (size_t length = PgnLetters::FigurineAt(token, 0, figurine)) {
+        // A figurine draws its piece whatever the language.
+        m.piece = figurine;
+        m.pieceGiven = true;
+        m.pieceLength = i = length;
+    } else if (first >= 'A' && first <= 'Z') {
         m.piece = EnglishPiece(first);
         if (m.piece == 0) return false;
         m.pieceGiven = true;
-        i = 1;
+        m.pieceLength = i = 1;
     } else if (first >= 'a' && first <= 'h') {
         m.piece = 'P';
     } else {
@@ -254,18 +260,24 @@ bool CTraiteUnMot::ReadMoveText(std::string_view token, MoveText& m) const
 
     if (i < token.size() && !isMark(token[i])) {
         char letter = 0;
-        if (token[i] == '=' && i + 1 < token.size()) {
-            letter = token[i + 1];
-            i += 2;
-        } else if (token[i] == '(' && i + 2 < token.size() && token[i + 2] == ')') {
-            letter = token[i + 1];
-            i += 3;
+        const size_t at = token[i] == '=' ? i + 1 : i;
+        if (size_t length = PgnLetters::FigurineAt(token, at, letter)) {
+            i = at + length;
+            m.promotion = letter;
         } else {
-            letter = token[i];
-            i += 1;
+            if (token[i] == '=' && i + 1 < token.size()) {
+                letter = token[i + 1];
+                i += 2;
+            } else if (token[i] == '(' && i + 2 < token.size() && token[i + 2] == ')') {
+                letter = token[i + 1];
+                i += 3;
+            } else {
+                letter = token[i];
+                i += 1;
+            }
+            if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 32);
+            m.promotion = EnglishPiece(letter);
         }
-        if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 32);
-        m.promotion = EnglishPiece(letter);
         if (m.promotion != 'N' && m.promotion != 'B' && m.promotion != 'R' && m.promotion != 'Q')
             return false;
     }
@@ -587,8 +599,10 @@ void CTraiteUnMot::AddPlyNode(std::string_view token, const MoveText& m)
     if (m.castle) {
         san = m.longCastle ? "O-O-O" : "O-O";
     } else {
-        san.assign(token.substr(0, m.bodyEnd));
-        if (m.pieceGiven) san[0] = m.piece;
+        // The piece in its English letter, whether the file wrote it in another letter or as a figurine.
+        san.clear();
+        if (m.pieceGiven && !(m.piece == 'P' && m.pieceLength > 1)) san += m.piece;
+        san.append(token.substr(m.pieceLength, m.bodyEnd - m.pieceLength));
         if (m.promotion) {
             san += '=';
             san += m.promotion;
