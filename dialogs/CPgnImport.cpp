@@ -34,7 +34,7 @@ public:
     QVariant data(const QModelIndex& index, int role) const override
     {
         if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
-        const std::string& bytes = header->games[static_cast<size_t>(index.row())].listText;
+        const std::string bytes(header->games[static_cast<size_t>(index.row())].listText);
         QString text = header->utf8 ? Codec::FromUtf8(bytes) : Codec::ToQt(bytes);
         text.replace('\t', "    ");
         return text;
@@ -331,7 +331,7 @@ void CPgnImport::OpenSelectedGame()
     if (selected.isEmpty()) return;
     int index = selected.front().row();
     const PgnGameNode& game = header->games[static_cast<size_t>(index)];
-    chosenGameText = game.listText;
+    chosenGameText = std::string(game.listText);
     header->interpreter.importComments = m_bImportComments ? 1 : 0;
     header->LoadGame(game.filePosition, index, false);
 
@@ -374,7 +374,7 @@ void CPgnImport::OpenSelectedGame()
 void CPgnImport::ReportStoppedGame(int index)
 {
     const CTraiteUnMot& interpreter = header->interpreter;
-    std::string name = ListText(GameName(header->games[static_cast<size_t>(index)].listText));
+    std::string name = ListText(GameName(std::string(header->games[static_cast<size_t>(index)].listText)));
     if (interpreter.tooManyPlies) {
         std::string text = ReplaceArgument(LoadString(41102), "%1", name);
         AfxMessageBox(ReplaceArgument(text, "%2", std::to_string(m_limits.maxPlies)), MB_ICONERROR);
@@ -413,7 +413,7 @@ FontBoard CPgnImport::BoardFromFen(const std::string& placement)
 PgnPositionRecord CPgnImport::RecordFromPly(const PlyNode& ply) const
 {
     PgnPositionRecord record;
-    std::string fen = ply.fen;
+    std::string fen(ply.fen.view());
     size_t start = fen.find_first_not_of(' ');
     fen = start == std::string::npos ? std::string() : fen.substr(start);
     size_t blank = fen.find(' ');

@@ -3,9 +3,14 @@
 #include "Utf8Text.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -135,7 +140,8 @@ private:
 };
 
 constexpr size_t ListTextWidth = 45;
-constexpr size_t ReadChunk = 1 << 20;
+constexpr size_t ReadChunk = 256 << 10;
+constexpr int64_t LargeFile = int64_t(8) << 20;
 // What is kept of a line longer than the limit: enough to tell a tag line.
 constexpr size_t LongLineHead = 256;
 
@@ -158,6 +164,7 @@ PgnScanResult CHeaderPGN::ScanFile()
     if (stream) std::fclose(stream);
     stream = std::fopen(fileName.c_str(), "rb");
     games.clear();
+    texts.Clear();
     listFull = false;
     readError = false;
     utf8 = false;
@@ -173,7 +180,13 @@ PgnScanResult CHeaderPGN::ScanFile()
     commentClose = 0;
     commentDepth = 0;
 
-    std::vector<char> chunk(ReadChunk);
+    // A list takes about one node for every few hundred bytes of its file: the array is set aside once,
+    // and a large file's texts go to large blocks.
+    struct stat status { };
+    const int64_t fileSize = fstat(fileno(stream), &status) == 0 ? static_cast<int64_t>(status.st_size) : 0;
+    texts.SetLarge(fileSize >= LargeFile);
+    games.reserve(static_cast<size_t>(std::min<int64_t>(MaxGames, fileSize / 16 + 1)));
+    const auto chunk = std::make_unique_for_overwrite<char[]>(ReadChunk);
     Utf8Census census;
     bool byteOrderMark = false;
     // A line that runs over the end of a chunk is gathered here, up to the line limit; of a longer
@@ -216,12 +229,12 @@ PgnScanResult CHeaderPGN::ScanFile()
     };
 
     while (goOn) {
-        size_t n = std::fread(chunk.data(), 1, chunk.size(), stream);
+        size_t n = std::fread(chunk.get(), 1, ReadChunk, stream);
         if (n == 0) {
             if (std::ferror(stream)) readError = true;
             break;
         }
-        const char* data = chunk.data();
+        const char* data = chunk.get();
         if (offset == 0 && n >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0) byteOrderMark = true;
         if (!byteOrderMark) census.Add(reinterpret_cast<const unsigned char*>(data), n);
         size_t start = 0;
@@ -338,8 +351,12 @@ void CHeaderPGN::ScanLongLine(std::string_view head, int64_t lineStart)
 void CHeaderPGN::StartTagBlock(int64_t lineStart)
 {
     EndListedGame(lineStart);
-    // Every game starts from its own tags: nothing of the game before carries over.
-    record = PgnHeaderRecord {};
+    // Every game starts from its own tags: nothing of the game before carries over. The fields keep
+    // their room for the next game's values.
+    for (std::string* field :
+        { &record.white, &record.black, &record.event, &record.date, &record.result, &record.fen })
+        field->clear();
+    record.filePosition = -1;
     recordFaulty = false;
     inTagBlock = true;
     tagsSeen = true;
@@ -382,12 +399,16 @@ size_t CHeaderPGN::ParseTagLine(std::string_view line)
         if (i >= line.size() || line[i] != '"') return tagStart;
         ++i;
         // The value ends at the quote that the closing bracket follows; other quotes belong to it.
-        std::string value;
+        // Most values are copied straight from the line; one with escaped quotes is taken apart.
+        std::string* field = TagField(name);
+        const size_t valueStart = i;
+        bool escaped = false;
         bool closed = false;
+        size_t valueEnd = i;
         while (i < line.size()) {
-            char c = line[i];
+            const char c = line[i];
             if (c == '\\' && i + 1 < line.size() && (line[i + 1] == '"' || line[i + 1] == '\\')) {
-                value += line[i + 1];
+                escaped = true;
                 i += 2;
                 continue;
             }
@@ -395,37 +416,46 @@ size_t CHeaderPGN::ParseTagLine(std::string_view line)
                 size_t k = i + 1;
                 while (k < line.size() && isBlank(line[k])) ++k;
                 if (k < line.size() && line[k] == ']') {
+                    valueEnd = i;
                     i = k + 1;
                     closed = true;
                     break;
                 }
             }
-            value += c;
             ++i;
         }
-        StoreTagValue(name, closed ? std::move(value) : std::string());
+        if (field) {
+            field->clear();
+            if (closed) {
+                const std::string_view raw = line.substr(valueStart, valueEnd - valueStart);
+                if (!escaped) {
+                    field->assign(raw);
+                } else {
+                    for (size_t k = 0; k < raw.size(); ++k) {
+                        if (raw[k] == '\\' && k + 1 < raw.size() && (raw[k + 1] == '"' || raw[k + 1] == '\\'))
+                            ++k;
+                        *field += raw[k];
+                    }
+                }
+                if (field == &record.date)
+                    for (char& c : *field)
+                        if (c == '.' || c == ' ') c = '-';
+            }
+        }
         if (!closed) return line.size();
     }
     return i;
 }
 
-void CHeaderPGN::StoreTagValue(std::string_view name, std::string value)
+std::string* CHeaderPGN::TagField(std::string_view name)
 {
-    if (name == "Event") {
-        record.event = std::move(value);
-    } else if (name == "Result") {
-        record.result = std::move(value);
-    } else if (name == "White") {
-        record.white = std::move(value);
-    } else if (name == "Black") {
-        record.black = std::move(value);
-    } else if (name == "Date") {
-        for (char& c : value)
-            if (c == '.' || c == ' ') c = '-';
-        record.date = std::move(value);
-    } else if (name == "FEN") {
-        record.fen = std::move(value);
-    }
+    if (name == "Event") return &record.event;
+    if (name == "Result") return &record.result;
+    if (name == "White") return &record.white;
+    if (name == "Black") return &record.black;
+    if (name == "Date") return &record.date;
+    if (name == "FEN") return &record.fen;
+    return nullptr;
 }
 
 void CHeaderPGN::AddGameEntry(PgnHeaderRecord& tags, int64_t lineStart)
@@ -445,12 +475,11 @@ void CHeaderPGN::AddGameEntry(PgnHeaderRecord& tags, int64_t lineStart)
     headerState = false;
     inTagBlock = false;
     try {
-        PgnGameNode& node = games.emplace_back();
-        std::string number = std::to_string(games.size());
-        std::string& text = node.listText;
-        text.reserve(ListTextWidth + tags.event.size() + tags.date.size() + tags.result.size() + 8);
-        if (games.size() < 10) text += '0';
-        text += number;
+        std::string& text = listText;
+        text.clear();
+        const size_t number = games.size() + 1;
+        if (number < 10) text += '0';
+        text += std::to_string(number);
         text += ' ';
         text += tags.white;
         text += " - ";
@@ -462,11 +491,13 @@ void CHeaderPGN::AddGameEntry(PgnHeaderRecord& tags, int64_t lineStart)
         text += tags.date;
         text += '\t';
         text += tags.result;
-        node.fen = std::move(tags.fen);
+        PgnGameNode node;
+        node.listText = texts.Keep(text);
+        node.fen = texts.Keep(tags.fen);
         node.filePosition = tags.filePosition >= 0 ? tags.filePosition : lineStart;
+        games.push_back(node);
         currentListed = true;
     } catch (const std::bad_alloc&) {
-        if (!games.empty() && games.back().listText.empty()) games.pop_back();
         goOn = false;
         return;
     }
@@ -512,32 +543,35 @@ void CHeaderPGN::SkipComment(std::string_view line, size_t from, int64_t lineSta
 bool CHeaderPGN::ReadRange(int64_t from, int64_t to)
 {
     gameText.clear();
-    if (!stream || fseeko(stream, static_cast<off_t>(from), SEEK_SET) != 0) {
+    if (!stream || from < 0) {
         readError = true;
         return false;
     }
-    if (to >= from) {
-        gameText.resize(static_cast<size_t>(std::min(to - from, limits.maxGameBytes)));
-        size_t n = std::fread(gameText.data(), 1, gameText.size(), stream);
-        gameText.resize(n);
-    } else {
-        // The last game runs to the end of the file; a file that has grown since the scan is not
-        // read beyond the longest game.
-        char chunk[1 << 16];
-        size_t n;
-        while (gameText.size() < static_cast<size_t>(limits.maxGameBytes)
-            && (n = std::fread(chunk, 1,
-                    std::min(sizeof chunk, static_cast<size_t>(limits.maxGameBytes) - gameText.size()),
-                    stream))
-                > 0)
-            gameText.append(chunk, n);
+    // Read at the game's offset, without moving the stream: one call for a game of the list. The last
+    // game runs to the end of the file; a file that has grown since the scan is not read beyond the
+    // longest game.
+    const int fd = fileno(stream);
+    const size_t limit = static_cast<size_t>(limits.maxGameBytes);
+    const size_t wanted = to >= from ? std::min(static_cast<size_t>(to - from), limit) : limit;
+    gameText.resize(to >= from ? wanted : std::min(wanted, size_t(1) << 16));
+    size_t got = 0;
+    for (;;) {
+        if (got == gameText.size()) {
+            if (gameText.size() >= wanted) break;
+            gameText.resize(std::min(wanted, gameText.size() * 2));
+        }
+        const ssize_t n = pread(fd, gameText.data() + got, gameText.size() - got,
+            static_cast<off_t>(from + static_cast<int64_t>(got)));
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            gameText.clear();
+            readError = true;
+            return false;
+        }
+        if (n == 0) break;
+        got += static_cast<size_t>(n);
     }
-    if (std::ferror(stream)) {
-        readError = true;
-        std::clearerr(stream);
-        return false;
-    }
-    std::clearerr(stream);
+    gameText.resize(got);
     return true;
 }
 

@@ -1,13 +1,14 @@
 #pragma once
 
 #include "CTraiteUnMot.h"
+#include "ListMemory.h"
 #include "PgnLimits.h"
 
 #include <cstdint>
 #include <cstdio>
-#include <deque>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The tags of the game being listed; emptied at the start of every tag block.
 struct PgnHeaderRecord {
@@ -21,12 +22,12 @@ struct PgnHeaderRecord {
     int64_t filePosition = -1;
 };
 
-// One listed game.
+// One listed game. Its texts live in the list's text store.
 struct PgnGameNode {
     // "01 White - Black____...<tab>Event  Date<tab>Result", as the game list shows it.
-    std::string listText;
+    std::string_view listText;
     // The game's [FEN] value, empty when it starts from the standard position.
-    std::string fen;
+    std::string_view fen;
     // Byte offsets of the game's move text and of the tag block after it (-1: the end of the file).
     int64_t filePosition = 0;
     int64_t endPosition = -1;
@@ -52,7 +53,7 @@ public:
     // Set before ScanFile.
     std::string fileName;
     // The listed games in file order; the index is the game's place in the list.
-    std::deque<PgnGameNode> games;
+    std::vector<PgnGameNode, ListMemory::Allocator<PgnGameNode>> games;
     // The file holds more games than the list can take; those after the last listed one are left out.
     bool listFull = false;
     // A read failed; what was read before stays.
@@ -93,7 +94,8 @@ private:
     // Reads the tags at the start of the line; returns where they end (the line's length when a tag
     // is not closed).
     size_t ParseTagLine(std::string_view line);
-    void StoreTagValue(std::string_view name, std::string value);
+    // The field of the tag record that keeps this tag's value, or nullptr for a tag the list does not show.
+    std::string* TagField(std::string_view name);
     void AddGameEntry(PgnHeaderRecord& record, int64_t lineStart);
     void SkipComment(std::string_view line, size_t from, int64_t lineStart);
     bool ReadRange(int64_t from, int64_t to);
@@ -113,4 +115,7 @@ private:
     char commentClose = 0;
     uint32_t commentDepth = 0;
     std::string gameText;
+    // The texts of the listed games, and the list text of the game being listed.
+    ListMemory::TextStore texts;
+    std::string listText;
 };

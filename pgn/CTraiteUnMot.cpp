@@ -13,9 +13,13 @@ bool isLetter(char c)
     return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
 
+// Words are short and every byte of a game's text passes here: no library call for a few bytes.
 bool startsWith(std::string_view text, size_t at, std::string_view prefix)
 {
-    return text.size() >= at + prefix.size() && text.compare(at, prefix.size(), prefix) == 0;
+    if (text.size() < at + prefix.size()) return false;
+    for (size_t k = 0; k < prefix.size(); ++k)
+        if (text[at + k] != prefix[k]) return false;
+    return true;
 }
 
 // Characters that belong to a move as written: squares, pieces, capture and separator signs, the
@@ -29,6 +33,7 @@ bool isMoveChar(char c)
 // "e.p." and its short forms, written after an en-passant capture.
 size_t enPassantMarkLength(std::string_view text, size_t at)
 {
+    if (text[at] != 'e') return 0;
     if (startsWith(text, at, "e.p.")) return 4;
     if (startsWith(text, at, "e.p")) return 3;
     return 0;
@@ -93,6 +98,10 @@ constexpr uint32_t NoResult = 4;
 // The result at the start of the text (0 "1-0", 1 "0-1", 2 a draw) and its length, or NoResult.
 uint32_t resultAt(std::string_view text, size_t at, size_t& length)
 {
+    // Most words that begin with a digit are move numbers.
+    if (at + 1 < text.size() && text[at + 1] != '-' && text[at + 1] != '/' && text[at] != '\xC2'
+        && text[at] != '\xBD')
+        return NoResult;
     static const struct {
         std::string_view text;
         uint32_t code;
@@ -119,6 +128,7 @@ uint32_t EvaluationSymbol(std::string_view word)
 {
     if (word.empty()) return 0;
     if (word[0] == '=') return 1;
+    if (static_cast<unsigned char>(word[0]) < 0x80) return 0;
     if (startsWith(word, 0, "\xC2\xB1")) return 2;
     if (startsWith(word, 0, "\xE2\x88\x93") || startsWith(word, 0, "\xE2\x96\xA1")) return 3;
     return 0;

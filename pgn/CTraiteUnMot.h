@@ -92,17 +92,20 @@ public:
     // of a line after a line comment or an escape; true as soon as `take` returns true.
     template <typename Take> bool FeedWords(std::string_view text, Take take) const
     {
-        constexpr std::string_view spaces = " \t\r\n\f\v";
+        // Blank, tab, CR, LF, form feed and vertical tab part the words.
+        auto space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+        const size_t size = text.size();
         size_t i = 0;
         for (;;) {
-            const size_t start = text.find_first_not_of(spaces, i);
-            if (start == std::string_view::npos) return false;
-            i = std::min(text.find_first_of(spaces, start), text.size());
+            while (i < size && space(text[i])) ++i;
+            if (i >= size) return false;
+            const size_t start = i;
+            while (i < size && !space(text[i])) ++i;
             if (take(text.substr(start, i - start))) return true;
             if (SkipsRestOfLine()) {
-                const size_t end = text.find_first_of("\r\n", i);
-                if (end == std::string_view::npos) return false;
-                i = end + 1;
+                while (i < size && text[i] != '\r' && text[i] != '\n') ++i;
+                if (i >= size) return false;
+                ++i;
             }
         }
     }
@@ -209,5 +212,11 @@ private:
     int enPassantSquare = -1; // the square a double step has just passed over
     int8_t enPassantFile = -1; // ... when an enemy pawn can take there
     std::array<int, 2> kingSquare { -1, -1 }; // [0] Black, [1] White
+    // The FEN text of each rank (rank 1 first), made again only for the ranks a move has changed.
+    std::array<std::array<char, 10>, 8> rankText {};
+    std::array<uint8_t, 8> rankLength {};
+    uint8_t changedRanks = 0xFF;
+    // The checker's board holds the position (it is copied once a move, not once a trial).
+    bool checkerInSync = false;
     PositionChecker checker;
 };

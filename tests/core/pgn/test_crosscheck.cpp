@@ -215,6 +215,11 @@ const char* const shortGameText
       "1.d4 d5 2.c4 e6 3.Nc3 Nf6 4.Bg5 Be7 5.Nf3 O-O 6.c5 b6 7.b4 bxc5 8.dxc5 a5\n"
       "9.a3 d4 10.Bxf6 gxf6 11.Na4 e5 12.b5 Be6 13.g3 c6 14.bxc6 Nxc6 15.Bg2 Rb8 *\n";
 
+void PrintTo(const ShortGame& game, std::ostream* out)
+{
+    *out << game.languages << " (set " << game.set << ")";
+}
+
 class ShortGameInALanguage : public testing::TestWithParam<ShortGame> { };
 
 TEST_P(ShortGameInALanguage, IsReadInItsOwnLetters)
