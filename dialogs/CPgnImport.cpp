@@ -410,7 +410,7 @@ FontBoard CPgnImport::BoardFromFen(const std::string& placement)
     return board;
 }
 
-PgnPositionRecord CPgnImport::RecordFromPly(const PlyNode& ply) const
+PgnPositionRecord CPgnImport::RecordFromPly(PlyNode& ply) const
 {
     PgnPositionRecord record;
     std::string fen(ply.fen.view());
@@ -444,7 +444,8 @@ PgnPositionRecord CPgnImport::RecordFromPly(const PlyNode& ply) const
     record.nags = ply.nags;
     record.move = ply.move;
     record.san = ply.san;
-    record.comment = ply.comment;
+    // The records keep the comments from now on: the plies are only written again in other letters.
+    record.comment = std::move(ply.comment);
     record.enPassant = EnPassantText(ply);
     ComposeText(record);
     return record;
@@ -479,7 +480,7 @@ void CPgnImport::BuildRecordsFromGame()
 {
     records.clear();
     records.reserve(header->interpreter.plies.size());
-    for (const PlyNode& ply : header->interpreter.plies) records.push_back(RecordFromPly(ply));
+    for (PlyNode& ply : header->interpreter.plies) records.push_back(RecordFromPly(ply));
 }
 
 std::string CPgnImport::BoardRtf(const PgnPositionRecord* record)

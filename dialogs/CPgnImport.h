@@ -124,7 +124,7 @@ private:
     void UpdateNavigationButtons();
     void UpdateStatusBar();
     void BuildRecordsFromGame();
-    PgnPositionRecord RecordFromPly(const PlyNode& ply) const;
+    PgnPositionRecord RecordFromPly(PlyNode& ply) const;
     void ComposeText(PgnPositionRecord& record) const;
     void CollectSelectedPositions();
     void ReportStoppedGame(int index);

@@ -540,41 +540,6 @@ void CHeaderPGN::SkipComment(std::string_view line, size_t from, int64_t lineSta
     }
 }
 
-bool CHeaderPGN::ReadRange(int64_t from, int64_t to)
-{
-    gameText.clear();
-    if (!stream || from < 0) {
-        readError = true;
-        return false;
-    }
-    // Read at the game's offset, without moving the stream: one call for a game of the list. The last
-    // game runs to the end of the file; a file that has grown since the scan is not read beyond the
-    // longest game.
-    const int fd = fileno(stream);
-    const size_t limit = static_cast<size_t>(limits.maxGameBytes);
-    const size_t wanted = to >= from ? std::min(static_cast<size_t>(to - from), limit) : limit;
-    gameText.resize(to >= from ? wanted : std::min(wanted, size_t(1) << 16));
-    size_t got = 0;
-    for (;;) {
-        if (got == gameText.size()) {
-            if (gameText.size() >= wanted) break;
-            gameText.resize(std::min(wanted, gameText.size() * 2));
-        }
-        const ssize_t n = pread(fd, gameText.data() + got, gameText.size() - got,
-            static_cast<off_t>(from + static_cast<int64_t>(got)));
-        if (n < 0) {
-            if (errno == EINTR) continue;
-            gameText.clear();
-            readError = true;
-            return false;
-        }
-        if (n == 0) break;
-        got += static_cast<size_t>(n);
-    }
-    gameText.resize(got);
-    return true;
-}
-
 bool CHeaderPGN::LoadGame(int64_t filePos, int index, bool detect)
 {
     const bool listed = index >= 0 && index < GameCount();
@@ -586,14 +551,11 @@ bool CHeaderPGN::LoadGame(int64_t filePos, int index, bool detect)
     }
     bool found = false;
     bool complete = false;
-    if (ReadRange(filePos, listed ? games[static_cast<size_t>(index)].endPosition : -1)) {
-        interpreter.FeedWords(gameText, [&](std::string_view word) {
+    ReadWords(
+        filePos, listed ? games[static_cast<size_t>(index)].endPosition : -1, [&](std::string_view word) {
             if (detect) return found = interpreter.ProcessWord(word);
             return complete = interpreter.ContinueToken(word) == CTraiteUnMot::GameComplete;
         });
-    }
-    // The text of a large game is not kept once it is read.
-    if (gameText.capacity() > (size_t(1) << 20)) std::string().swap(gameText);
     if (detect) {
         interpreter.ResetReading();
         return found;
@@ -602,6 +564,47 @@ bool CHeaderPGN::LoadGame(int64_t filePos, int index, bool detect)
     if (!complete) interpreter.EndGame();
     interpreter.ResetReading();
     return false;
+}
+
+template <typename Take> void CHeaderPGN::ReadWords(int64_t from, int64_t to, Take take)
+{
+    if (!stream || from < 0) {
+        readError = true;
+        return;
+    }
+    // The game is read piece by piece at its offset, without moving the stream, so that a game of
+    // any size takes little memory. The last game runs to the end of the file; a file that has grown
+    // since the scan is not read beyond the longest game.
+    constexpr size_t Piece = size_t(256) << 10;
+    const int fd = fileno(stream);
+    const int64_t end = to >= from ? std::min(to, from + limits.maxGameBytes) : from + limits.maxGameBytes;
+    CTraiteUnMot::WordFeed feed;
+    int64_t at = from;
+    size_t kept = 0; // the start of a word cut by the end of the last piece
+    for (;;) {
+        // A word longer than a piece is read on in pieces as long as it, so that it is looked at a few
+        // times only.
+        const size_t want = static_cast<size_t>(std::min<int64_t>(std::max(Piece, kept), end - at));
+        if (gameText.size() < kept + want) gameText.resize(kept + want);
+        ssize_t n = 0;
+        if (want > 0) {
+            n = pread(fd, gameText.data() + kept, want, static_cast<off_t>(at));
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                readError = true;
+                break;
+            }
+        }
+        at += n;
+        const bool last = n == 0 || at >= end;
+        const std::string_view text(gameText.data(), kept + static_cast<size_t>(n));
+        const size_t used = interpreter.FeedPiece(text, last, feed, take);
+        if (last || feed.taken) break;
+        kept = text.size() - used;
+        std::memmove(gameText.data(), gameText.data() + used, kept);
+    }
+    // A word of megabytes made the buffer grow: it is not kept.
+    if (gameText.size() > 4 * Piece) std::string().swap(gameText);
 }
 
 int CHeaderPGN::DetectLetterSet(int preferred)

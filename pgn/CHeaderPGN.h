@@ -98,7 +98,8 @@ private:
     std::string* TagField(std::string_view name);
     void AddGameEntry(PgnHeaderRecord& record, int64_t lineStart);
     void SkipComment(std::string_view line, size_t from, int64_t lineStart);
-    bool ReadRange(int64_t from, int64_t to);
+    // Hands the words of the file between the two offsets (to: -1, the end of the file) to `take`.
+    template <typename Take> void ReadWords(int64_t from, int64_t to, Take take);
 
     const PgnLimits limits;
     std::FILE* stream = nullptr;

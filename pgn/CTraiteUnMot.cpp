@@ -460,6 +460,13 @@ void CTraiteUnMot::AddItem(GameItem::Kind kind, std::string_view text, int32_t n
         ++movesCollected;
         nagsSinceMove = 0;
         commentBytes = 0;
+        if (text.size() > MaxMoveBytes) {
+            // No move is that long: what is kept of it names it, and cannot be read as a move.
+            size_t keep = MaxMoveBytes;
+            while (keep > 0 && (static_cast<unsigned char>(text[keep]) & 0xC0) == 0x80) --keep;
+            items.push_back(GameItem { kind, nag, std::string(text.substr(0, keep)) + "\xE2\x80\xA6" });
+            return;
+        }
         break;
     }
     items.push_back(GameItem { kind, nag, std::string(text) });

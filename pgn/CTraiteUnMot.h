@@ -56,6 +56,8 @@ public:
     size_t maxCommentBytes = PgnLimits {}.maxCommentBytes;
     // A ply keeps at most this many NAGs.
     static constexpr uint32_t MaxNags = 8;
+    // A word of move text longer than this is no move; only its start is kept, to name it.
+    static constexpr size_t MaxMoveBytes = 64;
 
     // The plies of the game replayed last.
     std::vector<PlyNode> plies;
@@ -92,21 +94,42 @@ public:
     // of a line after a line comment or an escape; true as soon as `take` returns true.
     template <typename Take> bool FeedWords(std::string_view text, Take take) const
     {
+        WordFeed feed;
+        FeedPiece(text, true, feed, take);
+        return feed.taken;
+    }
+
+    // Where the words of a text that comes in pieces stand between two pieces.
+    struct WordFeed {
+        bool skipping = false; // the rest of a line is being passed over
+        bool taken = false; // `take` returned true: nothing more is wanted
+    };
+    // FeedWords for one piece of a text: a word that the end of a piece (not the `last` one) cuts is
+    // not handed over; the result is where it begins, for the next piece to start with.
+    template <typename Take>
+    size_t FeedPiece(std::string_view text, bool last, WordFeed& feed, Take take) const
+    {
         // Blank, tab, CR, LF, form feed and vertical tab part the words.
         auto space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
         const size_t size = text.size();
         size_t i = 0;
         for (;;) {
-            while (i < size && space(text[i])) ++i;
-            if (i >= size) return false;
-            const size_t start = i;
-            while (i < size && !space(text[i])) ++i;
-            if (take(text.substr(start, i - start))) return true;
-            if (SkipsRestOfLine()) {
+            if (feed.skipping) {
                 while (i < size && text[i] != '\r' && text[i] != '\n') ++i;
-                if (i >= size) return false;
+                if (i >= size) return size;
+                feed.skipping = false;
                 ++i;
             }
+            while (i < size && space(text[i])) ++i;
+            if (i >= size) return size;
+            const size_t start = i;
+            while (i < size && !space(text[i])) ++i;
+            if (i == size && !last) return start;
+            if (take(text.substr(start, i - start))) {
+                feed.taken = true;
+                return i;
+            }
+            feed.skipping = SkipsRestOfLine();
         }
     }
 

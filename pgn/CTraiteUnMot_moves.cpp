@@ -153,17 +153,22 @@ void CTraiteUnMot::BeginGame()
     } else {
         SetStartPosition(true);
     }
-    for (const GameItem& item : items) {
+    plies.reserve(plies.size() + movesCollected);
+    for (GameItem& item : items) {
         switch (item.kind) {
         case GameItem::Comment:
             if (!plies.empty() && importComments) {
                 // A comment that was never closed still holds the blank before the next word.
-                std::string_view text(item.text);
-                while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+                std::string& text = item.text;
+                while (!text.empty() && text.back() == ' ') text.pop_back();
                 if (text.empty()) break;
                 std::string& comment = plies.back().comment;
-                if (!comment.empty()) comment += ' ';
-                comment += text;
+                if (comment.empty()) {
+                    comment = std::move(text);
+                } else {
+                    comment += ' ';
+                    comment += text;
+                }
             }
             break;
         case GameItem::Nag:

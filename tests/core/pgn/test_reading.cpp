@@ -154,10 +154,15 @@ TEST(MoveReading, LongWordsAndGamesHaveNoLimit)
     EXPECT_EQ(interpreter.plies.back().halfmoveClock, "400");
     EXPECT_EQ(interpreter.plies.back().fullmoveNumber, 201u);
 
-    // A word far longer than any move is no move.
+    // A word far longer than any move is no move: its start names it.
     Replay(interpreter, "", "1. e4 " + std::string(100, 'N'));
     EXPECT_TRUE(interpreter.stopped);
     EXPECT_EQ(interpreter.plies.size(), 1u);
+    EXPECT_EQ(interpreter.stopMove, std::string(CTraiteUnMot::MaxMoveBytes, 'N') + "\xE2\x80\xA6");
+    // Even when it begins as a move does.
+    Replay(interpreter, "", "1. e4 e5 2. Nf3" + std::string(80, '!') + "x");
+    EXPECT_TRUE(interpreter.stopped);
+    EXPECT_EQ(interpreter.plies.size(), 2u);
 }
 
 TEST(MoveReading, APlyKeepsABoundedPartOfItsComments)
