@@ -316,6 +316,11 @@ TEST(PgnFileCheck, FiveTagLinesAmongTheFirstNineteen)
             std::string(5 * 511, 'x') + "\n" + lines(10, "{ note }") + lines(5, tag), 40118 },
         { "an endless line first", std::string(1 << 20, 'x') + "\n" + lines(5, tag), 40118 },
         { "an empty file", "", 40118 },
+        { "five tags on one line",
+            "[Event \"E\"] [Site \"S\"] [Date \"D\"] [White \"W\"] [Black \"B\"]\n\n1. e4 *\n", 0 },
+        { "four games on a line each", lines(4, "[Event \"E\"] [White \"W\"] [Result \"*\"] 1. e4 e5 *"), 0 },
+        { "brackets in a tag value are no tags", "[Event \"a [b] [c] [d] [e]\"]\n\n1. e4 *\n", 40118 },
+        { "brackets after the tags are no tags", lines(2, "[Event \"E\"] 1. e4 {[%clk 0:01]} [x] *"), 40118 },
     };
     for (const auto& c : cases) {
         TempFile file(c.text);

@@ -743,6 +743,36 @@ TEST_F(PgnImportTest, AGameLongerThanAnyLegalOneIsRefusedByName)
     EXPECT_EQ(boxes.asked[0].style, unsigned(MB_ICONERROR));
 }
 
+TEST_F(PgnImportTest, GamesOnOneLineEachAreListedAndOpened)
+{
+    QTemporaryDir folder;
+    std::string path = folder.filePath("lines.pgn").toStdString();
+    WriteAll(path,
+        "[Event \"E\"] [White \"A\"] [Black \"B\"] [Result \"*\"] 1. e4 e5 2. Nf3 *\n"
+        "[Event \"E\"] [White \"C\"] [Black \"D\"] [Result \"1-0\"] $1 1. d4 d5 1-0\n"
+        "[Event \"E\"] [White \"E\"] [Black \"F\"] [Result \"*\"] {A note} 1. c4 *\n"
+        "[Event \"E\"] [White \"G\"] [Black \"H\"] [Result \"*\"] 1. \xE2\x99\x98"
+        "f3 \xE2\x99\x9E"
+        "f6 *\n");
+    AppSettings::Langindex = 5;
+    RunImport(path, [](CPgnImport& d) {
+        EXPECT_EQ(Control<QListView>(d, 1070)->model()->rowCount(), 4);
+        EXPECT_TRUE(ListLine(d, 3).startsWith("04 G - H_"));
+        OpenGame(d, 0);
+        EXPECT_EQ(d.Records().size(), 3u);
+        OpenGame(d, 3);
+        EXPECT_EQ(d.Records().size(), 2u);
+        if (d.Records().size() == 2) {
+            EXPECT_EQ(d.Records()[1].text, "1... Nf6");
+        }
+        Click(d, 1075);
+        Click(d, 1080);
+        return int(IDOK);
+    });
+    EXPECT_TRUE(boxes.asked.empty());
+    EXPECT_EQ(FenOf(1), "rnbqkb1r/pppppppp/5n2/8/8/5N2/PPPPPPPP/RNBQKB1R w KQkq - 2 2");
+}
+
 TEST_F(PgnImportTest, OpenSelectedGameWaitsForAGameToBeSelected)
 {
     RunImport(smallPgn, [](CPgnImport& d) {
