@@ -140,7 +140,7 @@ private:
 };
 
 constexpr size_t ListTextWidth = 45;
-constexpr size_t ReadChunk = 256 << 10;
+constexpr int64_t ReadChunk = 256 << 10;
 constexpr int64_t LargeFile = int64_t(8) << 20;
 // What is kept of a line longer than the limit: enough to tell a tag line.
 constexpr size_t LongLineHead = 256;
@@ -186,7 +186,9 @@ PgnScanResult CHeaderPGN::ScanFile()
     const int64_t fileSize = fstat(fileno(stream), &status) == 0 ? static_cast<int64_t>(status.st_size) : 0;
     texts.SetLarge(fileSize >= LargeFile);
     games.reserve(static_cast<size_t>(std::min<int64_t>(MaxGames, fileSize / 16 + 1)));
-    const auto chunk = std::make_unique_for_overwrite<char[]>(ReadChunk);
+    // A small file is read at once, into no more memory than it takes.
+    const size_t chunkSize = static_cast<size_t>(std::clamp<int64_t>(fileSize + 1, 4096, ReadChunk));
+    const auto chunk = std::make_unique_for_overwrite<char[]>(chunkSize);
     Utf8Census census;
     bool byteOrderMark = false;
     // A line that runs over the end of a chunk is gathered here, up to the line limit; of a longer
@@ -229,7 +231,7 @@ PgnScanResult CHeaderPGN::ScanFile()
     };
 
     while (goOn) {
-        size_t n = std::fread(chunk.get(), 1, ReadChunk, stream);
+        size_t n = std::fread(chunk.get(), 1, chunkSize, stream);
         if (n == 0) {
             if (std::ferror(stream)) readError = true;
             break;

@@ -290,6 +290,35 @@ TEST(RealFiles, AGameLongerThanAnyRealOneIsLeftOut)
     EXPECT_EQ(kept.allMoves()[0].size(), 4 * ((within.size() - head.size()) / line.size()));
 }
 
+TEST(RealFiles, AGameOfMoreMovesThanAnyLegalOneIsRefused)
+{
+    PgnLimits limits;
+    limits.maxPlies = 20;
+    auto dance = [](int plies) {
+        static const char* const moves[4] = { "Nf3", "Nf6", "Ng1", "Ng8" };
+        std::string text;
+        for (int p = 0; p < plies; ++p)
+            text += std::string(p % 2 ? "" : std::to_string(p / 2 + 1) + ". ") + moves[p % 4] + " ";
+        return text;
+    };
+    // Variations, comments and NAGs are no moves: only the main line counts.
+    Listed listed("[White \"A\"]\n\n" + dance(20) + "(1. e4 e5 2. d4 d5) {Nf3 Nf6} $1 *\n\n[White \"B\"]\n\n"
+            + dance(21) + "*\n\n[White \"C\"]\n\n1. e4 *\n",
+        limits);
+    ASSERT_EQ(listed.scanner.GameCount(), 3);
+    CTraiteUnMot& interpreter = listed.scanner.interpreter;
+    listed.scanner.LoadGame(listed.scanner.games[0].filePosition, 0, false);
+    EXPECT_EQ(interpreter.plies.size(), 20u);
+    EXPECT_FALSE(interpreter.tooManyPlies);
+    listed.scanner.LoadGame(listed.scanner.games[1].filePosition, 1, false);
+    EXPECT_TRUE(interpreter.plies.empty());
+    EXPECT_TRUE(interpreter.tooManyPlies);
+    // The next game is read as any other.
+    listed.scanner.LoadGame(listed.scanner.games[2].filePosition, 2, false);
+    EXPECT_EQ(interpreter.plies.size(), 1u);
+    EXPECT_FALSE(interpreter.tooManyPlies);
+}
+
 TEST(PgnFileCheck, FiveTagLinesAmongTheFirstNineteen)
 {
     auto lines = [](int count, const std::string& line, const std::string& end = "\n") {
