@@ -34,7 +34,7 @@ public:
     QVariant data(const QModelIndex& index, int role) const override
     {
         if (role != Qt::DisplayRole || !index.isValid() || index.row() >= rowCount()) return {};
-        const std::string& bytes = header->games[static_cast<size_t>(index.row())].listText;
+        const std::string bytes(header->games[static_cast<size_t>(index.row())].listText);
         QString text = header->utf8 ? Codec::FromUtf8(bytes) : Codec::ToQt(bytes);
         text.replace('\t', "    ");
         return text;
@@ -219,7 +219,7 @@ void CPgnImport::OnInitDialog()
              form->IDC_1081, form->IDC_1098 })
         w->setEnabled(false);
 
-    header = std::make_unique<CHeaderPGN>();
+    header = std::make_unique<CHeaderPGN>(m_limits);
     if (m_strLang.size() >= 6) {
         form->IDC_1085->addItem(Codec::ToQt(m_strLang.substr(0, m_strLang.size() - 6)));
         userLetters = m_strLang.substr(m_strLang.size() - 5);
@@ -244,10 +244,10 @@ void CPgnImport::OnInitDialog()
 
     model = std::make_unique<GameListModel>(header.get());
     form->IDC_1070->setModel(model.get());
-    connect(form->IDC_1070->selectionModel(), &QItemSelectionModel::currentChanged, this,
+    connect(form->IDC_1070->selectionModel(), &QItemSelectionModel::selectionChanged, this,
         [this] { OnSelchangeGameList(); });
 
-    header->DetectLetterSet();
+    header->DetectLetterSet(DisplaySetOf(comboIndex));
 
     m_nFrom = 1;
     m_nTo = 2;
@@ -310,7 +310,8 @@ int CPgnImport::DisplaySetOf(int index) const
 
 void CPgnImport::OnSelchangeGameList()
 {
-    form->IDC_1088->setEnabled(form->IDC_1070->currentIndex().isValid());
+    // The list has a current line as soon as it has the focus, before the user has chosen any game.
+    form->IDC_1088->setEnabled(form->IDC_1070->selectionModel()->hasSelection());
 }
 
 void CPgnImport::OpenSelectedGame()
@@ -323,12 +324,14 @@ void CPgnImport::OpenSelectedGame()
 
     if (comboIndex == UserLanguageIndex) header->interpreter.SetUserLetters(userLetters);
     header->interpreter.SetDisplaySet(DisplaySetOf(comboIndex));
+    // A file too short to tell its letters is read in those of the language chosen.
+    header->ChooseLetterSet(DisplaySetOf(comboIndex));
 
-    QModelIndex selected = form->IDC_1070->currentIndex();
-    if (!selected.isValid()) return;
-    int index = selected.row();
+    const QModelIndexList selected = form->IDC_1070->selectionModel()->selectedRows();
+    if (selected.isEmpty()) return;
+    int index = selected.front().row();
     const PgnGameNode& game = header->games[static_cast<size_t>(index)];
-    chosenGameText = game.listText;
+    chosenGameText = std::string(game.listText);
     header->interpreter.importComments = m_bImportComments ? 1 : 0;
     header->LoadGame(game.filePosition, index, false);
 
@@ -371,8 +374,11 @@ void CPgnImport::OpenSelectedGame()
 void CPgnImport::ReportStoppedGame(int index)
 {
     const CTraiteUnMot& interpreter = header->interpreter;
-    std::string name = ListText(GameName(header->games[static_cast<size_t>(index)].listText));
-    if (interpreter.badFen) {
+    std::string name = ListText(GameName(std::string(header->games[static_cast<size_t>(index)].listText)));
+    if (interpreter.tooManyPlies) {
+        std::string text = ReplaceArgument(LoadString(41102), "%1", name);
+        AfxMessageBox(ReplaceArgument(text, "%2", std::to_string(m_limits.maxPlies)), MB_ICONERROR);
+    } else if (interpreter.badFen) {
         AfxMessageBox(FormatString1(40112, name), MB_ICONERROR);
     } else if (interpreter.stopped) {
         std::string text = ReplaceArgument(LoadString(40117), "%1", name);
@@ -404,10 +410,10 @@ FontBoard CPgnImport::BoardFromFen(const std::string& placement)
     return board;
 }
 
-PgnPositionRecord CPgnImport::RecordFromPly(const PlyNode& ply) const
+PgnPositionRecord CPgnImport::RecordFromPly(PlyNode& ply) const
 {
     PgnPositionRecord record;
-    std::string fen = ply.fen;
+    std::string fen(ply.fen.view());
     size_t start = fen.find_first_not_of(' ');
     fen = start == std::string::npos ? std::string() : fen.substr(start);
     size_t blank = fen.find(' ');
@@ -438,7 +444,8 @@ PgnPositionRecord CPgnImport::RecordFromPly(const PlyNode& ply) const
     record.nags = ply.nags;
     record.move = ply.move;
     record.san = ply.san;
-    record.comment = ply.comment;
+    // The records keep the comments from now on: the plies are only written again in other letters.
+    record.comment = std::move(ply.comment);
     record.enPassant = EnPassantText(ply);
     ComposeText(record);
     return record;
@@ -473,7 +480,7 @@ void CPgnImport::BuildRecordsFromGame()
 {
     records.clear();
     records.reserve(header->interpreter.plies.size());
-    for (const PlyNode& ply : header->interpreter.plies) records.push_back(RecordFromPly(ply));
+    for (PlyNode& ply : header->interpreter.plies) records.push_back(RecordFromPly(ply));
 }
 
 std::string CPgnImport::BoardRtf(const PgnPositionRecord* record)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "pgn/PgnLimits.h"
 #include "platform/Modal.h"
 #include "positions/DiagramRecord.h"
 
@@ -56,6 +57,8 @@ public:
     int m_nLangIndex = 0;
     std::string m_szHelpPath;
     std::string m_strFontFace;
+    // Past these sizes a file is taken for damaged and a game for one no play can make.
+    PgnLimits m_limits;
 
     // The DDX values.
     int m_nFrom = 0;
@@ -121,7 +124,7 @@ private:
     void UpdateNavigationButtons();
     void UpdateStatusBar();
     void BuildRecordsFromGame();
-    PgnPositionRecord RecordFromPly(const PlyNode& ply) const;
+    PgnPositionRecord RecordFromPly(PlyNode& ply) const;
     void ComposeText(PgnPositionRecord& record) const;
     void CollectSelectedPositions();
     void ReportStoppedGame(int index);

@@ -11,6 +11,9 @@
 
 #include "pgn/CTraiteUnMot.h"
 
+#include <string>
+#include <vector>
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzInput input(data, size);
@@ -25,6 +28,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     interpreter.fileLetterSet = static_cast<uint8_t>(fileSet == 0 ? PgnLetters::EnglishSet : fileSet);
     interpreter.coordinateFlag = input.flag(4) ? 1 : 0;
     interpreter.importComments = input.flag(5) ? 1 : 0;
+    // Limits that inputs of a few kilobytes reach.
+    interpreter.maxPlies = 60;
+    interpreter.maxCommentBytes = 24;
 
     interpreter.NewGame();
     interpreter.SetFenTag(fen);
@@ -43,5 +49,28 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     detector.FeedWords(moves, [&](std::string_view word) { return detector.ProcessWord(word); });
     detector.ResetReading();
     FUZZ_CHECK(detector.fileLetterSet <= PgnLetters::SetCount);
+    for (int preferred = 0; preferred <= PgnLetters::UserSet; ++preferred) {
+        const int set = detector.FittingLetterSet(preferred);
+        FUZZ_CHECK(set >= 1 && set < PgnLetters::UserSet);
+    }
+
+    // The same text in pieces, cut at every place a word may be cut, hands over the same words.
+    std::vector<std::string> whole;
+    interpreter.FeedWords(moves, [&](std::string_view word) {
+        whole.emplace_back(word);
+        return false;
+    });
+    const size_t cut = moves.empty() ? 0 : input.flags % moves.size();
+    std::vector<std::string> pieces;
+    CTraiteUnMot::WordFeed feed;
+    const size_t used = interpreter.FeedPiece(moves.substr(0, cut), false, feed, [&](std::string_view word) {
+        pieces.emplace_back(word);
+        return false;
+    });
+    interpreter.FeedPiece(moves.substr(used), true, feed, [&](std::string_view word) {
+        pieces.emplace_back(word);
+        return false;
+    });
+    FUZZ_CHECK(pieces == whole);
     return 0;
 }

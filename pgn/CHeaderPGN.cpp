@@ -3,9 +3,14 @@
 #include "Utf8Text.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+#include <memory>
 #include <new>
 #include <vector>
+
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -48,12 +53,17 @@ bool isRank(char c)
     return c >= '1' && c <= '8';
 }
 
-// A word that names a square after a letter: a move in any language's letters (e4, Nf3, Sf3, exd5,
-// Ng1-f3), or castling. Tag names, result words and free text do not.
+// A word that names a square after a letter or a figurine: a move in any language's letters (e4, Nf3,
+// Sf3, exd5, Ng1-f3, \xE2\x99\x98f3), or castling. Tag names, result words and free text do not.
 bool isMoveWord(std::string_view line, size_t at)
 {
     if (at >= line.size()) return false;
     if (line.substr(at, 3) == "O-O" || line.substr(at, 3) == "0-0") return true;
+    char piece = 0;
+    if (size_t figurine = PgnLetters::FigurineAt(line, at, piece)) {
+        at += figurine;
+        if (at >= line.size()) return false;
+    }
     if (!((line[at] >= 'a' && line[at] <= 'z') || (line[at] >= 'A' && line[at] <= 'Z'))) return false;
     size_t end = at;
     while (end < line.size() && end - at < 12 && !isSpace(line[end]) && line[end] != '{' && line[end] != '('
@@ -64,11 +74,12 @@ bool isMoveWord(std::string_view line, size_t at)
     return false;
 }
 
-// Move text begins here: a move number ("1.", "12...", or the number alone before a move), or a
-// move written without its number, as puzzle and study files often do.
+// Move text begins here: a move number ("1.", "12...", or the number alone before a move), a move
+// written without its number, as puzzle and study files often do, or a NAG ("$10 1. e4").
 bool startsMoveText(std::string_view line, size_t at)
 {
     if (at >= line.size()) return false;
+    if (line[at] == '$') return at + 1 < line.size() && isDigit(line[at + 1]);
     if (!isDigit(line[at])) return isMoveWord(line, at);
     if (isMoveWord(line, at)) return true;
     size_t q = at;
@@ -129,13 +140,19 @@ private:
 };
 
 constexpr size_t ListTextWidth = 45;
-constexpr size_t ReadChunk = 1 << 20;
+constexpr int64_t ReadChunk = 256 << 10;
+constexpr int64_t LargeFile = int64_t(8) << 20;
 // What is kept of a line longer than the limit: enough to tell a tag line.
 constexpr size_t LongLineHead = 256;
 
 } // namespace
 
-CHeaderPGN::CHeaderPGN() = default;
+CHeaderPGN::CHeaderPGN(const PgnLimits& limits)
+    : limits(limits)
+{
+    interpreter.maxPlies = limits.maxPlies;
+    interpreter.maxCommentBytes = limits.maxCommentBytes;
+}
 
 CHeaderPGN::~CHeaderPGN()
 {
@@ -147,6 +164,7 @@ PgnScanResult CHeaderPGN::ScanFile()
     if (stream) std::fclose(stream);
     stream = std::fopen(fileName.c_str(), "rb");
     games.clear();
+    texts.Clear();
     listFull = false;
     readError = false;
     utf8 = false;
@@ -162,7 +180,15 @@ PgnScanResult CHeaderPGN::ScanFile()
     commentClose = 0;
     commentDepth = 0;
 
-    std::vector<char> chunk(ReadChunk);
+    // A list takes about one node for every few hundred bytes of its file: the array is set aside once,
+    // and a large file's texts go to large blocks.
+    struct stat status { };
+    const int64_t fileSize = fstat(fileno(stream), &status) == 0 ? static_cast<int64_t>(status.st_size) : 0;
+    texts.SetLarge(fileSize >= LargeFile);
+    games.reserve(static_cast<size_t>(std::min<int64_t>(MaxGames, fileSize / 16 + 1)));
+    // A small file is read at once, into no more memory than it takes.
+    const size_t chunkSize = static_cast<size_t>(std::clamp<int64_t>(fileSize + 1, 4096, ReadChunk));
+    const auto chunk = std::make_unique_for_overwrite<char[]>(chunkSize);
     Utf8Census census;
     bool byteOrderMark = false;
     // A line that runs over the end of a chunk is gathered here, up to the line limit; of a longer
@@ -177,7 +203,7 @@ PgnScanResult CHeaderPGN::ScanFile()
 
     auto gather = [&](const char* p, size_t length) {
         if (pendingTooLong) return;
-        if (pending.size() + length <= MaxLineBytes) {
+        if (pending.size() + length <= limits.maxLineBytes) {
             pending.append(p, length);
             return;
         }
@@ -189,7 +215,10 @@ PgnScanResult CHeaderPGN::ScanFile()
     // Hands over one line without its line end; lines end with LF, CR LF or a CR alone.
     auto line = [&](const char* p, size_t length, int64_t lineStart) {
         if (!pendingOpen) {
-            ScanLine(std::string_view(p, length), lineStart);
+            if (length > limits.maxLineBytes)
+                ScanLongLine(std::string_view(p, std::min(length, LongLineHead)), lineStart);
+            else
+                ScanLine(std::string_view(p, length), lineStart);
             return;
         }
         gather(p, length);
@@ -202,12 +231,12 @@ PgnScanResult CHeaderPGN::ScanFile()
     };
 
     while (goOn) {
-        size_t n = std::fread(chunk.data(), 1, chunk.size(), stream);
+        size_t n = std::fread(chunk.get(), 1, chunkSize, stream);
         if (n == 0) {
             if (std::ferror(stream)) readError = true;
             break;
         }
-        const char* data = chunk.data();
+        const char* data = chunk.get();
         if (offset == 0 && n >= 3 && std::memcmp(data, "\xEF\xBB\xBF", 3) == 0) byteOrderMark = true;
         if (!byteOrderMark) census.Add(reinterpret_cast<const unsigned char*>(data), n);
         size_t start = 0;
@@ -271,18 +300,24 @@ void CHeaderPGN::ScanLine(std::string_view line, int64_t lineStart)
         commentClose = 0;
     }
     if (p >= line.size() || line[p] == '\r') return;
-    const char c = line[p];
-    if (c == '[' && isTagLine(line, p)) {
+    char c = line[p];
+    const bool afterTags = c == '[' && isTagLine(line, p);
+    if (afterTags) {
         if (!inTagBlock) StartTagBlock(lineStart);
         headerState = true;
-        ParseTagLine(line.substr(p));
+        p += ParseTagLine(line.substr(p));
+        // The move text may follow the tags on their line; a whole game may stand on one line.
+        while (p < line.size() && isBlank(line[p])) ++p;
+        if (p >= line.size() || (line[p] != '{' && !startsMoveText(line, p))) return;
+        c = line[p];
+    } else if (c == '%' || c == ';') {
         return;
     }
-    if (c == '%' || c == ';') return;
 
     inTagBlock = false;
     if (!headerState) return;
-    if (record.filePosition < 0) record.filePosition = lineStart;
+    if (record.filePosition < 0)
+        record.filePosition = afterTags ? lineStart + static_cast<int64_t>(p) : lineStart;
     if (c == '{' || c == '(') {
         commentClose = c == '{' ? '}' : ')';
         commentDepth = c == '(' ? 1 : 0;
@@ -318,8 +353,12 @@ void CHeaderPGN::ScanLongLine(std::string_view head, int64_t lineStart)
 void CHeaderPGN::StartTagBlock(int64_t lineStart)
 {
     EndListedGame(lineStart);
-    // Every game starts from its own tags: nothing of the game before carries over.
-    record = PgnHeaderRecord {};
+    // Every game starts from its own tags: nothing of the game before carries over. The fields keep
+    // their room for the next game's values.
+    for (std::string* field :
+        { &record.white, &record.black, &record.event, &record.date, &record.result, &record.fen })
+        field->clear();
+    record.filePosition = -1;
     recordFaulty = false;
     inTagBlock = true;
     tagsSeen = true;
@@ -330,7 +369,7 @@ void CHeaderPGN::EndListedGame(int64_t end)
     if (!currentListed) return;
     currentListed = false;
     PgnGameNode& game = games.back();
-    if (end - game.filePosition > MaxGameBytes) {
+    if (end - game.filePosition > limits.maxGameBytes) {
         ++leftOut;
         games.pop_back();
         return;
@@ -347,26 +386,31 @@ void CHeaderPGN::DropCurrentGame()
     ++leftOut;
 }
 
-void CHeaderPGN::ParseTagLine(std::string_view line)
+size_t CHeaderPGN::ParseTagLine(std::string_view line)
 {
     // One or more tags: [Name "value"] ...
     size_t i = 0;
     while (i < line.size()) {
         while (i < line.size() && isBlank(line[i])) ++i;
-        if (i >= line.size() || line[i] != '[') return;
+        if (i >= line.size() || line[i] != '[') return i;
+        const size_t tagStart = i;
         size_t nameStart = ++i;
         while (i < line.size() && isNameChar(line[i])) ++i;
         std::string_view name = line.substr(nameStart, i - nameStart);
         while (i < line.size() && isBlank(line[i])) ++i;
-        if (i >= line.size() || line[i] != '"') return;
+        if (i >= line.size() || line[i] != '"') return tagStart;
         ++i;
         // The value ends at the quote that the closing bracket follows; other quotes belong to it.
-        std::string value;
+        // Most values are copied straight from the line; one with escaped quotes is taken apart.
+        std::string* field = TagField(name);
+        const size_t valueStart = i;
+        bool escaped = false;
         bool closed = false;
+        size_t valueEnd = i;
         while (i < line.size()) {
-            char c = line[i];
+            const char c = line[i];
             if (c == '\\' && i + 1 < line.size() && (line[i + 1] == '"' || line[i + 1] == '\\')) {
-                value += line[i + 1];
+                escaped = true;
                 i += 2;
                 continue;
             }
@@ -374,36 +418,46 @@ void CHeaderPGN::ParseTagLine(std::string_view line)
                 size_t k = i + 1;
                 while (k < line.size() && isBlank(line[k])) ++k;
                 if (k < line.size() && line[k] == ']') {
+                    valueEnd = i;
                     i = k + 1;
                     closed = true;
                     break;
                 }
             }
-            value += c;
             ++i;
         }
-        StoreTagValue(name, closed ? std::move(value) : std::string());
-        if (!closed) return;
+        if (field) {
+            field->clear();
+            if (closed) {
+                const std::string_view raw = line.substr(valueStart, valueEnd - valueStart);
+                if (!escaped) {
+                    field->assign(raw);
+                } else {
+                    for (size_t k = 0; k < raw.size(); ++k) {
+                        if (raw[k] == '\\' && k + 1 < raw.size() && (raw[k + 1] == '"' || raw[k + 1] == '\\'))
+                            ++k;
+                        *field += raw[k];
+                    }
+                }
+                if (field == &record.date)
+                    for (char& c : *field)
+                        if (c == '.' || c == ' ') c = '-';
+            }
+        }
+        if (!closed) return line.size();
     }
+    return i;
 }
 
-void CHeaderPGN::StoreTagValue(std::string_view name, std::string value)
+std::string* CHeaderPGN::TagField(std::string_view name)
 {
-    if (name == "Event") {
-        record.event = std::move(value);
-    } else if (name == "Result") {
-        record.result = std::move(value);
-    } else if (name == "White") {
-        record.white = std::move(value);
-    } else if (name == "Black") {
-        record.black = std::move(value);
-    } else if (name == "Date") {
-        for (char& c : value)
-            if (c == '.' || c == ' ') c = '-';
-        record.date = std::move(value);
-    } else if (name == "FEN") {
-        record.fen = std::move(value);
-    }
+    if (name == "Event") return &record.event;
+    if (name == "Result") return &record.result;
+    if (name == "White") return &record.white;
+    if (name == "Black") return &record.black;
+    if (name == "Date") return &record.date;
+    if (name == "FEN") return &record.fen;
+    return nullptr;
 }
 
 void CHeaderPGN::AddGameEntry(PgnHeaderRecord& tags, int64_t lineStart)
@@ -423,12 +477,11 @@ void CHeaderPGN::AddGameEntry(PgnHeaderRecord& tags, int64_t lineStart)
     headerState = false;
     inTagBlock = false;
     try {
-        PgnGameNode& node = games.emplace_back();
-        std::string number = std::to_string(games.size());
-        std::string& text = node.listText;
-        text.reserve(ListTextWidth + tags.event.size() + tags.date.size() + tags.result.size() + 8);
-        if (games.size() < 10) text += '0';
-        text += number;
+        std::string& text = listText;
+        text.clear();
+        const size_t number = games.size() + 1;
+        if (number < 10) text += '0';
+        text += std::to_string(number);
         text += ' ';
         text += tags.white;
         text += " - ";
@@ -440,11 +493,13 @@ void CHeaderPGN::AddGameEntry(PgnHeaderRecord& tags, int64_t lineStart)
         text += tags.date;
         text += '\t';
         text += tags.result;
-        node.fen = std::move(tags.fen);
+        PgnGameNode node;
+        node.listText = texts.Keep(text);
+        node.fen = texts.Keep(tags.fen);
         node.filePosition = tags.filePosition >= 0 ? tags.filePosition : lineStart;
+        games.push_back(node);
         currentListed = true;
     } catch (const std::bad_alloc&) {
-        if (!games.empty() && games.back().listText.empty()) games.pop_back();
         goOn = false;
         return;
     }
@@ -487,37 +542,6 @@ void CHeaderPGN::SkipComment(std::string_view line, size_t from, int64_t lineSta
     }
 }
 
-bool CHeaderPGN::ReadRange(int64_t from, int64_t to)
-{
-    gameText.clear();
-    if (!stream || fseeko(stream, static_cast<off_t>(from), SEEK_SET) != 0) {
-        readError = true;
-        return false;
-    }
-    if (to >= from) {
-        gameText.resize(static_cast<size_t>(std::min(to - from, MaxGameBytes)));
-        size_t n = std::fread(gameText.data(), 1, gameText.size(), stream);
-        gameText.resize(n);
-    } else {
-        // The last game runs to the end of the file; a file that has grown since the scan is not
-        // read beyond the longest game.
-        char chunk[1 << 16];
-        size_t n;
-        while (gameText.size() < static_cast<size_t>(MaxGameBytes)
-            && (n = std::fread(chunk, 1,
-                    std::min(sizeof chunk, static_cast<size_t>(MaxGameBytes) - gameText.size()), stream))
-                > 0)
-            gameText.append(chunk, n);
-    }
-    if (std::ferror(stream)) {
-        readError = true;
-        std::clearerr(stream);
-        return false;
-    }
-    std::clearerr(stream);
-    return true;
-}
-
 bool CHeaderPGN::LoadGame(int64_t filePos, int index, bool detect)
 {
     const bool listed = index >= 0 && index < GameCount();
@@ -529,12 +553,11 @@ bool CHeaderPGN::LoadGame(int64_t filePos, int index, bool detect)
     }
     bool found = false;
     bool complete = false;
-    if (ReadRange(filePos, listed ? games[static_cast<size_t>(index)].endPosition : -1)) {
-        interpreter.FeedWords(gameText, [&](std::string_view word) {
+    ReadWords(
+        filePos, listed ? games[static_cast<size_t>(index)].endPosition : -1, [&](std::string_view word) {
             if (detect) return found = interpreter.ProcessWord(word);
             return complete = interpreter.ContinueToken(word) == CTraiteUnMot::GameComplete;
         });
-    }
     if (detect) {
         interpreter.ResetReading();
         return found;
@@ -545,11 +568,60 @@ bool CHeaderPGN::LoadGame(int64_t filePos, int index, bool detect)
     return false;
 }
 
-int CHeaderPGN::DetectLetterSet()
+template <typename Take> void CHeaderPGN::ReadWords(int64_t from, int64_t to, Take take)
+{
+    if (!stream || from < 0) {
+        readError = true;
+        return;
+    }
+    // The game is read piece by piece at its offset, without moving the stream, so that a game of
+    // any size takes little memory. The last game runs to the end of the file; a file that has grown
+    // since the scan is not read beyond the longest game.
+    constexpr size_t Piece = size_t(256) << 10;
+    const int fd = fileno(stream);
+    const int64_t end = to >= from ? std::min(to, from + limits.maxGameBytes) : from + limits.maxGameBytes;
+    CTraiteUnMot::WordFeed feed;
+    int64_t at = from;
+    size_t kept = 0; // the start of a word cut by the end of the last piece
+    for (;;) {
+        // A word longer than a piece is read on in pieces as long as it, so that it is looked at a few
+        // times only.
+        const size_t want = static_cast<size_t>(std::min<int64_t>(std::max(Piece, kept), end - at));
+        if (gameText.size() < kept + want) gameText.resize(kept + want);
+        ssize_t n = 0;
+        if (want > 0) {
+            n = pread(fd, gameText.data() + kept, want, static_cast<off_t>(at));
+            if (n < 0) {
+                if (errno == EINTR) continue;
+                readError = true;
+                break;
+            }
+        }
+        at += n;
+        const bool last = n == 0 || at >= end;
+        const std::string_view text(gameText.data(), kept + static_cast<size_t>(n));
+        const size_t used = interpreter.FeedPiece(text, last, feed, take);
+        if (last || feed.taken) break;
+        kept = text.size() - used;
+        std::memmove(gameText.data(), gameText.data() + used, kept);
+    }
+    // A word of megabytes made the buffer grow: it is not kept.
+    if (gameText.size() > 4 * Piece) std::string().swap(gameText);
+}
+
+int CHeaderPGN::DetectLetterSet(int preferred)
 {
     for (int i = 0; i < GameCount() && interpreter.fileLetterSet == 0; ++i)
         if (LoadGame(games[static_cast<size_t>(i)].filePosition, i, true)) break;
-    if (interpreter.fileLetterSet == 0) interpreter.fileLetterSet = PgnLetters::EnglishSet;
+    letterSetDecided = interpreter.fileLetterSet != 0 || interpreter.FittingSetCount() == 1;
+    if (interpreter.fileLetterSet == 0)
+        interpreter.fileLetterSet = static_cast<uint8_t>(interpreter.FittingLetterSet(preferred));
     interpreter.ResetReading();
     return interpreter.fileLetterSet;
+}
+
+void CHeaderPGN::ChooseLetterSet(int preferred)
+{
+    if (!letterSetDecided)
+        interpreter.fileLetterSet = static_cast<uint8_t>(interpreter.FittingLetterSet(preferred));
 }

@@ -1,12 +1,14 @@
 #pragma once
 
 #include "CTraiteUnMot.h"
+#include "ListMemory.h"
+#include "PgnLimits.h"
 
 #include <cstdint>
 #include <cstdio>
-#include <deque>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // The tags of the game being listed; emptied at the start of every tag block.
 struct PgnHeaderRecord {
@@ -20,12 +22,12 @@ struct PgnHeaderRecord {
     int64_t filePosition = -1;
 };
 
-// One listed game.
+// One listed game. Its texts live in the list's text store.
 struct PgnGameNode {
     // "01 White - Black____...<tab>Event  Date<tab>Result", as the game list shows it.
-    std::string listText;
+    std::string_view listText;
     // The game's [FEN] value, empty when it starts from the standard position.
-    std::string fen;
+    std::string_view fen;
     // Byte offsets of the game's move text and of the tag block after it (-1: the end of the file).
     int64_t filePosition = 0;
     int64_t endPosition = -1;
@@ -42,12 +44,8 @@ enum class PgnScanResult {
 class CHeaderPGN {
 public:
     static constexpr int MaxGames = 100000;
-    // No real file comes near these: a longer line, or a longer game, is taken for a damaged file,
-    // and its game is left out of the list rather than read into memory.
-    static constexpr size_t MaxLineBytes = size_t(16) << 20;
-    static constexpr int64_t MaxGameBytes = int64_t(64) << 20;
 
-    CHeaderPGN();
+    explicit CHeaderPGN(const PgnLimits& limits = {});
     virtual ~CHeaderPGN();
     CHeaderPGN(const CHeaderPGN&) = delete;
     CHeaderPGN& operator=(const CHeaderPGN&) = delete;
@@ -55,7 +53,7 @@ public:
     // Set before ScanFile.
     std::string fileName;
     // The listed games in file order; the index is the game's place in the list.
-    std::deque<PgnGameNode> games;
+    std::vector<PgnGameNode, ListMemory::Allocator<PgnGameNode>> games;
     // The file holds more games than the list can take; those after the last listed one are left out.
     bool listFull = false;
     // A read failed; what was read before stays.
@@ -63,8 +61,8 @@ public:
     // The file's texts are UTF-8: it begins with a byte-order mark, or its bytes above 127 form
     // UTF-8 characters more often than not. Otherwise they are Windows-1252.
     bool utf8 = false;
-    // Games with move text that are not listed: a line longer than MaxLineBytes, or the whole game
-    // longer than MaxGameBytes.
+    // Games with move text that are not listed: a line longer than the limits' maxLineBytes, or the
+    // whole game longer than their maxGameBytes.
     int leftOut = 0;
     CTraiteUnMot interpreter;
 
@@ -76,9 +74,16 @@ public:
     // interpreter's plies, and the result is false; with `detect` its words go to the letter-set
     // detection, and the result is true as soon as the set is known.
     bool LoadGame(int64_t filePos, int index, bool detect);
-    // Looks for the file's letter set game after game, reading the file at most once; English when
-    // no set is found. The interpreter keeps the set, and is left ready to read games.
-    int DetectLetterSet();
+    // Looks for the file's letter set game after game, reading the file at most once. When no set shows
+    // all five of its letters, the set that fits the piece letters of the file's moves, else
+    // `preferred` (see CTraiteUnMot::FittingLetterSet). The interpreter keeps the set, and is left
+    // ready to read games.
+    int DetectLetterSet(int preferred = PgnLetters::EnglishSet);
+    // Whether the file itself tells its letter set; otherwise the set follows the language the user
+    // chooses (ChooseLetterSet).
+    bool LetterSetDecided() const { return letterSetDecided; }
+    // A file that does not tell its letter set is read in the letters of `preferred`, when they fit.
+    void ChooseLetterSet(int preferred);
 
 private:
     void ScanLine(std::string_view line, int64_t lineStart);
@@ -86,12 +91,17 @@ private:
     void EndListedGame(int64_t end);
     void DropCurrentGame();
     void StartTagBlock(int64_t lineStart);
-    void ParseTagLine(std::string_view line);
-    void StoreTagValue(std::string_view name, std::string value);
+    // Reads the tags at the start of the line; returns where they end (the line's length when a tag
+    // is not closed).
+    size_t ParseTagLine(std::string_view line);
+    // The field of the tag record that keeps this tag's value, or nullptr for a tag the list does not show.
+    std::string* TagField(std::string_view name);
     void AddGameEntry(PgnHeaderRecord& record, int64_t lineStart);
     void SkipComment(std::string_view line, size_t from, int64_t lineStart);
-    bool ReadRange(int64_t from, int64_t to);
+    // Hands the words of the file between the two offsets (to: -1, the end of the file) to `take`.
+    template <typename Take> void ReadWords(int64_t from, int64_t to, Take take);
 
+    const PgnLimits limits;
     std::FILE* stream = nullptr;
     PgnHeaderRecord record;
     bool headerState = true;
@@ -102,7 +112,11 @@ private:
     // The tags read last belong to a game that is left out.
     bool recordFaulty = false;
     bool tagsSeen = false;
+    bool letterSetDecided = false;
     char commentClose = 0;
     uint32_t commentDepth = 0;
     std::string gameText;
+    // The texts of the listed games, and the list text of the game being listed.
+    ListMemory::TextStore texts;
+    std::string listText;
 };

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "PgnLetters.h"
+#include "PgnLimits.h"
 #include "PlyNode.h"
 #include "positions/PositionChecker.h"
 
@@ -38,17 +39,34 @@ public:
     uint32_t displaySet = PgnLetters::EnglishSet;
     // The set the file writes its moves in, 0 until detection has found one.
     uint8_t fileLetterSet = 0;
+    // The letter set of a file in which no set shows all five of its letters: the only set whose letters
+    // hold every piece letter the file's moves use, else `preferred` (the language the user chose) when
+    // it holds them or no set does, else English when it does, else the first set that does. Sets 1..15
+    // only: the user's letters serve for showing moves.
+    int FittingLetterSet(int preferred) const;
+    // How many sets hold every piece letter the file's moves use.
+    int FittingSetCount() const;
     // The file writes its moves as origin and target squares (Ng1-f3, e2-e4).
     uint8_t coordinateFlag = 0;
     // Comments are kept in the plies only when this is set.
     uint32_t importComments = 0;
+
+    // The limits of one game (PgnLimits).
+    uint32_t maxPlies = PgnLimits {}.maxPlies;
+    size_t maxCommentBytes = PgnLimits {}.maxCommentBytes;
+    // A ply keeps at most this many NAGs.
+    static constexpr uint32_t MaxNags = 8;
+    // A word of move text longer than this is no move; only its start is kept, to name it.
+    static constexpr size_t MaxMoveBytes = 64;
 
     // The plies of the game replayed last.
     std::vector<PlyNode> plies;
 
     // How the last replay ended: with `stopped`, the move `stopMove` that would have been ply
     // `stopPly` could not be played; `badFen` says that the game's [FEN] position could not be read.
+    // `tooManyPlies`: the game has more moves than maxPlies and was not replayed at all.
     bool stopped = false;
+    bool tooManyPlies = false;
     bool badFen = false;
     uint32_t stopPly = 0;
     std::string stopMove;
@@ -76,18 +94,42 @@ public:
     // of a line after a line comment or an escape; true as soon as `take` returns true.
     template <typename Take> bool FeedWords(std::string_view text, Take take) const
     {
-        constexpr std::string_view spaces = " \t\r\n\f\v";
+        WordFeed feed;
+        FeedPiece(text, true, feed, take);
+        return feed.taken;
+    }
+
+    // Where the words of a text that comes in pieces stand between two pieces.
+    struct WordFeed {
+        bool skipping = false; // the rest of a line is being passed over
+        bool taken = false; // `take` returned true: nothing more is wanted
+    };
+    // FeedWords for one piece of a text: a word that the end of a piece (not the `last` one) cuts is
+    // not handed over; the result is where it begins, for the next piece to start with.
+    template <typename Take>
+    size_t FeedPiece(std::string_view text, bool last, WordFeed& feed, Take take) const
+    {
+        // Blank, tab, CR, LF, form feed and vertical tab part the words.
+        auto space = [](char c) { return c == ' ' || (c >= '\t' && c <= '\r'); };
+        const size_t size = text.size();
         size_t i = 0;
         for (;;) {
-            const size_t start = text.find_first_not_of(spaces, i);
-            if (start == std::string_view::npos) return false;
-            i = std::min(text.find_first_of(spaces, start), text.size());
-            if (take(text.substr(start, i - start))) return true;
-            if (SkipsRestOfLine()) {
-                const size_t end = text.find_first_of("\r\n", i);
-                if (end == std::string_view::npos) return false;
-                i = end + 1;
+            if (feed.skipping) {
+                while (i < size && text[i] != '\r' && text[i] != '\n') ++i;
+                if (i >= size) return size;
+                feed.skipping = false;
+                ++i;
             }
+            while (i < size && space(text[i])) ++i;
+            if (i >= size) return size;
+            const size_t start = i;
+            while (i < size && !space(text[i])) ++i;
+            if (i == size && !last) return start;
+            if (take(text.substr(start, i - start))) {
+                feed.taken = true;
+                return i;
+            }
+            feed.skipping = SkipsRestOfLine();
         }
     }
 
@@ -109,6 +151,7 @@ private:
         bool longCastle = false;
         char piece = 0; // English letter, 'P' for a pawn
         bool pieceGiven = false;
+        size_t pieceLength = 0; // bytes of the piece letter or figurine in the token
         int fromFile = -1;
         int fromRank = -1;
         int toFile = -1;
@@ -135,6 +178,8 @@ private:
     void Scan(std::string_view word);
     void MoveToken(std::string_view token);
     void AddItem(GameItem::Kind kind, std::string_view text, int32_t nag = 0);
+    void AppendComment(std::string_view text);
+    void RefuseGame();
     void GameEnd(uint32_t result);
     bool DetectLanguage(std::string_view token);
 
@@ -172,7 +217,12 @@ private:
     bool setFound = false;
     uint32_t done = GoOn;
     std::vector<GameItem> items;
+    uint32_t movesCollected = 0;
+    uint32_t nagsSinceMove = 0;
+    size_t commentBytes = 0; // kept of the comments since the last move
     std::array<std::array<uint8_t, 5>, PgnLetters::SetCount + 1> letterMarks {};
+    // Bit k: the letter 'A' + k stands for a piece in a move the detection has seen.
+    uint32_t pieceLetters = 0;
     std::string fenTag;
 
     // The board of the replay: index (rank - 1) * 8 + file, file a = 0, rank 1 first; '0' is empty.
@@ -185,5 +235,11 @@ private:
     int enPassantSquare = -1; // the square a double step has just passed over
     int8_t enPassantFile = -1; // ... when an enemy pawn can take there
     std::array<int, 2> kingSquare { -1, -1 }; // [0] Black, [1] White
+    // The FEN text of each rank (rank 1 first), made again only for the ranks a move has changed.
+    std::array<std::array<char, 10>, 8> rankText {};
+    std::array<uint8_t, 8> rankLength {};
+    uint8_t changedRanks = 0xFF;
+    // The checker's board holds the position (it is copied once a move, not once a trial).
+    bool checkerInSync = false;
     PositionChecker checker;
 };

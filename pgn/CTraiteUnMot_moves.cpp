@@ -1,6 +1,7 @@
 // The replay of a collected game on the interpreter's own board.
 #include "CTraiteUnMot.h"
 
+#include <bit>
 #include <cstdlib>
 #include <cstring>
 
@@ -76,6 +77,8 @@ void CTraiteUnMot::SetStartPosition(bool standard)
     }
     halfmoveClock = 0;
     plyCounter = 0;
+    changedRanks = 0xFF;
+    checkerInSync = false;
     enPassantSquare = -1;
     enPassantFile = -1;
 }
@@ -150,17 +153,22 @@ void CTraiteUnMot::BeginGame()
     } else {
         SetStartPosition(true);
     }
-    for (const GameItem& item : items) {
+    plies.reserve(plies.size() + movesCollected);
+    for (GameItem& item : items) {
         switch (item.kind) {
         case GameItem::Comment:
             if (!plies.empty() && importComments) {
                 // A comment that was never closed still holds the blank before the next word.
-                std::string_view text(item.text);
-                while (!text.empty() && text.back() == ' ') text.remove_suffix(1);
+                std::string& text = item.text;
+                while (!text.empty() && text.back() == ' ') text.pop_back();
                 if (text.empty()) break;
                 std::string& comment = plies.back().comment;
-                if (!comment.empty()) comment += ' ';
-                comment += text;
+                if (comment.empty()) {
+                    comment = std::move(text);
+                } else {
+                    comment += ' ';
+                    comment += text;
+                }
             }
             break;
         case GameItem::Nag:
@@ -222,11 +230,17 @@ bool CTraiteUnMot::ReadMoveText(std::string_view token, MoveText& m) const
     }
 
     const char first = token[0];
-    if (first >= 'A' && first <= 'Z') {
+    char figurine = 0;
+    if (size_t length = PgnLetters::FigurineAt(token, 0, figurine)) {
+        // A figurine draws its piece whatever the language.
+        m.piece = figurine;
+        m.pieceGiven = true;
+        m.pieceLength = i = length;
+    } else if (first >= 'A' && first <= 'Z') {
         m.piece = EnglishPiece(first);
         if (m.piece == 0) return false;
         m.pieceGiven = true;
-        i = 1;
+        m.pieceLength = i = 1;
     } else if (first >= 'a' && first <= 'h') {
         m.piece = 'P';
     } else {
@@ -254,18 +268,24 @@ bool CTraiteUnMot::ReadMoveText(std::string_view token, MoveText& m) const
 
     if (i < token.size() && !isMark(token[i])) {
         char letter = 0;
-        if (token[i] == '=' && i + 1 < token.size()) {
-            letter = token[i + 1];
-            i += 2;
-        } else if (token[i] == '(' && i + 2 < token.size() && token[i + 2] == ')') {
-            letter = token[i + 1];
-            i += 3;
+        const size_t at = token[i] == '=' ? i + 1 : i;
+        if (size_t length = PgnLetters::FigurineAt(token, at, letter)) {
+            i = at + length;
+            m.promotion = letter;
         } else {
-            letter = token[i];
-            i += 1;
+            if (token[i] == '=' && i + 1 < token.size()) {
+                letter = token[i + 1];
+                i += 2;
+            } else if (token[i] == '(' && i + 2 < token.size() && token[i + 2] == ')') {
+                letter = token[i + 1];
+                i += 3;
+            } else {
+                letter = token[i];
+                i += 1;
+            }
+            if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 32);
+            m.promotion = EnglishPiece(letter);
         }
-        if (letter >= 'a' && letter <= 'z') letter = static_cast<char>(letter - 32);
-        m.promotion = EnglishPiece(letter);
         if (m.promotion != 'N' && m.promotion != 'B' && m.promotion != 'R' && m.promotion != 'Q')
             return false;
     }
@@ -334,13 +354,32 @@ bool CTraiteUnMot::PlayNullMove(std::string_view token)
 
 void CTraiteUnMot::LoadChecker()
 {
+    // The checker keeps the board between trials, which put back what they change.
+    if (checkerInSync) return;
     for (int rank = 0; rank < 8; ++rank) std::memcpy(&checker.board[(7 - rank) * 8], &board[rank * 8], 8);
+    checkerInSync = true;
 }
 
 bool CTraiteUnMot::Reaches(int from, int to, char piece)
 {
-    if (upper(piece) == 'K')
-        return std::abs(fileOf(from) - fileOf(to)) <= 1 && std::abs(rankOf(from) - rankOf(to)) <= 1;
+    const int files = std::abs(fileOf(from) - fileOf(to));
+    const int ranks = std::abs(rankOf(from) - rankOf(to));
+    switch (upper(piece)) {
+    case 'K':
+        return files <= 1 && ranks <= 1;
+    case 'N':
+        return (files == 1 && ranks == 2) || (files == 2 && ranks == 1);
+    case 'B':
+        if (files != ranks) return false;
+        break;
+    case 'R':
+        if (files != 0 && ranks != 0) return false;
+        break;
+    default:
+        if (files != ranks && files != 0 && ranks != 0) return false;
+        break;
+    }
+    // A line piece: the squares between must be empty.
     LoadChecker();
     return checker.CheckPath(static_cast<int8_t>(7 - rankOf(from)), static_cast<int8_t>(fileOf(from)),
         static_cast<uint8_t>(piece), static_cast<int8_t>(7 - rankOf(to)), static_cast<int8_t>(fileOf(to)));
@@ -351,6 +390,10 @@ bool CTraiteUnMot::LeavesKingSafe(const Move& mv, uint8_t mover)
     int king = kingSquare[mover ? 1 : 0];
     if (king < 0) return true; // a position without that king: nothing to protect
     LoadChecker();
+    // The squares the trial changes, to put them back afterwards.
+    const int changed[5] = { mv.from, mv.to, mv.takenEnPassant, mv.rookFrom, mv.rookTo };
+    char kept[5];
+    for (int k = 0; k < 5; ++k) kept[k] = changed[k] >= 0 ? checker.board[checkerIndex(changed[k])] : 0;
     checker.board[checkerIndex(mv.from)] = Empty;
     checker.board[checkerIndex(mv.to)] = mv.placed;
     if (mv.takenEnPassant >= 0) checker.board[checkerIndex(mv.takenEnPassant)] = Empty;
@@ -368,7 +411,10 @@ bool CTraiteUnMot::LeavesKingSafe(const Move& mv, uint8_t mover)
         checker.blackKingCol = column;
         checker.blackKingRow = row;
     }
-    return !checker.IsInCheck(mover);
+    const bool safe = !checker.IsInCheck(mover);
+    for (int k = 4; k >= 0; --k)
+        if (changed[k] >= 0) checker.board[checkerIndex(changed[k])] = kept[k];
+    return safe;
 }
 
 bool CTraiteUnMot::KingSafeOn(int kingFrom, int square)
@@ -440,17 +486,30 @@ bool CTraiteUnMot::FindMovingPiece(const MoveText& m, Move& mv)
     const int to = squareOf(m.toFile, m.toRank);
     if (OwnPiece(board[to]) || upper(board[to]) == 'K') return false;
     int found = 0;
-    for (int from = 0; from < 64; ++from) {
-        if (board[from] != piece) continue;
-        Move trial;
-        trial.from = from;
-        trial.to = to;
-        trial.placed = piece;
-        if (!Reaches(from, to, piece) || !LeavesKingSafe(trial, side)) continue;
-        if (m.fromFile >= 0 && fileOf(from) != m.fromFile) continue;
-        if (m.fromRank >= 0 && rankOf(from) != m.fromRank) continue;
-        if (++found > 1) return false;
-        mv = trial;
+    // The squares that hold the piece, rank 1 first and file a first, eight squares at a time.
+    static_assert(std::endian::native == std::endian::little, "file a is the lowest byte of a rank");
+    constexpr uint64_t ones = 0x0101010101010101ull;
+    constexpr uint64_t low7 = 0x7F7F7F7F7F7F7F7Full;
+    const uint64_t pattern = ones * static_cast<unsigned char>(piece);
+    for (int rank = 0; rank < 8; ++rank) {
+        uint64_t row;
+        std::memcpy(&row, &board[static_cast<size_t>(rank) * 8], 8);
+        const uint64_t x = row ^ pattern;
+        // A high bit in every byte of x that is zero.
+        uint64_t same = ~(((x & low7) + low7) | x | low7);
+        while (same) {
+            const int from = rank * 8 + std::countr_zero(same) / 8;
+            same &= same - 1;
+            if (m.fromFile >= 0 && fileOf(from) != m.fromFile) continue;
+            if (m.fromRank >= 0 && rankOf(from) != m.fromRank) continue;
+            Move trial;
+            trial.from = from;
+            trial.to = to;
+            trial.placed = piece;
+            if (!Reaches(from, to, piece) || !LeavesKingSafe(trial, side)) continue;
+            if (++found > 1) return false;
+            mv = trial;
+        }
     }
     return found == 1;
 }
@@ -505,7 +564,12 @@ void CTraiteUnMot::Execute(const Move& mv)
     const bool pawn = upper(piece) == 'P';
     board[mv.to] = mv.placed;
     board[mv.from] = Empty;
-    if (mv.takenEnPassant >= 0) board[mv.takenEnPassant] = Empty;
+    changedRanks |= static_cast<uint8_t>((1u << rankOf(mv.to)) | (1u << rankOf(mv.from)));
+    checkerInSync = false;
+    if (mv.takenEnPassant >= 0) {
+        board[mv.takenEnPassant] = Empty;
+        changedRanks |= static_cast<uint8_t>(1u << rankOf(mv.takenEnPassant));
+    }
     if (mv.rookFrom >= 0) {
         board[mv.rookTo] = board[mv.rookFrom];
         board[mv.rookFrom] = Empty;
@@ -553,29 +617,46 @@ void CTraiteUnMot::ClearCastling()
 void CTraiteUnMot::AddPlyNode(std::string_view token, const MoveText& m)
 {
     PlyNode& ply = plies.emplace_back();
-    std::string& fen = ply.fen;
-    fen.reserve(96);
-    fen += ' ';
-    for (int rank = 7; rank >= 0; --rank) {
+    for (int rank = 0; rank < 8; ++rank) {
+        if (!(changedRanks & (1u << rank))) continue;
+        const char* row = &board[static_cast<size_t>(rank) * 8];
+        char* text = rankText[static_cast<size_t>(rank)].data();
+        // Written without a branch a square: the pieces of real games follow no pattern a processor
+        // could guess. Every square writes, and the length moves on only past what counts.
+        int length = 0;
         int run = 0;
         for (int file = 0; file < 8; ++file) {
-            char c = board[squareOf(file, rank)];
-            if (c == Empty) {
-                ++run;
-                continue;
-            }
-            if (run) fen += static_cast<char>('0' + run);
-            run = 0;
-            fen += c;
+            const char c = row[file];
+            const int piece = c != Empty;
+            text[length] = static_cast<char>('0' + run);
+            length += piece & (run > 0);
+            text[length] = c;
+            length += piece;
+            run = (run + 1) * (1 - piece);
         }
-        if (run) fen += static_cast<char>('0' + run);
-        if (rank) fen += '/';
+        text[length] = static_cast<char>('0' + run);
+        length += run > 0;
+        rankLength[static_cast<size_t>(rank)] = static_cast<uint8_t>(length);
     }
-    fen += side ? " w " : " b ";
-    if (castling[WhiteShort]) fen += 'K';
-    if (castling[WhiteLong]) fen += 'Q';
-    if (castling[BlackShort]) fen += 'k';
-    if (castling[BlackLong]) fen += 'q';
+    changedRanks = 0;
+    // A blank, eight ranks of at most 8 characters with '/' between them, side and rights: 79 at most,
+    // and the 8 bytes copied for the last rank stay within the buffer.
+    char fen[PlyFen::Capacity];
+    char* out = fen;
+    *out++ = ' ';
+    for (int rank = 7; rank >= 0; --rank) {
+        std::memcpy(out, rankText[static_cast<size_t>(rank)].data(), 8);
+        out += rankLength[static_cast<size_t>(rank)];
+        if (rank) *out++ = '/';
+    }
+    *out++ = ' ';
+    *out++ = side ? 'w' : 'b';
+    *out++ = ' ';
+    if (castling[WhiteShort]) *out++ = 'K';
+    if (castling[WhiteLong]) *out++ = 'Q';
+    if (castling[BlackShort]) *out++ = 'k';
+    if (castling[BlackLong]) *out++ = 'q';
+    ply.fen.assign(fen, static_cast<size_t>(out - fen));
 
     ply.plyNumber = plyCounter;
     ply.fullmoveNumber = plyCounter / 2 + 1;
@@ -587,8 +668,10 @@ void CTraiteUnMot::AddPlyNode(std::string_view token, const MoveText& m)
     if (m.castle) {
         san = m.longCastle ? "O-O-O" : "O-O";
     } else {
-        san.assign(token.substr(0, m.bodyEnd));
-        if (m.pieceGiven) san[0] = m.piece;
+        // The piece in its English letter, whether the file wrote it in another letter or as a figurine.
+        san.clear();
+        if (m.pieceGiven && !(m.piece == 'P' && m.pieceLength > 1)) san += m.piece;
+        san.append(token.substr(m.pieceLength, m.bodyEnd - m.pieceLength));
         if (m.promotion) {
             san += '=';
             san += m.promotion;

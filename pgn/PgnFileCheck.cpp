@@ -22,6 +22,10 @@ unsigned CheckPgnFileLines(const std::string& path)
     size_t lineBytes = 0;
     bool afterCr = false;
     bool failed = false;
+    // On a line of tags, each further tag counts as a tag line of its own: a game may have its tags,
+    // or be whole, on one line. `closing` follows the '"' and ']' that end a tag.
+    bool tagLine = false;
+    int closing = 0;
     while (examined < LinesExamined) {
         if (at == size) {
             if (std::ferror(file)) {
@@ -44,13 +48,25 @@ unsigned CheckPgnFileLines(const std::string& path)
             afterCr = c == '\r';
             lineStart = true;
             lineBytes = 0;
+            tagLine = false;
             continue;
         }
         if (lineStart) {
             // A line that begins with its line end is empty and is not counted.
             ++examined;
-            if (c == '[') ++tags;
+            tagLine = c == '[';
+            if (tagLine) ++tags;
+            closing = 0;
             lineStart = false;
+        } else if (tagLine) {
+            if (c == '"')
+                closing = 1;
+            else if (c == ']' && closing == 1)
+                closing = 2;
+            else if (c == '[' && closing == 2)
+                ++tags;
+            else if (!(closing == 2 && (c == ' ' || c == '\t')))
+                closing = 0;
         }
         if (++lineBytes == LineBytes) {
             lineStart = true;

@@ -65,6 +65,36 @@ int SetForLanguage(int index)
     return index >= 0 && index <= LanguageCount ? languageSets[index] : EnglishSet;
 }
 
+size_t FigurineAt(std::string_view text, size_t at, char& piece)
+{
+    // The figurines are E2 99 94..9F in UTF-8: white king, queen, rook, bishop, knight, pawn, then the
+    // same in black.
+    static constexpr char pieces[12] = { 'K', 'Q', 'R', 'B', 'N', 'P', 'K', 'Q', 'R', 'B', 'N', 'P' };
+    if (at >= text.size()) return 0;
+    auto at3 = [&](size_t i, std::string_view bytes) { return text.substr(i, bytes.size()) == bytes; };
+    if (at3(at, "\xE2\x99") && at + 2 < text.size()) {
+        const auto last = static_cast<unsigned char>(text[at + 2]);
+        if (last >= 0x94 && last <= 0x9F) {
+            piece = pieces[last - 0x94];
+            return 3;
+        }
+        return 0;
+    }
+    // Read as Windows-1252, E2 99 is "\xC3\xA2" and "\xE2\x84\xA2"; the third byte is one of these.
+    static constexpr std::string_view thirdBytes[12]
+        = { "\xE2\x80\x9D", "\xE2\x80\xA2", "\xE2\x80\x93", "\xE2\x80\x94", "\xCB\x9C", "\xE2\x84\xA2",
+              "\xC5\xA1", "\xE2\x80\xBA", "\xC5\x93", "\xC2\x9D", "\xC5\xBE", "\xC5\xB8" };
+    constexpr std::string_view lead = "\xC3\xA2\xE2\x84\xA2";
+    if (!at3(at, lead)) return 0;
+    for (size_t k = 0; k < 12; ++k) {
+        if (at3(at + lead.size(), thirdBytes[k])) {
+            piece = pieces[k];
+            return lead.size() + thirdBytes[k].size();
+        }
+    }
+    return 0;
+}
+
 std::string DisplayMove(std::string_view san, const LetterSet& set)
 {
     std::string move(san);

@@ -40,4 +40,11 @@ int SetForLanguage(int index);
 // are exchanged, everything else is kept as it stands, so castling and squares never change.
 std::string DisplayMove(std::string_view san, const LetterSet& set);
 
+// The chess figurine (U+2654..U+265F, white and black king, queen, rook, bishop, knight, pawn) that
+// begins at `at`: its length in bytes, and the English letter of the piece it draws ('P' for a pawn);
+// 0 when none begins there. A figurine is read in UTF-8, and also in the form a UTF-8 file takes
+// once it has been read as Windows-1252 and saved again as UTF-8 ("\xC3\xA2\xE2\x84\xA2" and the
+// third byte's character).
+size_t FigurineAt(std::string_view text, size_t at, char& piece);
+
 } // namespace PgnLetters

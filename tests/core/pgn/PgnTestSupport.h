@@ -2,8 +2,13 @@
 
 #include "pgn/CTraiteUnMot.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
+#include <fstream>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -80,5 +85,67 @@ private:
     }
     std::filesystem::path path_;
 };
+
+inline std::string ReadFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+// Placement, side, castling and en passant: the fields pgn-extract's EPD lines and ours share.
+inline std::string FourFields(const std::string& line)
+{
+    std::istringstream in(line);
+    std::string field;
+    std::string out;
+    for (int i = 0; i < 4 && in >> field; ++i) out += (i ? " " : "") + field;
+    return out;
+}
+
+// The positions after every ply of each game, in the four fields.
+using GamePositions = std::vector<std::vector<std::string>>;
+
+// pgn-extract's EPD output: one line per position, from the start of each game, games apart by blank
+// lines. Games without a move (a forfeit, a chapter of text) are left out, as the import lists none.
+inline GamePositions ExpectedGames(const std::string& epd)
+{
+    GamePositions games(1);
+    std::istringstream in(epd);
+    for (std::string line; std::getline(in, line);) {
+        if (line.empty()) {
+            if (!games.back().empty()) games.emplace_back();
+            continue;
+        }
+        games.back().push_back(FourFields(line));
+    }
+    std::erase_if(games, [](const auto& game) { return game.size() < 2; });
+    // The start position is no ply.
+    for (auto& game : games) game.erase(game.begin());
+    return games;
+}
+
+// pgn-extract's positions for a file, written at test time; scripts/setup.sh installs pgn-extract.
+inline std::string PgnExtractPositions(const std::string& pgn, const std::string& options = "")
+{
+    const char* tool = "/usr/games/pgn-extract";
+    if (!std::ifstream(tool).good()) {
+        ADD_FAILURE() << "scripts/setup.sh installs pgn-extract";
+        return {};
+    }
+    TempFile out("", "positions.epd");
+    std::string command = std::string(tool) + " -s --nofauxep " + options + " -Wepd -o '" + out.path() + "' '"
+        + pgn + "' 2>/dev/null";
+    EXPECT_EQ(std::system(command.c_str()), 0) << command;
+    return ReadFile(out.path());
+}
+
+// pgn-extract's positions for the games of a text.
+inline GamePositions PgnExtractGames(std::string_view text)
+{
+    TempFile pgn(text, "plain.pgn");
+    return ExpectedGames(PgnExtractPositions(pgn.path()));
+}
 
 } // namespace PgnTest

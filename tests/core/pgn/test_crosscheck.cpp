@@ -11,82 +11,54 @@
 #include <fstream>
 #include <sstream>
 
+using PgnTest::ExpectedGames;
+using PgnTest::FourFields;
+using PgnTest::GamePositions;
+using PgnTest::PgnExtractGames;
+using PgnTest::PgnExtractPositions;
+using PgnTest::ReadFile;
 using PgnTest::TempFile;
 
 namespace {
 
 const std::string dataDir = std::string(BRENNIX_TEST_DATA) + "/pgn/";
 
-std::string readFile(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::stringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-// Placement, side, castling and en passant: the fields pgn-extract's EPD lines and ours share.
-std::string fourFields(const std::string& line)
-{
-    std::istringstream in(line);
-    std::string field;
-    std::string out;
-    for (int i = 0; i < 4 && in >> field; ++i) out += (i ? " " : "") + field;
-    return out;
-}
-
-// pgn-extract's EPD output: one line per position, from the start of each game, games apart by
-// blank lines.
-std::vector<std::vector<std::string>> expectedGames(const std::string& epd)
-{
-    std::vector<std::vector<std::string>> games(1);
-    std::istringstream in(epd);
-    for (std::string line; std::getline(in, line);) {
-        if (line.empty()) {
-            if (!games.back().empty()) games.emplace_back();
-            continue;
-        }
-        games.back().push_back(fourFields(line));
-    }
-    if (games.back().empty()) games.pop_back();
-    return games;
-}
-
 // Replays every listed game and returns its positions in the four fields.
-std::vector<std::vector<std::string>> replayedGames(const std::string& path, int* letterSet = nullptr)
+GamePositions replayedGames(const std::string& path, int* letterSet = nullptr, int preferred = 5)
 {
     CHeaderPGN scanner;
     scanner.fileName = path;
     EXPECT_EQ(scanner.ScanFile(), PgnScanResult::Ok);
-    int set = scanner.DetectLetterSet();
+    int set = scanner.DetectLetterSet(preferred);
     if (letterSet) *letterSet = set;
-    std::vector<std::vector<std::string>> games;
+    GamePositions games;
     for (int g = 0; g < scanner.GameCount(); ++g) {
         scanner.LoadGame(scanner.games[static_cast<size_t>(g)].filePosition, g, false);
         EXPECT_FALSE(scanner.interpreter.stopped)
             << "game " << g + 1 << " stops at ply " << scanner.interpreter.stopPly << ": "
             << scanner.interpreter.stopMove;
         auto& game = games.emplace_back();
-        for (const PlyNode& ply : scanner.interpreter.plies) game.push_back(fourFields(FullFen(ply)));
+        for (const PlyNode& ply : scanner.interpreter.plies) game.push_back(FourFields(FullFen(ply)));
     }
     return games;
 }
 
-void crossCheck(const std::string& pgn, const std::string& epd, size_t expectedGameCount)
+void comparePlies(const GamePositions& replayed, const GamePositions& expected)
 {
-    auto expected = expectedGames(readFile(epd));
-    auto replayed = replayedGames(pgn);
-    // A game without a single move (a forfeit) is not listed: there is nothing to import from it.
-    std::erase_if(expected, [](const auto& game) { return game.size() < 2; });
-    ASSERT_EQ(expected.size(), expectedGameCount);
     ASSERT_EQ(replayed.size(), expected.size());
     for (size_t g = 0; g < expected.size(); ++g) {
-        const auto& want = expected[g];
-        ASSERT_EQ(want.front(), "rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq -");
-        ASSERT_EQ(replayed[g].size(), want.size() - 1) << "game " << g + 1;
+        ASSERT_EQ(replayed[g].size(), expected[g].size()) << "game " << g + 1;
         for (size_t p = 0; p < replayed[g].size(); ++p)
-            ASSERT_EQ(replayed[g][p], want[p + 1]) << "game " << g + 1 << ", ply " << p + 1;
+            ASSERT_EQ(replayed[g][p], expected[g][p]) << "game " << g + 1 << ", ply " << p + 1;
     }
+}
+
+void crossCheck(const std::string& pgn, const std::string& epd, size_t expectedGameCount)
+{
+    // A game without a single move (a forfeit) is not listed: there is nothing to import from it.
+    const GamePositions expected = ExpectedGames(ReadFile(epd));
+    ASSERT_EQ(expected.size(), expectedGameCount);
+    comparePlies(replayedGames(pgn), expected);
 }
 
 std::string fullDataDir()
@@ -131,23 +103,28 @@ TEST(CrossCheck, AllWorldChampionshipGames)
     crossCheck(dir + "/wcc.pgn", dir + "/wcc-expected.epd", 684);
 }
 
-// pgn-extract's positions for a file, written at test time; scripts/setup.sh installs pgn-extract.
-std::string pgnExtractPositions(const std::string& pgn, const std::string& options = "")
+TEST(CrossCheck, AllWorldChampionshipGamesInEveryLetterSet)
 {
-    const char* tool = "/usr/games/pgn-extract";
-    EXPECT_TRUE(std::ifstream(tool).good()) << "scripts/setup.sh installs pgn-extract";
-    TempFile out("", "positions.epd");
-    std::string command = std::string(tool) + " -s --nofauxep " + options + " -Wepd -o '" + out.path() + "' '"
-        + pgn + "' 2>/dev/null";
-    EXPECT_EQ(std::system(command.c_str()), 0) << command;
-    return readFile(out.path());
+    const std::string dir = fullDataDir();
+    if (dir.empty() || !std::ifstream(dir + "/wcc.pgn") || !std::ifstream(dir + "/wcc-expected.epd"))
+        GTEST_SKIP() << "bench/fetch-pgn-data.sh sets up the games and pgn-extract's positions";
+    const std::string english = ReadFile(dir + "/wcc.pgn");
+    const GamePositions expected = ExpectedGames(ReadFile(dir + "/wcc-expected.epd"));
+    ASSERT_EQ(expected.size(), 684u);
+    for (int set = 1; set < PgnLetters::UserSet; ++set) {
+        SCOPED_TRACE("letter set " + std::to_string(set));
+        TempFile file(translated(english, set));
+        int detected = 0;
+        comparePlies(replayedGames(file.path(), &detected), expected);
+        EXPECT_EQ(detected, set);
+    }
 }
 
 TEST(CrossCheck, TheOpeningsThatComeWithPgnExtract)
 {
     // 2,014 openings without a player tag among them, after a comment that opens the file.
     const std::string eco = "/usr/share/pgn-extract/eco.pgn";
-    TempFile epd(pgnExtractPositions(eco), "eco.epd");
+    TempFile epd(PgnExtractPositions(eco), "eco.epd");
     crossCheck(eco, epd.path(), 2014);
 }
 
@@ -158,13 +135,13 @@ TEST(CrossCheck, NullMovesInTheMainLine)
                  "1. e4 e5 2. Nf3 -- 3. Ng5 d5 4. -- dxe4 5. Nxf7 Kxf7 6. -- Nf6 7. d3 *\n\n"
                  "[Event \"Second\"]\n[White \"C\"]\n[Black \"D\"]\n[Result \"*\"]\n\n"
                  "1. d4 -- 2. c4 -- 3. Nc3 d5 4. cxd5 *\n");
-    TempFile epd(pgnExtractPositions(pgn.path(), "--allownullmoves"), "null.epd");
+    TempFile epd(PgnExtractPositions(pgn.path(), "--allownullmoves"), "null.epd");
     crossCheck(pgn.path(), epd.path(), 2);
 }
 
 TEST(LetterSetDetection, GermanAndFrenchVersionsReplayLikeTheEnglishOne)
 {
-    const std::string english = readFile(dataDir + "wcc-excerpt.pgn");
+    const std::string english = ReadFile(dataDir + "wcc-excerpt.pgn");
     ASSERT_FALSE(english.empty());
     int set = 0;
     const auto englishGames = replayedGames(dataDir + "wcc-excerpt.pgn", &set);
@@ -204,4 +181,105 @@ TEST(LetterSetDetection, FallsBackToEnglish)
     EXPECT_EQ(scanner.DetectLetterSet(), PgnLetters::EnglishSet);
     scanner.LoadGame(scanner.games[49].filePosition, 49, false);
     EXPECT_EQ(scanner.interpreter.plies.size(), 4u);
+}
+
+// A short game of each language: the first fifteen moves of a World Championship game, in which no
+// queen and no king moves, so that no set shows all five of its letters. The knight, bishop and rook
+// letters together fit one set only.
+struct ShortGame {
+    int set;
+    const char* languages;
+};
+
+const ShortGame shortGames[] = {
+    { 1, "Afrikaans" },
+    { 2, "German" },
+    { 3, "Czech" },
+    { 4, "Dutch" },
+    { 5, "English" },
+    { 6, "Estonian" },
+    { 7, "French" },
+    { 8, "Frisian" },
+    { 9, "Hungarian" },
+    { 10, "Icelandic" },
+    { 11, "Spanish" },
+    { 12, "Norwegian" },
+    { 13, "Polish" },
+    { 14, "Portuguese" },
+    { 15, "Romanian" },
+};
+
+const char* const shortGameText
+    = "[Event \"World Championship 1st\"]\n[White \"Zukertort, Johannes H\"]\n"
+      "[Black \"Steinitz, Wilhelm\"]\n[Result \"*\"]\n\n"
+      "1.d4 d5 2.c4 e6 3.Nc3 Nf6 4.Bg5 Be7 5.Nf3 O-O 6.c5 b6 7.b4 bxc5 8.dxc5 a5\n"
+      "9.a3 d4 10.Bxf6 gxf6 11.Na4 e5 12.b5 Be6 13.g3 c6 14.bxc6 Nxc6 15.Bg2 Rb8 *\n";
+
+void PrintTo(const ShortGame& game, std::ostream* out)
+{
+    *out << game.languages << " (set " << game.set << ")";
+}
+
+class ShortGameInALanguage : public testing::TestWithParam<ShortGame> { };
+
+TEST_P(ShortGameInALanguage, IsReadInItsOwnLetters)
+{
+    const GamePositions expected = PgnExtractGames(shortGameText);
+    ASSERT_EQ(expected.size(), 1u);
+    ASSERT_EQ(expected[0].size(), 30u);
+    TempFile file(translated(shortGameText, GetParam().set));
+    // Whatever language the user has chosen, the letters of the game decide.
+    for (int chosen : { 5, 2, 7 }) {
+        int set = 0;
+        comparePlies(replayedGames(file.path(), &set, chosen), expected);
+        EXPECT_EQ(set, GetParam().set) << "chosen " << chosen;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(LetterSetDetection, ShortGameInALanguage, testing::ValuesIn(shortGames),
+    [](const testing::TestParamInfo<ShortGame>& info) { return std::string(info.param.languages); });
+
+TEST(LetterSetDetection, AGameThatFitsSeveralSetsIsReadInTheChosenLanguage)
+{
+    // S is the knight in German and Polish, the bishop in Czech, the rook in Frisian and Norwegian:
+    // only the bishops can play these moves.
+    TempFile file("[White \"A\"]\n\n1. e4 e5 2. Sc4 Sc5 *\n");
+    CHeaderPGN scanner;
+    scanner.fileName = file.path();
+    ASSERT_EQ(scanner.ScanFile(), PgnScanResult::Ok);
+    auto replay = [&scanner] {
+        scanner.LoadGame(scanner.games[0].filePosition, 0, false);
+        return PgnTest::Sans(scanner.interpreter);
+    };
+    EXPECT_EQ(scanner.DetectLetterSet(3), 3);
+    EXPECT_FALSE(scanner.LetterSetDecided());
+    EXPECT_EQ(replay(), (std::vector<std::string> { "e4", "e5", "Bc4", "Bc5" }));
+
+    // English does not fit: the first set that does is taken, and the game stops at the move it
+    // cannot play, naming it.
+    scanner.ChooseLetterSet(5);
+    EXPECT_EQ(scanner.interpreter.fileLetterSet, 2);
+    EXPECT_EQ(replay(), (std::vector<std::string> { "e4", "e5" }));
+    EXPECT_TRUE(scanner.interpreter.stopped);
+    EXPECT_EQ(scanner.interpreter.stopMove, "Sc4");
+
+    // The user chooses Czech, and opens the game again.
+    scanner.ChooseLetterSet(3);
+    EXPECT_EQ(replay(), (std::vector<std::string> { "e4", "e5", "Bc4", "Bc5" }));
+}
+
+TEST(LetterSetDetection, AFileThatShowsItsSetKeepsIt)
+{
+    // Once a set shows all five letters, or only one set fits, the user's language does not count.
+    for (const char* moves :
+        { "1. e4 e5 2. Sf3 Sc6 3. Lb5 a6 4. O-O Dg5 5. Te1 Ke7 *", "1. e4 e5 2. Sf3 Lc5 3. Tg1 Sc6 *" }) {
+        TempFile file(std::string("[White \"A\"]\n\n") + moves + "\n");
+        CHeaderPGN scanner;
+        scanner.fileName = file.path();
+        ASSERT_EQ(scanner.ScanFile(), PgnScanResult::Ok);
+        EXPECT_EQ(scanner.DetectLetterSet(3), 2) << moves;
+        EXPECT_TRUE(scanner.LetterSetDecided());
+        scanner.ChooseLetterSet(13);
+        EXPECT_EQ(scanner.interpreter.fileLetterSet, 2);
+    }
 }

@@ -19,14 +19,26 @@ struct ShapeCase {
     const char* why;
     const char* text; // LF line ends
     std::vector<Moves> games; // the moves of every listed game
+    // The same games as pgn-extract reads them, to cross-check the positions; nullptr: the text itself.
+    const char* plain = nullptr;
 };
+
+// The figurines of the white knight and bishop and the black knight, in UTF-8, and as a UTF-8 file shows
+// them once it has been read as Windows-1252 and saved again.
+#define WHITE_KNIGHT "\xE2\x99\x98"
+#define WHITE_BISHOP "\xE2\x99\x97"
+#define BLACK_KNIGHT "\xE2\x99\x9E"
+#define WHITE_KNIGHT_1252 "\xC3\xA2\xE2\x84\xA2\xCB\x9C"
+#define WHITE_BISHOP_1252 "\xC3\xA2\xE2\x84\xA2\xE2\x80\x94"
+#define BLACK_KNIGHT_1252 "\xC3\xA2\xE2\x84\xA2\xC5\xBE"
 
 const ShapeCase shapes[] = {
     { "an opening book: no player tags, a comment before the first tags, a line comment",
         "{\nA file of openings,\nwith a note.\n}\n\n[ECO \"A00\"]\n[Opening \"Polish\"]\n\n1. b4 *\n\n"
         "[ECO \"A00\"]\n[Opening \"Polish\"]\n[Variation \"Tuebingen\"]\n\n1. b4 ; a knight on the rim\nNh6 "
         "*\n",
-        { { "b4" }, { "b4", "Nh6" } } },
+        { { "b4" }, { "b4", "Nh6" } },
+        "[ECO \"A00\"]\n[Opening \"Polish\"]\n\n1. b4 *\n\n[ECO \"A00\"]\n\n1. b4 Nh6 *\n" },
     { "puzzles: only Event and FEN tags",
         "[Event \"Puzzle 1\"]\n[FEN \"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\"]\n\n1. Rd8# *\n\n"
         "[Event \"Puzzle 2\"]\n[FEN \"3r2k1/5ppp/8/8/8/8/5PPP/6K1 b - - 0 1\"]\n\n1... Rd1# *\n",
@@ -48,6 +60,35 @@ const ShapeCase shapes[] = {
     { "moves right after the tags, and a move number without its point",
         "[Event \"E\"]\n1. e4 e5 *\n[Event \"F\"]\n\n1 d4 d5 *\n[Event \"G\"]\n\n0-1\n",
         { { "e4", "e5" }, { "d4", "d5" } } },
+    { "a NAG before the first move",
+        "[Event \"E\"]\n[White \"A\"]\n\n$10 1. e4 e5 *\n\n[White \"B\"]\n\n{An opening} $1 1. d4 d5 *\n\n"
+        "[White \"C\"]\n[FEN \"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\"]\n\n$18\nRd8# 1-0\n",
+        { { "e4", "e5" }, { "d4", "d5" }, { "Rd8#" } },
+        "[Event \"E\"]\n[White \"A\"]\n\n1. e4 e5 *\n\n[White \"B\"]\n\n1. d4 d5 *\n\n"
+        "[White \"C\"]\n[FEN \"6k1/5ppp/8/8/8/8/5PPP/3R2K1 w - - 0 1\"]\n\n1. Rd8# 1-0\n" },
+    { "tags and moves on one line",
+        "[Event \"E\"]\n[Result \"*\"] 1. d4 d5 2. c4 *\n\n[White \"B\"]\n[Result \"*\"] {Notes} $1 1. c4 e5 "
+        "*\n\n"
+        "[White \"C\"] [Result \"*\"]1. Nf3\nd5 *\n",
+        { { "d4", "d5", "c4" }, { "c4", "e5" }, { "Nf3", "d5" } },
+        "[Event \"E\"]\n[Result \"*\"]\n\n1. d4 d5 2. c4 *\n\n[White \"B\"]\n[Result \"*\"]\n\n1. c4 e5 *\n\n"
+        "[White \"C\"]\n[Result \"*\"]\n\n1. Nf3 d5 *\n" },
+    { "whole games on one line each",
+        "[Event \"E\"] [White \"A\"] [Black \"B\"] [Result \"*\"] 1. e4 e5 2. Nf3 *\n"
+        "[Event \"F\"] [White \"C\"] [Result \"1-0\"] 1. d4 Nf6 2. Bg5 {a [bracket]} 1-0\n"
+        "[Event \"G\"] [White \"D\"] 1. c4 *\n",
+        { { "e4", "e5", "Nf3" }, { "d4", "Nf6", "Bg5" }, { "c4" } } },
+    { "figurines",
+        "[White \"A\"]\n\n1. e4 e5 2. " WHITE_KNIGHT "f3 " BLACK_KNIGHT "c6 3. " WHITE_BISHOP
+        "b5 a6 4. " WHITE_BISHOP
+        "xc6 dxc6 *\n\n[White \"B\"]\n[FEN \"6k1/8/8/8/8/8/8/1N4K1 w - - 0 1\"]\n\n" WHITE_KNIGHT "c3 *\n",
+        { { "e4", "e5", "Nf3", "Nc6", "Bb5", "a6", "Bxc6", "dxc6" }, { "Nc3" } },
+        "[White \"A\"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 a6 4. Bxc6 dxc6 *\n\n"
+        "[White \"B\"]\n[FEN \"6k1/8/8/8/8/8/8/1N4K1 w - - 0 1\"]\n\n1. Nc3 *\n" },
+    { "figurines read as Windows-1252 and saved as UTF-8",
+        "[White \"A\"]\n\n1. e4 e5 2. " WHITE_KNIGHT_1252 "f3 " BLACK_KNIGHT_1252 "c6 3. " WHITE_BISHOP_1252
+        "b5 *\n",
+        { { "e4", "e5", "Nf3", "Nc6", "Bb5" } }, "[White \"A\"]\n\n1. e4 e5 2. Nf3 Nc6 3. Bb5 *\n" },
 };
 
 std::string withLineEnds(const std::string& text, const std::string& end)
@@ -63,8 +104,9 @@ std::string withLineEnds(const std::string& text, const std::string& end)
 }
 
 struct Listed {
-    explicit Listed(const std::string& text)
+    explicit Listed(const std::string& text, const PgnLimits& limits = {})
         : file(text)
+        , scanner(limits)
     {
         scanner.fileName = file.path();
         result = scanner.ScanFile();
@@ -108,6 +150,25 @@ TEST(RealFiles, EveryGameWithMovesIsListedWhateverItsTagsAndLineEnds)
             EXPECT_EQ(listed.scanner.GameCount(), static_cast<int>(shape.games.size()));
             EXPECT_EQ(listed.allMoves(), shape.games);
             EXPECT_EQ(listed.scanner.leftOut, 0);
+        }
+    }
+}
+
+TEST(RealFiles, EveryShapeReplaysAsPgnExtractReadsIt)
+{
+    for (const ShapeCase& shape : shapes) {
+        SCOPED_TRACE(shape.why);
+        const PgnTest::GamePositions expected
+            = PgnTest::PgnExtractGames(shape.plain ? shape.plain : shape.text);
+        ASSERT_EQ(expected.size(), shape.games.size());
+        Listed listed(shape.text);
+        ASSERT_EQ(listed.scanner.GameCount(), static_cast<int>(expected.size()));
+        for (int g = 0; g < listed.scanner.GameCount(); ++g) {
+            listed.scanner.LoadGame(listed.scanner.games[static_cast<size_t>(g)].filePosition, g, false);
+            PgnTest::GamePositions::value_type positions;
+            for (const PlyNode& ply : listed.scanner.interpreter.plies)
+                positions.push_back(PgnTest::FourFields(FullFen(ply)));
+            EXPECT_EQ(positions, expected[static_cast<size_t>(g)]) << "game " << g + 1;
         }
     }
 }
@@ -175,12 +236,16 @@ TEST(RealFiles, TellsUtf8FromWindows1252)
 
 TEST(RealFiles, GamesWithAnEndlessLineAreLeftOutAndCounted)
 {
-    const std::string endless(CHeaderPGN::MaxLineBytes + 1, 'x');
+    PgnLimits limits;
+    limits.maxLineBytes = 4096;
+    const std::string endless(limits.maxLineBytes + 1, 'x');
     std::string text = "[White \"A\"]\n\n1. e4 *\n\n"
                        "[White \"Long comment\"]\n\n1. e4 {"
         + endless + "} e5 *\n\n[White \"C\"]\n\n1. d4 *\n\n[White \"Long tag\"]\n[Annotator \"" + endless
         + "\"]\n\n1. c4 *\n\n[White \"E\"]\n\n1. Nf3 *\n";
-    Listed listed(text);
+    // Lines that run over the end of a read are gathered too.
+    text.insert(0, std::string((1 << 20) - 2048, '\n'));
+    Listed listed(text, limits);
     ASSERT_EQ(listed.result, PgnScanResult::Ok);
     EXPECT_EQ(listed.scanner.leftOut, 2);
     ASSERT_EQ(listed.scanner.GameCount(), 3);
@@ -190,27 +255,68 @@ TEST(RealFiles, GamesWithAnEndlessLineAreLeftOutAndCounted)
     EXPECT_EQ(listed.allMoves(), (std::vector<Moves> { { "e4" }, { "d4" }, { "Nf3" } }));
 
     // A line just within the limit is read.
-    Listed within("[White \"A\"]\n\n1. e4 {" + std::string(CHeaderPGN::MaxLineBytes - 20, 'x') + "} e5 *\n");
+    Listed within(
+        "[White \"A\"]\n\n1. e4 {" + std::string(limits.maxLineBytes - 20, 'x') + "} e5 *\n", limits);
     EXPECT_EQ(within.scanner.leftOut, 0);
     EXPECT_EQ(within.allMoves(), (std::vector<Moves> { { "e4", "e5" } }));
 }
 
 TEST(RealFiles, AGameLongerThanAnyRealOneIsLeftOut)
 {
+    PgnLimits limits;
+    limits.maxGameBytes = 64 << 10;
     std::string line = "1. Nf3 Nf6 2. Ng1 Ng8 {" + std::string(1000, 'c') + "}\n";
-    std::string text = "[White \"Endless\"]\n\n";
-    while (text.size() <= static_cast<size_t>(CHeaderPGN::MaxGameBytes)) text += line;
+    std::string head = "[White \"Endless\"]\n\n";
+    std::string text = head;
+    while (text.size() <= static_cast<size_t>(limits.maxGameBytes)) text += line;
     text += "*\n\n[White \"B\"]\n\n1. e4 *\n";
-    Listed listed(text);
+    Listed listed(text, limits);
     EXPECT_EQ(listed.scanner.leftOut, 1);
     ASSERT_EQ(listed.scanner.GameCount(), 1);
     EXPECT_EQ(listed.scanner.games[0].listText.substr(0, 5), "01 B ");
     EXPECT_EQ(listed.allMoves(), (std::vector<Moves> { { "e4" } }));
 
     // The last game of the file too.
-    Listed last(text.substr(0, text.find("*\n\n[White \"B\"]")));
+    Listed last(text.substr(0, text.find("*\n\n[White \"B\"]")), limits);
     EXPECT_EQ(last.scanner.leftOut, 1);
     EXPECT_EQ(last.scanner.GameCount(), 0);
+
+    // A game just within the limit is listed and read.
+    std::string within = head;
+    while (within.size() + line.size() + 2 <= static_cast<size_t>(limits.maxGameBytes)) within += line;
+    Listed kept(within + "*\n", limits);
+    EXPECT_EQ(kept.scanner.leftOut, 0);
+    ASSERT_EQ(kept.scanner.GameCount(), 1);
+    EXPECT_EQ(kept.allMoves()[0].size(), 4 * ((within.size() - head.size()) / line.size()));
+}
+
+TEST(RealFiles, AGameOfMoreMovesThanAnyLegalOneIsRefused)
+{
+    PgnLimits limits;
+    limits.maxPlies = 20;
+    auto dance = [](int plies) {
+        static const char* const moves[4] = { "Nf3", "Nf6", "Ng1", "Ng8" };
+        std::string text;
+        for (int p = 0; p < plies; ++p)
+            text += std::string(p % 2 ? "" : std::to_string(p / 2 + 1) + ". ") + moves[p % 4] + " ";
+        return text;
+    };
+    // Variations, comments and NAGs are no moves: only the main line counts.
+    Listed listed("[White \"A\"]\n\n" + dance(20) + "(1. e4 e5 2. d4 d5) {Nf3 Nf6} $1 *\n\n[White \"B\"]\n\n"
+            + dance(21) + "*\n\n[White \"C\"]\n\n1. e4 *\n",
+        limits);
+    ASSERT_EQ(listed.scanner.GameCount(), 3);
+    CTraiteUnMot& interpreter = listed.scanner.interpreter;
+    listed.scanner.LoadGame(listed.scanner.games[0].filePosition, 0, false);
+    EXPECT_EQ(interpreter.plies.size(), 20u);
+    EXPECT_FALSE(interpreter.tooManyPlies);
+    listed.scanner.LoadGame(listed.scanner.games[1].filePosition, 1, false);
+    EXPECT_TRUE(interpreter.plies.empty());
+    EXPECT_TRUE(interpreter.tooManyPlies);
+    // The next game is read as any other.
+    listed.scanner.LoadGame(listed.scanner.games[2].filePosition, 2, false);
+    EXPECT_EQ(interpreter.plies.size(), 1u);
+    EXPECT_FALSE(interpreter.tooManyPlies);
 }
 
 TEST(PgnFileCheck, FiveTagLinesAmongTheFirstNineteen)
@@ -237,8 +343,13 @@ TEST(PgnFileCheck, FiveTagLinesAmongTheFirstNineteen)
             std::string(511, 'x') + "\n" + lines(10, "{ note }") + lines(5, tag), 0 },
         { "a longer line is read 511 bytes at a time",
             std::string(5 * 511, 'x') + "\n" + lines(10, "{ note }") + lines(5, tag), 40118 },
-        { "an endless line first", std::string(CHeaderPGN::MaxLineBytes, 'x') + "\n" + lines(5, tag), 40118 },
+        { "an endless line first", std::string(1 << 20, 'x') + "\n" + lines(5, tag), 40118 },
         { "an empty file", "", 40118 },
+        { "five tags on one line",
+            "[Event \"E\"] [Site \"S\"] [Date \"D\"] [White \"W\"] [Black \"B\"]\n\n1. e4 *\n", 0 },
+        { "four games on a line each", lines(4, "[Event \"E\"] [White \"W\"] [Result \"*\"] 1. e4 e5 *"), 0 },
+        { "brackets in a tag value are no tags", "[Event \"a [b] [c] [d] [e]\"]\n\n1. e4 *\n", 40118 },
+        { "brackets after the tags are no tags", lines(2, "[Event \"E\"] 1. e4 {[%clk 0:01]} [x] *"), 40118 },
     };
     for (const auto& c : cases) {
         TempFile file(c.text);

@@ -68,6 +68,49 @@ TEST(MoveInterpreter, PlaysEveryPieceInEveryLetterSet)
     }
 }
 
+TEST(MoveInterpreter, FigurinesDrawTheirPiecesInEveryLetterSet)
+{
+    // The white and the black figurine of each piece, in UTF-8 and as a UTF-8 file reads once it has
+    // been taken for Windows-1252 and saved again.
+    const struct {
+        char piece;
+        const char* forms[4];
+    } figurines[] = {
+        { 'N',
+            { "\xE2\x99\x98", "\xE2\x99\x9E", "\xC3\xA2\xE2\x84\xA2\xCB\x9C",
+                "\xC3\xA2\xE2\x84\xA2\xC5\xBE" } },
+        { 'B',
+            { "\xE2\x99\x97", "\xE2\x99\x9D", "\xC3\xA2\xE2\x84\xA2\xE2\x80\x94",
+                "\xC3\xA2\xE2\x84\xA2\xC2\x9D" } },
+        { 'R',
+            { "\xE2\x99\x96", "\xE2\x99\x9C", "\xC3\xA2\xE2\x84\xA2\xE2\x80\x93",
+                "\xC3\xA2\xE2\x84\xA2\xC5\x93" } },
+        { 'Q',
+            { "\xE2\x99\x95", "\xE2\x99\x9B", "\xC3\xA2\xE2\x84\xA2\xE2\x80\xA2",
+                "\xC3\xA2\xE2\x84\xA2\xE2\x80\xBA" } },
+        { 'K',
+            { "\xE2\x99\x94", "\xE2\x99\x9A", "\xC3\xA2\xE2\x84\xA2\xE2\x80\x9D",
+                "\xC3\xA2\xE2\x84\xA2\xC5\xA1" } },
+    };
+    CTraiteUnMot interpreter;
+    for (int set = 1; set < PgnLetters::UserSet; ++set) {
+        for (const MoveCase& c : pieceMoves) {
+            if (!c.after || PgnLetters::EnglishIndex(c.move[0]) < 0) continue;
+            for (const auto& figurine : figurines) {
+                if (figurine.piece != c.move[0]) continue;
+                for (const char* form : figurine.forms) {
+                    std::string move = form + std::string(c.move + 1);
+                    Replay(interpreter, c.before, move, set);
+                    SCOPED_TRACE("set " + std::to_string(set) + ": " + c.move);
+                    EXPECT_EQ(Fens(interpreter), std::vector<std::string> { c.after });
+                    ASSERT_FALSE(interpreter.stopped);
+                    EXPECT_EQ(interpreter.plies[0].san, c.move);
+                }
+            }
+        }
+    }
+}
+
 TEST(MoveInterpreter, ReadsTheLettersOfNamedLanguages)
 {
     struct {
@@ -218,6 +261,12 @@ TEST(MoveInterpreter, Promotions)
         { white, "e8=K", 5, nullptr },
         { white, "e8=P", 5, nullptr },
         { white, "e8=R", 7, nullptr }, // 'R' is the French king
+        { white, "e8=\xE2\x99\x95", 7, "3rQ3/8/8/8/8/8/4p3/K6k b - - 0 1" }, // a figurine in any language
+        { white, "exd8\xE2\x99\x98+", 2, "3N4/8/8/8/8/8/4p3/K6k b - - 0 1" },
+        { black, "e1=\xE2\x99\x9B", 5, "3r4/4P3/8/8/8/8/8/K3q2k w - - 0 2" },
+        { black, "e1=\xC3\xA2\xE2\x84\xA2\xE2\x80\x93", 5, "3r4/4P3/8/8/8/8/8/K3r2k w - - 0 2" },
+        { white, "e8=\xE2\x99\x94", 5, nullptr }, // no king
+        { white, "e8=\xE2\x99\x99", 5, nullptr },
         { black, "e2=Q", 5, nullptr },
         { white, "Ne8=Q", 5, nullptr },
     };
@@ -346,6 +395,37 @@ TEST(MoveInterpreter, MovesThatCannotBePlayedEndTheReplay)
         { "", "1. f3 e5 2. g4 Qh4# 3. Nc3", 4, "Nc3" }, // mated: nothing is legal
         { "", "1. e4 e5 2. Nf3 Nc6 3. Nc3 Bb4 4. d3 Nd4 5. Ne2", 8,
             "Ne2" }, // only the pinned knight reaches e2
+        // A character the interpreter cannot read is never skipped inside a move: the move is named.
+        { "",
+            "1. e4 e5 2. \xD0\x9A"
+            "f3",
+            2,
+            "\xD0\x9A"
+            "f3" }, // a Cyrillic knight letter
+        { "",
+            "1. e4 e5 2. \xC5"
+            "f3",
+            2,
+            "\xC5"
+            "f3" }, // a byte of Windows-1252
+        { "",
+            "1. e4 e5 2. N\xE2\x80\xA0"
+            "f3",
+            2,
+            "N\xE2\x80\xA0"
+            "f3" }, // inside the word
+        { "",
+            "1. e4 e5 2. \xE2\x99\x98"
+            "f6",
+            2,
+            "\xE2\x99\x98"
+            "f6" }, // a figurine's move must be legal
+        { "",
+            "1. e4 e5 2. \xE2\x99\x99"
+            "e4",
+            2,
+            "\xE2\x99\x99"
+            "e4" }, // the pawn figurine too
     };
     for (const auto& c : cases) {
         CTraiteUnMot interpreter;

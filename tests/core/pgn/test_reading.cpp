@@ -72,6 +72,19 @@ const WordCase wordCases[] = {
         "d4 d5 Nc3 Nc6 Bf4 Bf5 Qd2 Qd7 O-O-O O-O-O+ { 1-0 }", "digit zeros castle long" },
     { "1. e4!? e5?! 2. Nf3!! Nc6??", "e4!? e5?! Nf3!! Nc6??", "marks glued to moves stay with them" },
     { "1. e4 e5 12 Nf3", "e4 e5 Nf3", "a number without its point" },
+    { "1. e4 e5 2. \xE2\x99\x98"
+      "f3 \xE2\x99\x9E"
+      "c6 3.\xE2\x99\x97"
+      "b5+ a6",
+        "e4 e5 Nf3 Nc6 Bb5+ a6", "figurines, also glued to the move number" },
+    { "1. e4 e5 2. \xC3\xA2\xE2\x84\xA2\xCB\x9C"
+      "f3!",
+        "e4 e5 Nf3!", "a figurine read as Windows-1252" },
+    { "1. e4 1\xE2\x80\xA6 e5 2.\xC2\xA0Nf3 2\x85Nc6 3.\xA0"
+      "Bb5",
+        "e4 e5 Nf3 Nc6 Bb5", "ellipses and no-break spaces stand for points and blanks" },
+    { "1. e4\xE2\x80\xBC e5 \xE2\xA9\xB2 2. Nf3\xE2\x80\xA0 \xE2\x86\x92 Nc6 \xB1", "e4 e5 Nf3 Nc6",
+        "signs after a move or on their own are passed over" },
 };
 
 } // namespace
@@ -129,7 +142,8 @@ TEST(MoveReading, LongWordsAndGamesHaveNoLimit)
     interpreter.importComments = 1;
     Replay(interpreter, "", moves);
     ASSERT_EQ(interpreter.plies.size(), 3u);
-    EXPECT_EQ(interpreter.plies[0].comment, comment);
+    // What a ply keeps of its comment is bounded, and far more than a diagram's text shows.
+    EXPECT_EQ(interpreter.plies[0].comment, comment.substr(0, PgnLimits {}.maxCommentBytes));
 
     // A long game: two hundred knight moves back and forth.
     std::string game;
@@ -140,8 +154,30 @@ TEST(MoveReading, LongWordsAndGamesHaveNoLimit)
     EXPECT_EQ(interpreter.plies.back().halfmoveClock, "400");
     EXPECT_EQ(interpreter.plies.back().fullmoveNumber, 201u);
 
-    // A word far longer than any move is no move.
+    // A word far longer than any move is no move: its start names it.
     Replay(interpreter, "", "1. e4 " + std::string(100, 'N'));
     EXPECT_TRUE(interpreter.stopped);
     EXPECT_EQ(interpreter.plies.size(), 1u);
+    EXPECT_EQ(interpreter.stopMove, std::string(CTraiteUnMot::MaxMoveBytes, 'N') + "\xE2\x80\xA6");
+    // Even when it begins as a move does.
+    Replay(interpreter, "", "1. e4 e5 2. Nf3" + std::string(80, '!') + "x");
+    EXPECT_TRUE(interpreter.stopped);
+    EXPECT_EQ(interpreter.plies.size(), 2u);
+}
+
+TEST(MoveReading, APlyKeepsABoundedPartOfItsComments)
+{
+    CTraiteUnMot interpreter;
+    interpreter.importComments = 1;
+    interpreter.maxCommentBytes = 16;
+    // The comments after one move share the bound; a character of UTF-8 is never cut; the next move
+    // has a bound of its own; the result still ends the last comment.
+    Replay(interpreter, "",
+        "1. e4 {first comment} $1 {second one} e5 {abcdefghijklmno\xC3\xBCxyz} 2. Nf3 {"
+            + std::string(100, 'x') + "} 1-0");
+    ASSERT_EQ(interpreter.plies.size(), 3u);
+    EXPECT_EQ(interpreter.plies[0].comment, "first comment se");
+    EXPECT_EQ(interpreter.plies[0].nags[0], 1);
+    EXPECT_EQ(interpreter.plies[1].comment, "abcdefghijklmno");
+    EXPECT_EQ(interpreter.plies[2].comment, std::string(16, 'x') + " 1-0 ");
 }

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QFocusEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListView>
@@ -675,14 +676,22 @@ TEST_F(PgnImportTest, TheUserIsToldWhatTheListLeavesOut)
     QTemporaryDir folder;
     const std::string tags = "[Event \"E\"]\n[Site \"S\"]\n[Date \"D\"]\n[Round \"1\"]\n";
     std::string damaged = folder.filePath("damaged.pgn").toStdString();
+    PgnLimits limits;
+    limits.maxLineBytes = 2048;
     WriteAll(damaged,
-        tags + "[White \"A\"]\n\n1. e4 {" + std::string(CHeaderPGN::MaxLineBytes + 1, 'x')
+        tags + "[White \"A\"]\n\n1. e4 {" + std::string(limits.maxLineBytes + 1, 'x')
             + "} *\n\n[White \"B\"]\n\n1. d4 *\n");
-    RunImport(damaged, [](CPgnImport& d) {
+    // The dialog as the command opens it, with a line limit of kilobytes instead of megabytes.
+    CPgnImport dialog;
+    dialog.m_strFilePath = damaged;
+    dialog.m_limits = limits;
+    dialogs.Then([](CDialog& d) {
         EXPECT_EQ(Control<QListView>(d, 1070)->model()->rowCount(), 1);
         EXPECT_TRUE(ListLine(d, 0).startsWith("01 B - "));
         return int(IDCANCEL);
     });
+    EXPECT_EQ(dialog.DoModal(), IDCANCEL);
+    dialog.DestroyWindow();
     ASSERT_EQ(boxes.asked.size(), 1u);
     EXPECT_EQ(boxes.asked[0].text, FormatString1(41100, "1"));
     EXPECT_EQ(boxes.asked[0].style, unsigned(MB_ICONWARNING));
@@ -696,6 +705,122 @@ TEST_F(PgnImportTest, TheUserIsToldWhatTheListLeavesOut)
     });
     ASSERT_EQ(boxes.asked.size(), 2u);
     EXPECT_EQ(boxes.asked[1].text, "No game of this file has moves: there is no position to import.");
+}
+
+TEST_F(PgnImportTest, AGameLongerThanAnyLegalOneIsRefusedByName)
+{
+    // Knights out and back: the longest game that can be legal, and one half-move more.
+    auto knightDance = [](int plies) {
+        static const char* const moves[4] = { "Nf3", "Nf6", "Ng1", "Ng8" };
+        std::string text;
+        for (int p = 0; p < plies; ++p) {
+            if (p % 2 == 0) text += std::to_string(p / 2 + 1) + ". ";
+            text += moves[p % 4];
+            text += p % 16 == 15 ? '\n' : ' ';
+        }
+        return text;
+    };
+    const int longest = static_cast<int>(PgnLimits {}.maxPlies);
+    QTemporaryDir folder;
+    std::string path = folder.filePath("long.pgn").toStdString();
+    WriteAll(path,
+        "[Event \"E\"]\n[Site \"S\"]\n[Date \"D\"]\n[White \"Longest\"]\n[Black \"Game\"]\n\n"
+            + knightDance(longest) + " *\n\n[White \"Too\"]\n[Black \"Long\"]\n\n" + knightDance(longest + 1)
+            + " *\n");
+    RunImport(path, [longest](CPgnImport& d) {
+        OpenGame(d, 0);
+        EXPECT_EQ(d.Records().size(), static_cast<size_t>(longest));
+        EXPECT_EQ(Control<QSlider>(d, 1098)->maximum(), longest);
+        OpenGame(d, 1);
+        EXPECT_TRUE(d.Records().empty());
+        EXPECT_FALSE(Control<QSlider>(d, 1098)->isEnabled());
+        EXPECT_FALSE(Control<QPushButton>(d, 1074)->isEnabled());
+        return int(IDCANCEL);
+    });
+    ASSERT_EQ(boxes.asked.size(), 1u);
+    EXPECT_EQ(boxes.asked[0].text,
+        "The game 02 Too - Long has more than 17697 half-moves, more than any legal game: it is not opened.");
+    EXPECT_EQ(boxes.asked[0].style, unsigned(MB_ICONERROR));
+}
+
+TEST_F(PgnImportTest, GamesOnOneLineEachAreListedAndOpened)
+{
+    QTemporaryDir folder;
+    std::string path = folder.filePath("lines.pgn").toStdString();
+    WriteAll(path,
+        "[Event \"E\"] [White \"A\"] [Black \"B\"] [Result \"*\"] 1. e4 e5 2. Nf3 *\n"
+        "[Event \"E\"] [White \"C\"] [Black \"D\"] [Result \"1-0\"] $1 1. d4 d5 1-0\n"
+        "[Event \"E\"] [White \"E\"] [Black \"F\"] [Result \"*\"] {A note} 1. c4 *\n"
+        "[Event \"E\"] [White \"G\"] [Black \"H\"] [Result \"*\"] 1. \xE2\x99\x98"
+        "f3 \xE2\x99\x9E"
+        "f6 *\n");
+    AppSettings::Langindex = 5;
+    RunImport(path, [](CPgnImport& d) {
+        EXPECT_EQ(Control<QListView>(d, 1070)->model()->rowCount(), 4);
+        EXPECT_TRUE(ListLine(d, 3).startsWith("04 G - H_"));
+        OpenGame(d, 0);
+        EXPECT_EQ(d.Records().size(), 3u);
+        OpenGame(d, 3);
+        EXPECT_EQ(d.Records().size(), 2u);
+        if (d.Records().size() == 2) {
+            EXPECT_EQ(d.Records()[1].text, "1... Nf6");
+        }
+        Click(d, 1075);
+        Click(d, 1080);
+        return int(IDOK);
+    });
+    EXPECT_TRUE(boxes.asked.empty());
+    EXPECT_EQ(FenOf(1), "rnbqkb1r/pppppppp/5n2/8/8/5N2/PPPPPPPP/RNBQKB1R w KQkq - 2 2");
+}
+
+TEST_F(PgnImportTest, OpenSelectedGameWaitsForAGameToBeSelected)
+{
+    RunImport(smallPgn, [](CPgnImport& d) {
+        auto* list = Control<QListView>(d, 1070);
+        auto* open = Control<QPushButton>(d, 1088);
+        // The list takes the focus as the dialog opens: it gets a current line, but nothing is selected.
+        QFocusEvent focus(QEvent::FocusIn, Qt::TabFocusReason);
+        QApplication::sendEvent(list, &focus);
+        EXPECT_TRUE(list->currentIndex().isValid());
+        EXPECT_FALSE(list->selectionModel()->hasSelection());
+        EXPECT_FALSE(open->isEnabled());
+        open->click();
+        EXPECT_TRUE(d.Records().empty());
+        list->setCurrentIndex(list->model()->index(1, 0));
+        EXPECT_TRUE(open->isEnabled());
+        open->click();
+        EXPECT_EQ(d.Records().size(), 6u);
+        list->clearSelection();
+        EXPECT_FALSE(open->isEnabled());
+        return int(IDCANCEL);
+    });
+}
+
+TEST_F(PgnImportTest, AShortGameIsReadInTheLanguageChosen)
+{
+    // S is the knight in German and the bishop in Czech; only the bishops can play these moves.
+    QTemporaryDir folder;
+    std::string path = folder.filePath("short.pgn").toStdString();
+    WriteAll(path,
+        "[Event \"E\"]\n[Site \"S\"]\n[Date \"D\"]\n[White \"A\"]\n[Black \"B\"]\n\n1. e4 e5 2. Sc4 Sc5 *\n");
+    AppSettings::Langindex = 5;
+    RunImport(path, [](CPgnImport& d) {
+        OpenGame(d, 0);
+        EXPECT_EQ(d.Records().size(), 2u);
+        auto* languages = Control<QComboBox>(d, 1085);
+        languages->setCurrentIndex(2); // Czech
+        emit languages->activated(2);
+        OpenGame(d, 0);
+        EXPECT_EQ(d.Records().size(), 4u);
+        Click(d, 1075);
+        EXPECT_EQ(Control<QLabel>(d, 1018)->text(), "2... Sc5");
+        EXPECT_EQ(d.Records()[3].san, "Bc5");
+        return int(IDCANCEL);
+    });
+    // English does not fit the moves: the first language that does cannot play them, and says so.
+    ASSERT_EQ(boxes.asked.size(), 1u);
+    EXPECT_NE(boxes.asked[0].text.find("stops at its move Sc4 (ply 3)"), std::string::npos)
+        << boxes.asked[0].text;
 }
 
 TEST(SetPiecesSample, ShowsTheFivePiecesInTheChessFont)
