@@ -155,7 +155,6 @@ void TakeReadList(CPlaviaView& view, DiagramList& read, const PositionFile::Read
     view.m_strFilePath = path;
     SettingsState::currentFileName = DisplayFileName(path);
     M::correctionMode = false;
-    M::skipNextButtonUp = true;
     view.m_bDeriveCastling = false;
     // A merged list is in no file yet.
     view.m_bModified = merge;
@@ -430,7 +429,6 @@ void CPlaviaView::StartCorrectionWalk()
         m_errorList.errorListSkipped = 0;
         M::correctionMode = false;
         SettingsState::correctionStatusText.clear();
-        M::skipNextButtonUp = true;
         return;
     }
     MoveToDiagramIndex(m_nCorrectionOffset + entry->diagramIndex);
@@ -438,7 +436,6 @@ void CPlaviaView::StartCorrectionWalk()
     ++m_errorList.errorListCursor;
     M::editorMode = true;
     SelectWhiteKing();
-    M::skipNextButtonUp = false;
 }
 
 void CPlaviaView::LoadErrorMessage()
