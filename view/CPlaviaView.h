@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CFont;
@@ -318,6 +319,7 @@ private:
     int m_nSavedLetterSquare = 0;
     bool m_bCursorConfined = false;
     bool m_bNumbersPaletteShown = false;
+    std::pair<int, int> m_pieceCellBeforeNumbers { 5, 0 }; // palette row and column
     void ReleaseCursorClip();
     void InvalidateSquare(int column, int row);
     void InvalidatePalette();
