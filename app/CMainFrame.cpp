@@ -211,6 +211,11 @@ void CMainFrame::OnTransparentMode()
     GlobalModes::transparentNow = !GlobalModes::transparentNow;
 }
 
+void CMainFrame::TextureChosen(int texture)
+{
+    if (GlobalModes::transparentNow) m_nSavedTexture = static_cast<uint8_t>(texture);
+}
+
 void CMainFrame::OnPreferences()
 {
     using S = AppSettings;

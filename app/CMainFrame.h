@@ -27,6 +27,8 @@ public:
     CTrueColorToolBar* ToolBar() const { return m_wndToolBar; }
 
     void OnTransparentMode();
+    // A texture the user chose: in the semi-transparent mode it is the one leaving the mode brings back.
+    void TextureChosen(int texture);
     void OnPreferences();
     void OnKeyHome();
     void OnWebHomePage();

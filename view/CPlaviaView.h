@@ -236,6 +236,7 @@ public:
     void OnTextureRagPaper();
     void OnTextureWatercolor();
     void OnTextureChalk();
+    void ChooseTexture(int texture);
     bool m_bTwoSquareRefresh = false; // the last step repainted only the two changed squares
 
     // Members shared by several concerns; start values are set by the constructor.
