@@ -106,7 +106,10 @@ protected:
         program.setWorkingDirectory(home.path());
         program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         program.setStandardOutputFile(QProcess::nullDevice());
-        program.start(BRENNIX_EXECUTABLE, arguments);
+        if (launcher.isEmpty())
+            program.start(BRENNIX_EXECUTABLE, arguments);
+        else
+            program.start(launcher.front(), launcher.mid(1) + QStringList { BRENNIX_EXECUTABLE } + arguments);
         Run run;
         if (!program.waitForStarted(5000)) return run;
         run.ended = program.waitForFinished(allowedMs);
@@ -121,4 +124,6 @@ protected:
     }
 
     QTemporaryDir home;
+    // A command the program is started through, with its arguments (empty: started directly).
+    QStringList launcher;
 };
