@@ -107,9 +107,9 @@ protected:
         program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         program.setStandardOutputFile(QProcess::nullDevice());
         if (launcher.isEmpty())
-            program.start(BRENNIX_EXECUTABLE, arguments);
+            program.start(executable, arguments);
         else
-            program.start(launcher.front(), launcher.mid(1) + QStringList { BRENNIX_EXECUTABLE } + arguments);
+            program.start(launcher.front(), launcher.mid(1) + QStringList { executable } + arguments);
         Run run;
         if (!program.waitForStarted(5000)) return run;
         run.ended = program.waitForFinished(allowedMs);
@@ -126,4 +126,6 @@ protected:
     QTemporaryDir home;
     // A command the program is started through, with its arguments (empty: started directly).
     QStringList launcher;
+    // The program started: the one built, unless a test installed it elsewhere.
+    QString executable = BRENNIX_EXECUTABLE;
 };
