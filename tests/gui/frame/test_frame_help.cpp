@@ -1,5 +1,6 @@
 // The frame as the user meets it through its widgets: prompts in the status bar, keys, context help,
 // the help window beside a modal dialog, and the lock-key panes.
+#include "ActiveFrame.h"
 #include "app/CTrueColorToolBar.h"
 #include "dialogs/CDialogChangeFont.h"
 #include "platform/Commands.h"
@@ -35,15 +36,7 @@ protected:
         if (QWidget* help = HelpWindow()) delete help;
         ProgramTest::TearDown();
     }
-    CMainFrame& Shown()
-    {
-        CMainFrame& f = Frame();
-        f.show();
-        QApplication::setActiveWindow(&f);
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&f));
-        View().setFocus();
-        return f;
-    }
+    CMainFrame& Shown() { return ActiveFrame(Frame()); }
     static QMenu* OpenMenu(CMainFrame& f, const QString& title)
     {
         QMenuBar* bar = f.menuBar();

@@ -1,5 +1,6 @@
 // Keys as the user presses them: delivered through the application to the window and widget that have
 // the focus, as the window system delivers them.
+#include "ActiveFrame.h"
 #include "platform/Commands.h"
 #include "tests/support/TestEnvironment.h"
 
@@ -13,15 +14,7 @@ namespace {
 
 class Keyboard : public ProgramTest {
 protected:
-    CMainFrame& Shown()
-    {
-        CMainFrame& f = Frame();
-        f.show();
-        QApplication::setActiveWindow(&f);
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&f));
-        View().setFocus();
-        return f;
-    }
+    CMainFrame& Shown() { return ActiveFrame(Frame()); }
     // A key pressed and released where the window system sends it: to the active window, with its
     // modifier keys pressed first. A menu is no window of the window system's: it takes its keys from
     // the window it was opened in.
