@@ -4,6 +4,7 @@
 #include "view/CPlaviaView.h"
 
 #include <QApplication>
+#include <QMouseEvent>
 #include <QTest>
 #include <gtest/gtest.h>
 
@@ -16,3 +17,33 @@ inline CMainFrame& ActiveFrame(CMainFrame& frame)
     frame.View()->setFocus();
     return frame;
 }
+
+// A dialog on the screen and active, as the user sees it while it runs.
+inline void ActiveDialog(QWidget& dialog)
+{
+    dialog.show();
+    QApplication::setActiveWindow(&dialog);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&dialog));
+}
+
+// Counts the mouse presses that reach a widget, while it lives.
+class PressCounter : public QObject {
+public:
+    explicit PressCounter(QWidget* watched)
+        : watched(watched)
+    {
+        watched->installEventFilter(this);
+    }
+    ~PressCounter() override { watched->removeEventFilter(this); }
+    int presses = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::MouseButtonPress) ++presses;
+        return false;
+    }
+
+private:
+    QWidget* watched;
+};

@@ -306,19 +306,10 @@ TEST_F(FrameHelpTest, HelpOfAModalDialogCanBeUsedWhileTheDialogIsOpen)
             }
             QApplication::processEvents();
             // A click in the help window reaches it through the window system, as the user's would.
-            struct Counter : QObject {
-                int presses = 0;
-                bool eventFilter(QObject*, QEvent* e) override
-                {
-                    if (e->type() == QEvent::MouseButtonPress) ++presses;
-                    return false;
-                }
-            } counter;
-            help->viewport()->installEventFilter(&counter);
+            PressCounter counter(help->viewport());
             const QPoint inside = help->viewport()->mapTo(help, QPoint(20, 20));
             QTest::mouseClick(help->windowHandle(), Qt::LeftButton, {}, inside);
             pressesInHelp = counter.presses;
-            help->viewport()->removeEventFilter(&counter);
             // And the dialog goes on working beside it.
             QTest::mouseClick(d.findChild<QPushButton*>("IDC_1047"), Qt::LeftButton);
             dialogStillUsable = LastHelpPage().find("dial3s6s.htm") != std::string::npos;

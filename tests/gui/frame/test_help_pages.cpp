@@ -1,6 +1,8 @@
 // The help as a reader walks it, and what it says against what the program does.
+#include "ActiveFrame.h"
 #include "app/CAboutDlg.h"
 #include "app/CTrueColorToolBar.h"
+#include "dialogs/CPreferences.h"
 #include "platform/Commands.h"
 #include "platform/Help.h"
 #include "platform/Modal.h"
@@ -14,6 +16,7 @@
 #include <QLabel>
 #include <QPageSetupDialog>
 #include <QRegularExpression>
+#include <QTest>
 #include <QTextBlock>
 #include <QTextBrowser>
 #include <QTextDocument>
@@ -151,6 +154,36 @@ TEST_F(HelpPages, AboutAndPrintSetupPromiseWhatTheyShow)
         EXPECT_FALSE(text.contains(printerChoice)) << text.toStdString();
         EXPECT_TRUE(text.contains("paper")) << text.toStdString();
     }
+}
+
+// Help opened from the main window before a dialog: it can still be read, scrolled and clicked while
+// the dialog runs, and it is left as it was when the dialog ends.
+TEST_F(HelpPages, HelpOpenedBeforeADialogStaysUsableWhileItRuns)
+{
+    Frame().show();
+    ASSERT_TRUE(CommandRouter::Instance().Execute(57667)); // Help Topics
+    auto* help = qobject_cast<QTextBrowser*>(HelpWindow());
+    ASSERT_TRUE(help && help->windowHandle());
+    CPreferences dialog(&Frame());
+    dialog.m_szHelpPath = HelpPath;
+    dialog.m_nBlend = 190;
+    int presses = -1;
+    DialogScript script;
+    script.Then([&](CDialog& d) {
+        QTimer::singleShot(0, &d, [&] {
+            QApplication::processEvents();
+            PressCounter counter(help->viewport());
+            QTest::mouseClick(
+                help->windowHandle(), Qt::LeftButton, {}, help->viewport()->mapTo(help, QPoint(20, 20)));
+            presses = counter.presses;
+            d.reject();
+        });
+        return d.exec() == QDialog::Accepted ? int(IDOK) : int(IDCANCEL);
+    });
+    dialog.DoModal();
+    EXPECT_EQ(presses, 1) << "the click did not reach the help window";
+    ASSERT_TRUE(HelpWindow());
+    EXPECT_TRUE(HelpWindow()->isVisible());
 }
 
 // Each button of the tool bar has a picture of its own, Add and Insert diagram included.
