@@ -27,6 +27,7 @@
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+#include <QWindow>
 
 CMainFrame::CMainFrame()
 {
@@ -119,6 +120,32 @@ void CMainFrame::KeepOnScreen()
     resize(placed.size() - borders);
 }
 
+void CMainFrame::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    FollowPlacement();
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FollowPlacement();
+}
+
+void CMainFrame::FollowPlacement()
+{
+    if (!isVisible()) return;
+    // The borders arrive with the first move the window manager makes: the frame then goes on the screen
+    // once, before the user has done anything with the window.
+    if (!placedWithBorders && frameGeometry() != geometry()) {
+        placedWithBorders = true;
+        KeepOnScreen();
+    }
+    // A window manager tells the maximised state before it sends the maximised size: what arrives in the
+    // normal state is the user's placement.
+    if (windowState() == Qt::WindowNoState) normalPlacement = QRect(frameGeometry().topLeft(), size());
+}
+
 void CMainFrame::KeepBoardInView()
 {
     // The view's size once the bars around it are in place.
@@ -181,14 +208,20 @@ void CMainFrame::SavePlacement()
     if (placementSaved) return;
     placementSaved = true;
     // The restored rectangle, also when the window is maximised or minimised. Its corner is stored as
-    // the frame's, as the start moves the frame there.
-    const bool restored = !isMaximized() && !isMinimized();
-    const QRect normal = !restored && normalGeometry().isValid() ? normalGeometry() : geometry();
-    const QPoint corner = normal.topLeft() - (geometry().topLeft() - frameGeometry().topLeft());
-    AppSettings::WidePlacement = corner.x();
-    AppSettings::HeightPlacement = corner.y();
-    AppSettings::WindowWide = normal.width();
-    AppSettings::WindowHeight = normal.height();
+    // the frame's, as the start moves the frame there; the borders of a maximised window are not those
+    // of the restored one, so its place is the one followed while it was restored.
+    const bool restored = windowState() == Qt::WindowNoState;
+    QRect placed(frameGeometry().topLeft(), size());
+    if (!restored && normalPlacement.isValid()) {
+        placed = normalPlacement;
+    } else if (!restored && normalGeometry().isValid()) {
+        placed = QRect(normalGeometry().topLeft() - (geometry().topLeft() - frameGeometry().topLeft()),
+            normalGeometry().size());
+    }
+    AppSettings::WidePlacement = placed.x();
+    AppSettings::HeightPlacement = placed.y();
+    AppSettings::WindowWide = placed.width();
+    AppSettings::WindowHeight = placed.height();
     AppSettings::TransparentWindowsFlag = GlobalModes::transparentNow ? 1 : 0;
 }
 
@@ -199,14 +232,13 @@ void CMainFrame::OnTransparentMode()
         m_nSavedTexture = static_cast<uint8_t>(SettingsState::currentTexture);
         SettingsState::currentTexture = 0;
         setWindowOpacity(AppSettings::Blend / 255.0);
-        setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        SetStaysOnTop(true);
     } else {
         SettingsState::currentTexture = m_nSavedTexture;
         setWindowOpacity(1.0);
-        setWindowFlag(Qt::WindowStaysOnTopHint, false);
+        SetStaysOnTop(false);
     }
-    // Changing the window flags hides the window: show it again if it was shown.
-    if (visible) show();
+    if (visible && !isVisible()) show();
     m_pView->InvalidateAll(true);
     GlobalModes::transparentNow = !GlobalModes::transparentNow;
 }
@@ -214,6 +246,21 @@ void CMainFrame::OnTransparentMode()
 void CMainFrame::TextureChosen(int texture)
 {
     if (GlobalModes::transparentNow) m_nSavedTexture = static_cast<uint8_t>(texture);
+}
+
+void CMainFrame::SetStaysOnTop(bool on)
+{
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, on);
+    QWindow* window = windowHandle();
+    if (!window) {
+        setWindowFlags(flags);
+        return;
+    }
+    // Set on the window system's window itself: changing the widget's flags would make that window anew,
+    // and the new one would lose its place by the height of the title bar.
+    overrideWindowFlags(flags);
+    window->setFlags(flags);
 }
 
 void CMainFrame::OnPreferences()
@@ -278,7 +325,7 @@ void CMainFrame::OnPreferences()
 void CMainFrame::OnKeyHome()
 {
     if (GlobalModes::homeKeyY < 21) return;
-    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    SetStaysOnTop(true);
     move(GlobalModes::homeKeyX, GlobalModes::homeKeyY);
     resize(500, 500);
     show();
