@@ -7,6 +7,7 @@ import ctypes.util
 import os
 import subprocess
 import sys
+import tempfile
 import time
 
 x11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11") or "libX11.so.6")
@@ -51,21 +52,35 @@ def main():
     if not os.environ.get("DISPLAY"):
         print("with_window_manager.py: no X display (run it under xvfb-run)")
         return 2
-    manager = subprocess.Popen(["openbox", "--sm-disable"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    manager = None
     try:
-        deadline = time.monotonic() + 20
-        while not window_manager_running():
-            if manager.poll() is not None or time.monotonic() > deadline:
-                print("with_window_manager.py: openbox did not start")
-                return 2
-            time.sleep(0.05)
+        # Openbox now and then ends at once, without a word, as it starts next to a fresh X server: it is
+        # started again then.
+        for attempt in range(5):
+            messages = tempfile.TemporaryFile()
+            manager = subprocess.Popen(["openbox", "--sm-disable"], stdin=subprocess.DEVNULL,
+                                       stdout=subprocess.DEVNULL, stderr=messages)
+            deadline = time.monotonic() + 20
+            while not window_manager_running() and manager.poll() is None and time.monotonic() < deadline:
+                time.sleep(0.05)
+            if window_manager_running():
+                break
+            manager.kill()
+            manager.wait()
+            messages.seek(0)
+            error = messages.read().decode(errors="replace")
+            manager = None
+        if manager is None:
+            print("with_window_manager.py: openbox did not start: " + error)
+            return 2
         return subprocess.call(sys.argv[1:])
     finally:
-        manager.terminate()
-        try:
-            manager.wait(timeout=5)
-        except subprocess.TimeoutExpired:
-            manager.kill()
+        if manager is not None:
+            manager.terminate()
+            try:
+                manager.wait(timeout=5)
+            except subprocess.TimeoutExpired:
+                manager.kill()
 
 
 if __name__ == "__main__":

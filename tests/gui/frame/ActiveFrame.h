@@ -47,3 +47,15 @@ protected:
 private:
     QWidget* watched;
 };
+
+// A key pressed and released where the window system sends it: to the active window, which gives it to
+// its focus widget or to the menu open in it, with the modifier keys pressed first. A window manager
+// moves the activation at its own pace: the key waits for an active window.
+inline void PressKey(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
+{
+    QTest::qWaitFor([] { return QApplication::activeWindow() != nullptr; }, 2000);
+    QWidget* active = QApplication::activeWindow();
+    ASSERT_TRUE(active && active->windowHandle());
+    QTest::keyClick(active->windowHandle(), key, modifiers);
+    QApplication::processEvents();
+}

@@ -133,15 +133,6 @@ QString Name(const QWidget* w)
     return w->metaObject()->className();
 }
 
-// Keys as the window system delivers them: to the active window, which gives them to its focus widget.
-void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
-{
-    QWidget* active = QApplication::activeWindow();
-    ASSERT_TRUE(active && active->windowHandle());
-    QTest::keyClick(active->windowHandle(), key, modifiers);
-    QApplication::processEvents();
-}
-
 class DialogKeys : public ProgramTest, public ::testing::WithParamInterface<DialogCase> {
 protected:
     void TearDown() override
@@ -179,14 +170,14 @@ TEST_P(DialogKeys, TabReachesEveryControlInOrder)
         QStringList forward;
         for (int i = 0; i < expected.size(); ++i) {
             forward << Name(QApplication::focusWidget());
-            Press(Qt::Key_Tab);
+            PressKey(Qt::Key_Tab);
         }
         EXPECT_EQ(forward.join(' ').toStdString(), expected.join(' ').toStdString());
         EXPECT_EQ(QApplication::focusWidget(), first)
             << "Tab goes on to " << Name(QApplication::focusWidget()).toStdString();
         QStringList backward;
         for (int i = 0; i < expected.size(); ++i) {
-            Press(Qt::Key_Backtab, Qt::ShiftModifier);
+            PressKey(Qt::Key_Backtab, Qt::ShiftModifier);
             backward.prepend(Name(QApplication::focusWidget()));
         }
         EXPECT_EQ(backward.join(' ').toStdString(), expected.join(' ').toStdString());
@@ -205,7 +196,7 @@ TEST_P(DialogKeys, F1OpensTheDialogsHelp)
                 QApplication::setActiveWindow(&d);
                 EXPECT_TRUE(QTest::qWaitForWindowActive(&d));
             }
-            Press(Qt::Key_F1);
+            PressKey(Qt::Key_F1);
             if (page.empty()) {
                 EXPECT_EQ(HelpWindow(), nullptr) << control.toStdString();
                 continue;
@@ -236,10 +227,10 @@ TEST_F(ProgramTest, TextBoxesLeaveWithTabAndTypeATabWithCtrlTab)
             if (!box) return int(IDCANCEL);
             box->setFocus(Qt::TabFocusReason);
             QTest::keyClicks(QApplication::focusWidget(), "a");
-            Press(Qt::Key_Tab, Qt::ControlModifier);
+            PressKey(Qt::Key_Tab, Qt::ControlModifier);
             QTest::keyClicks(QApplication::focusWidget(), "b");
             EXPECT_EQ(box->toPlainText().toStdString(), "a\tb") << boxName;
-            Press(Qt::Key_Tab);
+            PressKey(Qt::Key_Tab);
             EXPECT_NE(QApplication::focusWidget(), box) << boxName << ": Tab stays in the box";
             EXPECT_EQ(box->toPlainText().toStdString(), "a\tb") << boxName;
             d.hide();
@@ -259,15 +250,15 @@ TEST_F(ProgramTest, PreferencesSizesAreReachedOnceOneDiagramAPageIsChosen)
     script.Then([&](CDialog& d) {
         ActiveDialog(d);
         d.findChild<QWidget*>("IDC_1013")->setFocus(Qt::TabFocusReason);
-        Press(Qt::Key_Down);
+        PressKey(Qt::Key_Down);
         EXPECT_EQ(Name(QApplication::focusWidget()), "IDC_1014");
-        Press(Qt::Key_Tab);
+        PressKey(Qt::Key_Tab);
         EXPECT_EQ(Name(QApplication::focusWidget()), "IDC_1017") << "Big, the size chosen";
-        Press(Qt::Key_Left);
+        PressKey(Qt::Key_Left);
         EXPECT_EQ(Name(QApplication::focusWidget()), "IDC_1016");
-        Press(Qt::Key_Tab);
+        PressKey(Qt::Key_Tab);
         EXPECT_EQ(Name(QApplication::focusWidget()), "IDC_1018");
-        Press(Qt::Key_Backtab, Qt::ShiftModifier);
+        PressKey(Qt::Key_Backtab, Qt::ShiftModifier);
         EXPECT_EQ(Name(QApplication::focusWidget()), "IDC_1016") << "the stop follows the choice";
         d.hide();
         return int(IDOK);
@@ -289,10 +280,10 @@ TEST_F(ProgramTest, FontDownloadLinkIsFollowedFromTheKeyboard)
         auto* link = d.findChild<CHyperLink*>("IDC_1043");
         EXPECT_TRUE(link);
         d.findChild<QWidget*>("IDC_1039")->setFocus(Qt::TabFocusReason);
-        for (int i = 0; i < 5 && QApplication::focusWidget() != link; ++i) Press(Qt::Key_Tab);
+        for (int i = 0; i < 5 && QApplication::focusWidget() != link; ++i) PressKey(Qt::Key_Tab);
         EXPECT_EQ(QApplication::focusWidget(), link);
-        Press(Qt::Key_Space);
-        Press(Qt::Key_Return);
+        PressKey(Qt::Key_Space);
+        PressKey(Qt::Key_Return);
         d.hide();
         return int(IDCANCEL);
     });
@@ -317,7 +308,7 @@ TEST_F(DialogHelpKeys, ShiftF1KeepsTheNextClick)
     script.Then([&](CDialog& d) {
         ActiveDialog(d);
         d.findChild<QWidget*>("IDC_1006")->setFocus(Qt::TabFocusReason);
-        Press(Qt::Key_F1, Qt::ShiftModifier);
+        PressKey(Qt::Key_F1, Qt::ShiftModifier);
         shown = QToolTip::isVisible() ? QToolTip::text() : QString();
         // A pop-up would take the next click for itself, to close.
         EXPECT_EQ(QApplication::activePopupWidget(), nullptr);

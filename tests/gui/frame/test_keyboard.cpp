@@ -15,35 +15,25 @@ namespace {
 class Keyboard : public ProgramTest {
 protected:
     CMainFrame& Shown() { return ActiveFrame(Frame()); }
-    // A key pressed and released where the window system sends it: to the active window, with its
-    // modifier keys pressed first. A menu is no window of the window system's: it takes its keys from
-    // the window it was opened in.
-    static void Press(Qt::Key key, Qt::KeyboardModifiers modifiers = {})
-    {
-        QWidget* active = QApplication::activeWindow();
-        ASSERT_TRUE(active && active->windowHandle());
-        QTest::keyClick(active->windowHandle(), key, modifiers);
-        QApplication::processEvents();
-    }
     static QMenu* OpenMenu() { return qobject_cast<QMenu*>(QApplication::activePopupWidget()); }
 };
 
 TEST_F(Keyboard, AltEInAnOpenMenuMovesToTheEditMenu)
 {
     Shown();
-    Press(Qt::Key_F, Qt::AltModifier);
+    PressKey(Qt::Key_F, Qt::AltModifier);
     QMenu* file = OpenMenu();
     ASSERT_TRUE(file);
     ASSERT_EQ(file->title(), "&File");
-    Press(Qt::Key_E, Qt::AltModifier);
+    PressKey(Qt::Key_E, Qt::AltModifier);
     EXPECT_FALSE(GlobalModes::bnxCopyPending) << "Alt+E made a BNX copy";
     QMenu* edit = OpenMenu();
     ASSERT_TRUE(edit) << "the menus were closed";
     EXPECT_EQ(edit->title(), "&Edit");
-    Press(Qt::Key_Escape);
-    Press(Qt::Key_Escape);
+    PressKey(Qt::Key_Escape);
+    PressKey(Qt::Key_Escape);
     // Outside the menus the key is the copy's.
-    Press(Qt::Key_E, Qt::AltModifier);
+    PressKey(Qt::Key_E, Qt::AltModifier);
     EXPECT_TRUE(GlobalModes::bnxCopyPending);
 }
 
@@ -51,9 +41,9 @@ TEST_F(Keyboard, AltEInAnOpenMenuMovesToTheEditMenu)
 TEST_F(Keyboard, AltAloneInAnOpenMenuClosesIt)
 {
     Shown();
-    Press(Qt::Key_V, Qt::AltModifier);
+    PressKey(Qt::Key_V, Qt::AltModifier);
     ASSERT_TRUE(OpenMenu());
-    Press(Qt::Key_Alt);
+    PressKey(Qt::Key_Alt);
     EXPECT_EQ(OpenMenu(), nullptr);
     EXPECT_FALSE(GlobalModes::bnxCopyPending);
 }

@@ -4,74 +4,14 @@ main window to close the way a window manager's close button does (a WM_DELETE_W
 and checks that the program ends with status 0 and leaves its settings. With a changed list, the
 question is asked once per close request. Exit status 0 when every case passes."""
 import configparser
-import ctypes
-import ctypes.util
 import os
 import subprocess
 import sys
 import tempfile
 import time
 
-x11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11") or "libX11.so.6")
-Display = ctypes.c_void_p
-Window = ctypes.c_ulong
-x11.XOpenDisplay.restype = Display
-x11.XDefaultRootWindow.argtypes = [Display]
-x11.XDefaultRootWindow.restype = Window
-x11.XInternAtom.argtypes = [Display, ctypes.c_char_p, ctypes.c_int]
-x11.XInternAtom.restype = ctypes.c_ulong
-x11.XQueryTree.argtypes = [Display, Window, ctypes.POINTER(Window), ctypes.POINTER(Window),
-                           ctypes.POINTER(ctypes.POINTER(Window)), ctypes.POINTER(ctypes.c_uint)]
-x11.XFetchName.argtypes = [Display, Window, ctypes.POINTER(ctypes.c_char_p)]
-x11.XFree.argtypes = [ctypes.c_void_p]
-x11.XFlush.argtypes = [Display]
-x11.XSync.argtypes = [Display, ctypes.c_int]
-x11.XCloseDisplay.argtypes = [Display]
-
-
-class ClientMessageEvent(ctypes.Structure):
-    _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                ("display", Display), ("window", Window), ("message_type", ctypes.c_ulong),
-                ("format", ctypes.c_int), ("data", ctypes.c_long * 5)]
-
-
-class XEvent(ctypes.Union):
-    _fields_ = [("xclient", ClientMessageEvent), ("pad", ctypes.c_long * 24)]
-
-
-x11.XSendEvent.argtypes = [Display, Window, ctypes.c_int, ctypes.c_long, ctypes.POINTER(XEvent)]
-CLIENT_MESSAGE = 33
-
-
-def main_windows(display, title_part):
-    """The top-level windows whose title holds title_part."""
-    root = x11.XDefaultRootWindow(display)
-    root_out, parent, children, count = Window(), Window(), ctypes.POINTER(Window)(), ctypes.c_uint()
-    if not x11.XQueryTree(display, root, ctypes.byref(root_out), ctypes.byref(parent),
-                          ctypes.byref(children), ctypes.byref(count)):
-        return []
-    found = []
-    for i in range(count.value):
-        name = ctypes.c_char_p()
-        if x11.XFetchName(display, children[i], ctypes.byref(name)) and name.value:
-            if title_part in name.value:
-                found.append(children[i])
-            x11.XFree(name)
-    if children:
-        x11.XFree(children)
-    return found
-
-
-def ask_to_close(display, window):
-    event = XEvent()
-    event.xclient.type = CLIENT_MESSAGE
-    event.xclient.window = window
-    event.xclient.message_type = x11.XInternAtom(display, b"WM_PROTOCOLS", 0)
-    event.xclient.format = 32
-    event.xclient.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
-    event.xclient.data[1] = 0  # CurrentTime
-    x11.XSendEvent(display, window, 0, 0, ctypes.byref(event))
-    x11.XFlush(display)
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+from x11_windows import X  # noqa: E402
 
 
 def run_case(program, name, script, closes, expect_questions):
@@ -89,8 +29,9 @@ def run_case(program, name, script, closes, expect_questions):
                 f.write("\n".join(script) + "\n")
             env["BRENNIX_TEST_SCRIPT"] = os.path.join(home, "script")
             env["BRENNIX_TEST_LOG"] = log_path
-        display = x11.XOpenDisplay(None)
-        if not display:
+        try:
+            x = X()
+        except SystemExit:
             return [name + ": no X display (run under xvfb-run)"]
         program_process = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL,
                                            stderr=subprocess.DEVNULL)
@@ -99,15 +40,15 @@ def run_case(program, name, script, closes, expect_questions):
             deadline = time.monotonic() + 20
             while not windows and time.monotonic() < deadline and program_process.poll() is None:
                 time.sleep(0.1)
-                windows = main_windows(display, b" - Brennix")
+                windows = x.top_windows(b" - Brennix")
             if not windows:
                 return [name + ": the main window never appeared"]
             time.sleep(0.5)  # the script's own steps come first
             for _ in range(closes):
                 if program_process.poll() is not None:
                     break
-                for window in main_windows(display, b" - Brennix"):
-                    ask_to_close(display, window)
+                for window in x.top_windows(b" - Brennix"):
+                    x.close(window)
                 for _ in range(10):
                     if program_process.poll() is not None:
                         break
@@ -122,7 +63,7 @@ def run_case(program, name, script, closes, expect_questions):
             if program_process.poll() is None:
                 program_process.kill()
                 program_process.wait()
-            x11.XCloseDisplay(display)
+            x.disconnect()
         ini = os.path.join(home, "config", "Oskeld free chess software", "Brennix.ini")
         if not os.path.exists(ini):
             faults.append(name + ": no Brennix.ini was written")
