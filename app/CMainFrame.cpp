@@ -13,6 +13,7 @@
 #include "platform/Help.h"
 #include "platform/Keyboard.h"
 #include "platform/MessageBox.h"
+#include "platform/Profile.h"
 #include "platform/Strings.h"
 #include "view/CPlaviaView.h"
 #include "view/GlobalModes.h"
@@ -23,6 +24,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
@@ -72,6 +74,9 @@ CMainFrame::CMainFrame()
     m_wndToolBar->LoadImageLists();
     m_wndToolBar->AddMenuButton(this, 32819, 204);
     menus->UpdateAll();
+
+    // A first start stores no layout yet: the default one is fitted to the screen.
+    defaultLayout = !Profile::HasEntry("BoardsPlacement", "TailleFonte");
     KeepBoardInView();
 
     SetDocumentTitle(SettingsState::currentFileName);
@@ -112,12 +117,20 @@ void CMainFrame::KeepOnScreen()
     // The frame's borders are known once the window is shown: all of it goes on the screen.
     QScreen* on = screen();
     const QRect frame = frameGeometry();
-    if (!on || on->availableGeometry().contains(frame)) return;
+    if (!on || on->availableGeometry().contains(frame)) {
+        if (defaultLayout) FitDefaultLayout();
+        return;
+    }
     const QRect placed = WindowPlacement::PlaceOnScreen(
         frame.x(), frame.y(), frame.width(), frame.height(), { on->availableGeometry() }, 0);
     const QSize borders = frame.size() - size();
     move(placed.topLeft());
     resize(placed.size() - borders);
+    if (defaultLayout) {
+        // The bars are laid out anew first: the view's size follows from them.
+        if (layout()) layout()->activate();
+        FitDefaultLayout();
+    }
 }
 
 void CMainFrame::moveEvent(QMoveEvent* event)
@@ -146,18 +159,46 @@ void CMainFrame::FollowPlacement()
     if (windowState() == Qt::WindowNoState) normalPlacement = QRect(frameGeometry().topLeft(), size());
 }
 
-void CMainFrame::KeepBoardInView()
+QSize CMainFrame::ViewSize() const
 {
-    // The view's size once the bars around it are in place.
+    if (isVisible()) return m_pView->size();
+    // Before the window is shown: its size less the bars around the view.
     int height = this->height() - statusBar()->sizeHint().height();
     if (menuBar()) height -= menuBar()->sizeHint().height();
     if (m_wndToolBar) height -= m_wndToolBar->sizeHint().height();
+    return { width(), height };
+}
+
+void CMainFrame::KeepBoardInView()
+{
+    const QSize size = ViewSize();
     CPlaviaView& view = *m_pView;
-    if (WindowPlacement::PlacementFitsView(
-            view.m_rectBoard, view.m_rectPalette, view.m_rectText, view.m_nSquareSize, width(), height))
-        return;
-    AppSettings::RestoreSectionDefaults("BoardsPlacement");
-    view.ExchangePlacement(false);
+    if (!WindowPlacement::PlacementFitsView(view.m_rectBoard, view.m_rectPalette, view.m_rectText,
+            view.m_nSquareSize, size.width(), size.height())) {
+        AppSettings::RestoreSectionDefaults("BoardsPlacement");
+        view.ExchangePlacement(false);
+        defaultLayout = true;
+    }
+    if (defaultLayout) FitDefaultLayout();
+}
+
+void CMainFrame::FitDefaultLayout()
+{
+    // No layout of the user's: the default one, made smaller where the screen is (a small screen, or one
+    // whose pixels are scaled up), so that board, palette and label are all seen in a window as large as
+    // the screen's usable area, borders and bars taken away.
+    QSize size = ViewSize();
+    if (QScreen* on = screen())
+        size = on->availableGeometry().size() - (frameGeometry().size() - this->size())
+            - (this->size() - size);
+    const WindowPlacement::BoardLayout layout
+        = WindowPlacement::FittedDefaultLayout(size.width(), size.height());
+    CPlaviaView& view = *m_pView;
+    view.m_rectBoard = layout.board;
+    view.m_rectPalette = layout.palette;
+    view.m_rectText = layout.text;
+    view.m_nSquareSize = layout.square;
+    view.InvalidateAll(true);
 }
 
 void CMainFrame::RegisterCommands()

@@ -60,6 +60,9 @@ private:
     void RestoreWindowPlacement();
     // The board placement of the settings, or the default one when it would not be seen.
     void KeepBoardInView();
+    void FitDefaultLayout();
+    // The view's size, also before the window is shown.
+    QSize ViewSize() const;
     // The window's place as the user left it, followed while it is neither maximised nor minimised.
     void FollowPlacement();
     // Stays on top of other windows, or not, without making the window anew.
@@ -73,5 +76,6 @@ private:
     bool placementSaved = false;
     bool placedWithBorders = false; // kept on the screen once the window manager's borders were known
     QRect normalPlacement; // the frame's corner and the window's size in the normal state
+    bool defaultLayout = false; // the board's layout is the program's, not one the user chose
     bool exitAsked = false; // a close request is on the road of File > Exit
 };
