@@ -13,6 +13,7 @@
 #include "platform/Help.h"
 #include "platform/Keyboard.h"
 #include "platform/MessageBox.h"
+#include "platform/Profile.h"
 #include "platform/Strings.h"
 #include "view/CPlaviaView.h"
 #include "view/GlobalModes.h"
@@ -23,10 +24,12 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QLabel>
+#include <QLayout>
 #include <QMenuBar>
 #include <QScreen>
 #include <QStatusBar>
 #include <QTimer>
+#include <QWindow>
 
 CMainFrame::CMainFrame()
 {
@@ -71,6 +74,9 @@ CMainFrame::CMainFrame()
     m_wndToolBar->LoadImageLists();
     m_wndToolBar->AddMenuButton(this, 32819, 204);
     menus->UpdateAll();
+
+    // A first start stores no layout yet: the default one is fitted to the screen.
+    defaultLayout = !Profile::HasEntry("BoardsPlacement", "TailleFonte");
     KeepBoardInView();
 
     SetDocumentTitle(SettingsState::currentFileName);
@@ -111,26 +117,88 @@ void CMainFrame::KeepOnScreen()
     // The frame's borders are known once the window is shown: all of it goes on the screen.
     QScreen* on = screen();
     const QRect frame = frameGeometry();
-    if (!on || on->availableGeometry().contains(frame)) return;
+    if (!on || on->availableGeometry().contains(frame)) {
+        if (defaultLayout) FitDefaultLayout();
+        return;
+    }
     const QRect placed = WindowPlacement::PlaceOnScreen(
         frame.x(), frame.y(), frame.width(), frame.height(), { on->availableGeometry() }, 0);
     const QSize borders = frame.size() - size();
     move(placed.topLeft());
     resize(placed.size() - borders);
+    if (defaultLayout) {
+        // The bars are laid out anew first: the view's size follows from them.
+        if (layout()) layout()->activate();
+        FitDefaultLayout();
+    }
+}
+
+void CMainFrame::moveEvent(QMoveEvent* event)
+{
+    QMainWindow::moveEvent(event);
+    FollowPlacement();
+}
+
+void CMainFrame::resizeEvent(QResizeEvent* event)
+{
+    QMainWindow::resizeEvent(event);
+    FollowPlacement();
+}
+
+void CMainFrame::FollowPlacement()
+{
+    if (!isVisible()) return;
+    // The borders arrive with the first move the window manager makes: the frame then goes on the screen
+    // once, before the user has done anything with the window.
+    if (!placedWithBorders && frameGeometry() != geometry()) {
+        placedWithBorders = true;
+        KeepOnScreen();
+    }
+    // A window manager tells the maximised state before it sends the maximised size: what arrives in the
+    // normal state is the user's placement.
+    if (windowState() == Qt::WindowNoState) normalPlacement = QRect(frameGeometry().topLeft(), size());
+}
+
+QSize CMainFrame::ViewSize() const
+{
+    if (isVisible()) return m_pView->size();
+    // Before the window is shown: its size less the bars around the view.
+    int height = this->height() - statusBar()->sizeHint().height();
+    if (menuBar()) height -= menuBar()->sizeHint().height();
+    if (m_wndToolBar) height -= m_wndToolBar->sizeHint().height();
+    return { width(), height };
 }
 
 void CMainFrame::KeepBoardInView()
 {
-    // The view's size once the bars around it are in place.
-    int height = this->height() - statusBar()->sizeHint().height();
-    if (menuBar()) height -= menuBar()->sizeHint().height();
-    if (m_wndToolBar) height -= m_wndToolBar->sizeHint().height();
+    const QSize size = ViewSize();
     CPlaviaView& view = *m_pView;
-    if (WindowPlacement::PlacementFitsView(
-            view.m_rectBoard, view.m_rectPalette, view.m_rectText, view.m_nSquareSize, width(), height))
-        return;
-    AppSettings::RestoreSectionDefaults("BoardsPlacement");
-    view.ExchangePlacement(false);
+    if (!WindowPlacement::PlacementFitsView(view.m_rectBoard, view.m_rectPalette, view.m_rectText,
+            view.m_nSquareSize, size.width(), size.height())) {
+        AppSettings::RestoreSectionDefaults("BoardsPlacement");
+        view.ExchangePlacement(false);
+        defaultLayout = true;
+    }
+    if (defaultLayout) FitDefaultLayout();
+}
+
+void CMainFrame::FitDefaultLayout()
+{
+    // No layout of the user's: the default one, made smaller where the screen is (a small screen, or one
+    // whose pixels are scaled up), so that board, palette and label are all seen in a window as large as
+    // the screen's usable area, borders and bars taken away.
+    QSize size = ViewSize();
+    if (QScreen* on = screen())
+        size = on->availableGeometry().size() - (frameGeometry().size() - this->size())
+            - (this->size() - size);
+    const WindowPlacement::BoardLayout layout
+        = WindowPlacement::FittedDefaultLayout(size.width(), size.height());
+    CPlaviaView& view = *m_pView;
+    view.m_rectBoard = layout.board;
+    view.m_rectPalette = layout.palette;
+    view.m_rectText = layout.text;
+    view.m_nSquareSize = layout.square;
+    view.InvalidateAll(true);
 }
 
 void CMainFrame::RegisterCommands()
@@ -181,14 +249,20 @@ void CMainFrame::SavePlacement()
     if (placementSaved) return;
     placementSaved = true;
     // The restored rectangle, also when the window is maximised or minimised. Its corner is stored as
-    // the frame's, as the start moves the frame there.
-    const bool restored = !isMaximized() && !isMinimized();
-    const QRect normal = !restored && normalGeometry().isValid() ? normalGeometry() : geometry();
-    const QPoint corner = normal.topLeft() - (geometry().topLeft() - frameGeometry().topLeft());
-    AppSettings::WidePlacement = corner.x();
-    AppSettings::HeightPlacement = corner.y();
-    AppSettings::WindowWide = normal.width();
-    AppSettings::WindowHeight = normal.height();
+    // the frame's, as the start moves the frame there; the borders of a maximised window are not those
+    // of the restored one, so its place is the one followed while it was restored.
+    const bool restored = windowState() == Qt::WindowNoState;
+    QRect placed(frameGeometry().topLeft(), size());
+    if (!restored && normalPlacement.isValid()) {
+        placed = normalPlacement;
+    } else if (!restored && normalGeometry().isValid()) {
+        placed = QRect(normalGeometry().topLeft() - (geometry().topLeft() - frameGeometry().topLeft()),
+            normalGeometry().size());
+    }
+    AppSettings::WidePlacement = placed.x();
+    AppSettings::HeightPlacement = placed.y();
+    AppSettings::WindowWide = placed.width();
+    AppSettings::WindowHeight = placed.height();
     AppSettings::TransparentWindowsFlag = GlobalModes::transparentNow ? 1 : 0;
 }
 
@@ -199,16 +273,35 @@ void CMainFrame::OnTransparentMode()
         m_nSavedTexture = static_cast<uint8_t>(SettingsState::currentTexture);
         SettingsState::currentTexture = 0;
         setWindowOpacity(AppSettings::Blend / 255.0);
-        setWindowFlag(Qt::WindowStaysOnTopHint, true);
+        SetStaysOnTop(true);
     } else {
         SettingsState::currentTexture = m_nSavedTexture;
         setWindowOpacity(1.0);
-        setWindowFlag(Qt::WindowStaysOnTopHint, false);
+        SetStaysOnTop(false);
     }
-    // Changing the window flags hides the window: show it again if it was shown.
-    if (visible) show();
+    if (visible && !isVisible()) show();
     m_pView->InvalidateAll(true);
     GlobalModes::transparentNow = !GlobalModes::transparentNow;
+}
+
+void CMainFrame::TextureChosen(int texture)
+{
+    if (GlobalModes::transparentNow) m_nSavedTexture = static_cast<uint8_t>(texture);
+}
+
+void CMainFrame::SetStaysOnTop(bool on)
+{
+    Qt::WindowFlags flags = windowFlags();
+    flags.setFlag(Qt::WindowStaysOnTopHint, on);
+    QWindow* window = windowHandle();
+    if (!window) {
+        setWindowFlags(flags);
+        return;
+    }
+    // Set on the window system's window itself: changing the widget's flags would make that window anew,
+    // and the new one would lose its place by the height of the title bar.
+    overrideWindowFlags(flags);
+    window->setFlags(flags);
 }
 
 void CMainFrame::OnPreferences()
@@ -273,7 +366,7 @@ void CMainFrame::OnPreferences()
 void CMainFrame::OnKeyHome()
 {
     if (GlobalModes::homeKeyY < 21) return;
-    setWindowFlag(Qt::WindowStaysOnTopHint, true);
+    SetStaysOnTop(true);
     move(GlobalModes::homeKeyX, GlobalModes::homeKeyY);
     resize(500, 500);
     show();

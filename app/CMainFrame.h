@@ -27,6 +27,8 @@ public:
     CTrueColorToolBar* ToolBar() const { return m_wndToolBar; }
 
     void OnTransparentMode();
+    // A texture the user chose: in the semi-transparent mode it is the one leaving the mode brings back.
+    void TextureChosen(int texture);
     void OnPreferences();
     void OnKeyHome();
     void OnWebHomePage();
@@ -39,7 +41,8 @@ public:
     // Shows each lock-key pane's text only while its key is on.
     void UpdateIndicators();
     QLabel* Indicator(int pane) const { return m_indicators[size_t(pane)]; }
-    // Once shown: moves and sizes the window so that its frame, borders included, is on its screen.
+    // Once shown: moves and sizes the window so that its frame, borders included, is on its screen. A
+    // window manager adds its borders after the window is shown: it is done again once they are known.
     void KeepOnScreen();
     // Stores the window rectangle and the transparent flag into the settings.
     void SavePlacement();
@@ -48,6 +51,8 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    void moveEvent(QMoveEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void RegisterCommands();
@@ -55,6 +60,13 @@ private:
     void RestoreWindowPlacement();
     // The board placement of the settings, or the default one when it would not be seen.
     void KeepBoardInView();
+    void FitDefaultLayout();
+    // The view's size, also before the window is shown.
+    QSize ViewSize() const;
+    // The window's place as the user left it, followed while it is neither maximised nor minimised.
+    void FollowPlacement();
+    // Stays on top of other windows, or not, without making the window anew.
+    void SetStaysOnTop(bool on);
     CPlaviaView* m_pView = nullptr;
     CTrueColorToolBar* m_wndToolBar = nullptr;
     MenuBuilder* menus = nullptr;
@@ -62,5 +74,8 @@ private:
     std::array<QLabel*, 3> m_indicators {};
     uint8_t m_nSavedTexture = 0;
     bool placementSaved = false;
+    bool placedWithBorders = false; // kept on the screen once the window manager's borders were known
+    QRect normalPlacement; // the frame's corner and the window's size in the normal state
+    bool defaultLayout = false; // the board's layout is the program's, not one the user chose
     bool exitAsked = false; // a close request is on the road of File > Exit
 };

@@ -3,6 +3,7 @@
 #include "AppSettings.h"
 #include "CAboutDlg.h"
 #include "CMainFrame.h"
+#include "CommandLine.h"
 #include "platform/Commands.h"
 #include "platform/MessageBox.h"
 #include "platform/Print.h"
@@ -42,15 +43,7 @@ bool CPlaviaApp::InitInstance()
 
 void CPlaviaApp::OpenCommandLineFile()
 {
-    // What a file manager hands over on a double click: the first argument that is not an option.
-    const QStringList arguments = QCoreApplication::arguments();
-    for (qsizetype i = 1; i < arguments.size(); ++i) {
-        if (arguments[i].startsWith('-')) continue;
-        // Kept whole, as the open dialog gives it: a later Save goes to the same file wherever it runs.
-        const QString path = QFileInfo(arguments[i]).absoluteFilePath();
-        m_pMainWnd->View()->OpenPositionFile(QFile::encodeName(path).toStdString());
-        return;
-    }
+    CommandLine::OpenFiles(*m_pMainWnd->View(), CommandLine::Parse(CommandLine::Arguments()));
 }
 
 int CPlaviaApp::ExitInstance()

@@ -21,7 +21,7 @@ public:
     static bool QuitPosted();
 
 private:
-    // A position file named on the command line, opened as File > Open would.
+    // The files named on the command line: the first opened as File > Open would.
     void OpenCommandLineFile();
     std::unique_ptr<CMainFrame> m_pMainWnd;
 };

@@ -138,11 +138,24 @@ void PaintButton(QPainter& p, unsigned id, const QColor& ink)
         p.drawLine(3, 12, 12, 3);
         p.setPen(pen);
         break;
-    case 142: // insert
-    case 140: // add
+    case 140: // add: a new sheet at the end
         sheet(3, 3, Qt::white);
         letter("+", QColor(0, 130, 0), 12);
         break;
+    case 142: { // insert: a new sheet slid in between two others
+        p.setBrush(QColor(210, 210, 210));
+        p.drawRect(6, 0, 9, 4);
+        p.drawRect(6, 11, 9, 4);
+        p.setBrush(Qt::white);
+        p.drawRect(6, 5, 9, 5);
+        QPolygon wedge;
+        wedge << QPoint(0, 4) << QPoint(4, 7) << QPoint(0, 11);
+        p.setBrush(QColor(0, 130, 0));
+        p.setPen(QColor(0, 130, 0));
+        p.drawPolygon(wedge);
+        p.setPen(pen);
+        break;
+    }
     case 143: // delete
         sheet(3, 3, Qt::white);
         letter("x", QColor(200, 0, 0), 12);

@@ -71,4 +71,25 @@ bool PlacementFitsView(
         && board.top + square <= viewHeight;
 }
 
+BoardLayout FittedDefaultLayout(int viewWidth, int viewHeight)
+{
+    // The default layout in squares: the board's rank-number column at 115/51 squares from the left and
+    // rank 8 at 54/51 from the top; the palette two squares right of the board, four columns wide with
+    // its frame; the label one square tall under the board; a quarter square to spare at the edges.
+    constexpr int defaultSquare = 51, defaultLeft = 115, defaultTop = 54;
+    auto layout = [](int s) {
+        const int left = defaultLeft * s / defaultSquare, top = defaultTop * s / defaultSquare;
+        return BoardLayout { { left, top, left + 9 * s, top + 9 * s },
+            { left + 11 * s, top, left + 14 * s, top + 7 * s },
+            { left - s, top + 9 * s, left + 18 * s, top + 10 * s }, s };
+    };
+    auto fits = [&](int s) {
+        const BoardLayout l = layout(s);
+        return l.palette.left + 4 * s + s / 4 <= viewWidth && l.text.bottom + s / 4 <= viewHeight;
+    };
+    int square = defaultSquare;
+    while (square > AppSettings::MinimumSquareSize && !fits(square)) --square;
+    return layout(square);
+}
+
 } // namespace WindowPlacement

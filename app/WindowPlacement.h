@@ -24,4 +24,17 @@ QRect PlaceOnScreen(int left, int top, int width, int height, const QList<QRect>
 bool PlacementFitsView(
     const RECT& board, const RECT& palette, const RECT& text, int square, int viewWidth, int viewHeight);
 
+// The board, the palette beside it and the label line under it, with their square size.
+struct BoardLayout {
+    RECT board;
+    RECT palette;
+    RECT text;
+    int square;
+};
+
+// The start layout for a view of this size: the program's default layout (squares of 51 pixels) where it
+// fits, else the same layout with the largest square size with which board, palette and label fit
+// (never below the smallest square size).
+BoardLayout FittedDefaultLayout(int viewWidth, int viewHeight);
+
 } // namespace WindowPlacement

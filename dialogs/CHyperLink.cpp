@@ -7,8 +7,11 @@
 
 #include <QFontMetrics>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPointer>
+#include <QStyleOptionFocusRect>
+#include <QStylePainter>
 #include <QProcess>
 #include <QToolTip>
 #include <memory>
@@ -17,6 +20,8 @@ CHyperLink::CHyperLink(QWidget* parent)
     : QLabel(parent)
 {
     setMouseTracking(true);
+    // A link is reached with Tab and followed with Enter or Space, as a button is.
+    setFocusPolicy(Qt::StrongFocus);
     m_hoverTimer.setInterval(100);
     connect(&m_hoverTimer, &QTimer::timeout, this, [this] { OnTimer(); });
 }
@@ -141,6 +146,28 @@ void CHyperLink::mouseMoveEvent(QMouseEvent* event)
 {
     OnMouseMove();
     QLabel::mouseMoveEvent(event);
+}
+
+void CHyperLink::keyPressEvent(QKeyEvent* event)
+{
+    const int key = event->key();
+    if ((key == Qt::Key_Return || key == Qt::Key_Enter || key == Qt::Key_Space) && event->modifiers() == Qt::NoModifier) {
+        OnLinkClicked();
+        return;
+    }
+    QLabel::keyPressEvent(event);
+}
+
+void CHyperLink::paintEvent(QPaintEvent* event)
+{
+    QLabel::paintEvent(event);
+    if (!hasFocus()) return;
+    // The keyboard's place, drawn around the text the way the style draws it around a button's.
+    QStylePainter painter(this);
+    QStyleOptionFocusRect frame;
+    frame.initFrom(this);
+    frame.rect = contentsRect();
+    painter.drawPrimitive(QStyle::PE_FrameFocusRect, frame);
 }
 
 void CHyperLink::mouseReleaseEvent(QMouseEvent* event)

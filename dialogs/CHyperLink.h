@@ -61,6 +61,8 @@ public:
 protected:
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void paintEvent(QPaintEvent* event) override;
     void enterEvent(QEnterEvent* event) override;
     // The tip is the address, whatever help text the dialog gives its controls.
     bool event(QEvent* event) override;

@@ -244,15 +244,14 @@ bool MenuBuilder::eventFilter(QObject* watched, QEvent* event)
             ShowDisabledPrompt(menu, item);
             return false;
         }
+    if ((type == QEvent::KeyPress || type == QEvent::KeyRelease) && MenuAltKey(watched, event)) return true;
     if (type != QEvent::ShortcutOverride && type != QEvent::KeyPress) return false;
     QAction* action = WinningAction(static_cast<QKeyEvent*>(event));
     if (!action) return false;
     // In an open menu the key is the menus' own: it moves to the menu of that title, as accelerators wait
     // while a menu is open.
     if (auto* menu = qobject_cast<QMenu*>(watched)) {
-        bool ours = false;
-        for (QWidget* w = menu; w && !ours; w = w->parentWidget()) ours = w == window->menuBar();
-        if (!ours) return false;
+        if (!OfTheMenuBar(menu)) return false;
         if (type == QEvent::ShortcutOverride) {
             event->accept();
             return true;
@@ -276,6 +275,38 @@ bool MenuBuilder::eventFilter(QObject* watched, QEvent* event)
     if (static_cast<QKeyEvent*>(event)->isAutoRepeat() && !action->autoRepeat()) return true;
     UpdateItem(action);
     if (action->isEnabled()) action->trigger();
+    return true;
+}
+
+bool MenuBuilder::OfTheMenuBar(const QMenu* menu) const
+{
+    for (const QWidget* w = menu; w; w = w->parentWidget())
+        if (w == window->menuBar()) return true;
+    return false;
+}
+
+bool MenuBuilder::MenuAltKey(QObject* watched, QEvent* event)
+{
+    auto* menu = qobject_cast<QMenu*>(watched);
+    if (!menu || passingAlt || !OfTheMenuBar(menu)) return false;
+    const auto* key = static_cast<QKeyEvent*>(event);
+    if (key->key() != Qt::Key_Alt) {
+        if (event->type() == QEvent::KeyPress) altAlone = false;
+        return false;
+    }
+    // The menu closes at the press of Alt: Alt+E would find no menu open. So it waits for the release,
+    // and closes then only when no key came with Alt.
+    if (event->type() == QEvent::KeyPress) {
+        altAlone = true;
+        return true;
+    }
+    if (altAlone) {
+        altAlone = false;
+        passingAlt = true;
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_Alt, Qt::NoModifier);
+        QCoreApplication::sendEvent(menu, &press);
+        passingAlt = false;
+    }
     return true;
 }
 

@@ -87,6 +87,9 @@ protected:
 private:
     void OnTriggered(unsigned id);
     QAction* WinningAction(const QKeyEvent* key) const;
+    bool OfTheMenuBar(const QMenu* menu) const;
+    // Alt in an open menu of the menu bar: true when it was taken care of.
+    bool MenuAltKey(QObject* watched, QEvent* event);
     bool HelpModeEvent(QObject* watched, QEvent* event);
     void GiveHelp(unsigned id, QWidget* area);
     void ShowDisabledPrompt(QMenu* menu, QAction* item);
@@ -102,6 +105,8 @@ private:
     HelpRequest helpRequest;
     bool eatNextRelease = false;
     bool disabledPromptShown = false;
+    bool altAlone = false; // Alt is down in an open menu, and no other key came with it yet
+    bool passingAlt = false;
 };
 
 // Turns "Ctrl+ALT+N", "Alt+D", "Up" into a key sequence.

@@ -1,19 +1,107 @@
 #include "FileDialog.h"
 
 #include "Codec.h"
+#include "MessageBox.h"
+#include "Strings.h"
 
 #include <algorithm>
+#include <sys/stat.h>
 
 #include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QGuiApplication>
+#include <QHeaderView>
+#include <QScreen>
 #include <QStringList>
+#include <QTreeView>
 
 namespace {
 
 FileDialogScript* script = nullptr;
 
+// The dialog of the program: the extension follows the kind chosen, the columns show what they hold,
+// and an open dialog takes regular files only (a pipe or a device would be read for ever).
+class ProgramFileDialog : public QFileDialog {
+public:
+    ProgramFileDialog(QWidget* parent, const FileDialogRequest& request)
+        : QFileDialog(parent)
+        , fallbackSuffix(QString::fromStdString(request.defaultExtension))
+    {
+        // The desktop's own dialog would know nothing of the kinds and files the program takes.
+        setOption(QFileDialog::DontUseNativeDialog);
+        setAcceptMode(request.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+        setFileMode(request.open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+        const QStringList filters = QtFileFilters(request.filter);
+        if (!filters.isEmpty()) setNameFilters(filters);
+        connect(this, &QFileDialog::filterSelected, this,
+            [this](const QString& filter) { setDefaultSuffix(FilterSuffix(filter, fallbackSuffix)); });
+        setDefaultSuffix(FilterSuffix(selectedNameFilter(), fallbackSuffix));
+        if (!request.folder.empty()) setDirectory(QFile::decodeName(request.folder.c_str()));
+        // "*.bnx" names a kind, already shown first by the filter; a real name is offered as the file.
+        if (!request.initialName.empty() && request.initialName.front() != '*')
+            selectFile(QFile::decodeName(request.initialName.c_str()));
+        FitToContents();
+    }
+
+    void accept() override
+    {
+        if (acceptMode() == QFileDialog::AcceptOpen && !selectedFiles().isEmpty()) {
+            const std::string reason
+                = NotARegularFile(QFile::encodeName(selectedFiles().front()).toStdString());
+            if (!reason.empty()) {
+                // A folder is opened as the dialog opens folders; anything else is refused, and the dialog
+                // stays for another choice.
+                if (QFileInfo(selectedFiles().front()).isDir()) return QFileDialog::accept();
+                AfxMessageBox(reason, MB_ICONERROR);
+                return;
+            }
+        }
+        QFileDialog::accept();
+    }
+
+private:
+    // Big enough for the names of a folder of lists and for the columns beside them, on any screen.
+    void FitToContents()
+    {
+        if (auto* details = findChild<QTreeView*>("treeView")) {
+            QHeaderView* header = details->header();
+            header->setStretchLastSection(false);
+            header->setSectionResizeMode(0, QHeaderView::Stretch);
+            for (int column = 1; column < header->count(); ++column)
+                header->setSectionResizeMode(column, QHeaderView::ResizeToContents);
+        }
+        QSize size(880, 560);
+        if (QScreen* screen = QGuiApplication::primaryScreen())
+            size = size.boundedTo(screen->availableGeometry().size() * 9 / 10);
+        resize(size.expandedTo(minimumSizeHint()));
+    }
+    QString fallbackSuffix;
+};
+
 } // namespace
+
+QString FilterSuffix(const QString& filter, const QString& fallback)
+{
+    const qsizetype open = filter.lastIndexOf('(');
+    const QString patterns = open >= 0 ? filter.mid(open + 1).chopped(filter.endsWith(')') ? 1 : 0) : filter;
+    const QString first = patterns.section(' ', 0, 0, QString::SectionSkipEmpty);
+    if (!first.startsWith("*.")) return fallback;
+    const QString suffix = first.mid(2);
+    if (suffix.isEmpty() || suffix.contains('*') || suffix.contains('?')) return fallback;
+    return suffix;
+}
+
+std::string NotARegularFile(const std::string& path)
+{
+    struct stat status { };
+    if (::stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode)) return {};
+    const unsigned kind = S_ISDIR(status.st_mode) ? 41601
+        : S_ISFIFO(status.st_mode)                ? 41602
+        : S_ISSOCK(status.st_mode)                ? 41604
+                                                  : 41603;
+    return FormatString(41600, { DisplayFileName(path), LoadString(kind) });
+}
 
 QStringList QtFileFilters(const std::string& filter)
 {
@@ -65,19 +153,9 @@ bool AfxFileDialog(QWidget* parent, const FileDialogRequest& request, std::strin
 {
     filterIndex = 0;
     if (script) return script->Ask(request, path, &filterIndex);
-    QFileDialog dialog(parent);
-    dialog.setAcceptMode(request.open ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
-    dialog.setFileMode(request.open ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
-    QStringList filters = QtFileFilters(request.filter);
-    if (!filters.isEmpty()) dialog.setNameFilters(filters);
-    if (!request.defaultExtension.empty())
-        dialog.setDefaultSuffix(QString::fromStdString(request.defaultExtension));
-    if (!request.folder.empty()) dialog.setDirectory(QFile::decodeName(request.folder.c_str()));
-    // "*.bnx" names a kind, already shown first by the filter; a real name is offered as the file.
-    if (!request.initialName.empty() && request.initialName.front() != '*')
-        dialog.selectFile(QFile::decodeName(request.initialName.c_str()));
+    ProgramFileDialog dialog(parent, request);
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return false;
-    filterIndex = std::max(0, int(filters.indexOf(dialog.selectedNameFilter())));
+    filterIndex = std::max(0, int(dialog.nameFilters().indexOf(dialog.selectedNameFilter())));
     path = QFile::encodeName(dialog.selectedFiles().front()).toStdString();
     return true;
 }

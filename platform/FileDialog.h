@@ -24,6 +24,14 @@ bool AfxFileDialog(QWidget* parent, const FileDialogRequest& request, std::strin
 // The filter as Qt's file dialog takes it: "Brennix Files (*.bnx)", "All Files (*)".
 QStringList QtFileFilters(const std::string& filter);
 
+// The extension a name typed without one gets when `filter` (Qt's form, "PGN Files (*.pgn)") is the kind
+// chosen: its first pattern's, or `fallback` when that names no single extension ("*", "*.*").
+QString FilterSuffix(const QString& filter, const QString& fallback);
+
+// Why the file at `path` cannot be read as a list of positions though it exists (a folder, a named pipe,
+// a device, a socket), as a message; empty for a regular file, or for a path that names nothing.
+std::string NotARegularFile(const std::string& path);
+
 // The extension of a path's file name, after its last dot, lower-cased ("" without one).
 std::string FileExtension(const std::string& path);
 // The file name of a path, without its folder.

@@ -9,7 +9,6 @@
 #include <QPointer>
 #include <QTextBrowser>
 #include <QToolTip>
-#include <QWhatsThis>
 #include <QWidget>
 #include <QWindow>
 
@@ -17,6 +16,35 @@ namespace {
 
 std::string lastPage;
 QPointer<QTextBrowser> window;
+QPointer<QWindow> helpOwner; // the window that asked for help last
+
+// A modal window blocks every window but its own: while one runs, the help window is made one of its
+// own, so that help opened before it can still be read, scrolled and closed.
+class HelpBesideModals : public QObject {
+public:
+    using QObject::QObject;
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Show && event->type() != QEvent::Hide) return false;
+        auto* widget = qobject_cast<QWidget*>(watched);
+        if (!window || !widget || widget == window || !widget->isWindow() || !widget->isModal()) return false;
+        QWindow* help = window->windowHandle();
+        if (!help) return false;
+        if (event->type() == QEvent::Show) {
+            if (widget->windowHandle()) help->setTransientParent(widget->windowHandle());
+            return false;
+        }
+        // Back to another modal window still open, or to the window that asked for the help.
+        QWindow* next = helpOwner;
+        for (QWidget* other : QApplication::topLevelWidgets())
+            if (other != widget && other != window && other->isModal() && other->isVisible() && other->windowHandle())
+                next = other->windowHandle();
+        help->setTransientParent(next);
+        return false;
+    }
+};
 
 // What follows the "::" of the help path names a page or topic file inside our help resources; a "#"
 // names a place on the page, which is not part of the file.
@@ -47,6 +75,14 @@ QHash<int, QString> Topics(const std::string& topicFile)
     }
     return topics;
 }
+
+// A pop-up text under its control, as a tip: it takes no click away from the window under it.
+void ShowHelpTip(QWidget* control, const QString& text)
+{
+    if (control) QToolTip::showText(control->mapToGlobal(QPoint(0, control->height())), text, control);
+}
+
+const char* const helpTextProperty = "brennixHelpText";
 
 int ControlId(const QWidget* control)
 {
@@ -89,6 +125,7 @@ bool AfxHtmlHelp(QWidget* owner, const std::string& path, unsigned command, cons
             window->setWindowTitle(LoadQString(57344) + " Help");
             window->setSearchPaths({ ":/help/html", ":/help" });
             window->resize(640, 520);
+            qApp->installEventFilter(new HelpBesideModals(window));
         }
         QUrl url("qrc" + resource);
         if (!anchor.isEmpty()) url.setFragment(anchor);
@@ -97,8 +134,10 @@ bool AfxHtmlHelp(QWidget* owner, const std::string& path, unsigned command, cons
         // The window that asks for help owns the help window, as a dialog owns its own: so a modal
         // dialog's help can be read, scrolled and closed while the dialog is still open.
         QWidget* caller = owner ? owner->window() : QApplication::activeModalWidget();
-        if (caller && caller != window && caller->windowHandle() && window->windowHandle())
+        if (caller && caller != window && caller->windowHandle() && window->windowHandle()) {
             window->windowHandle()->setTransientParent(caller->windowHandle());
+            helpOwner = caller->windowHandle();
+        }
         window->raise();
         window->activateWindow();
         return true;
@@ -109,7 +148,7 @@ bool AfxHtmlHelp(QWidget* owner, const std::string& path, unsigned command, cons
             if (id != control || id == 0) continue;
             QString text = Topics(path).value(topic);
             if (text.isEmpty()) return false;
-            if (owner) QWhatsThis::showText(owner->mapToGlobal(QPoint(0, owner->height())), text, owner);
+            ShowHelpTip(owner, text);
             return true;
         }
         return false;
@@ -128,6 +167,19 @@ void InstallControlHelp(QWidget* dialog, const std::string& topicFile, const Hel
         if (!control || text.isEmpty()) continue;
         // A control with a tip of its own (a link shows its address) keeps it.
         if (control->toolTip().isEmpty()) control->setToolTip(text);
-        control->setWhatsThis(text);
+        // Not as a "What's this" text: the window system's own Shift+F1 shows those in a pop-up that
+        // takes the next click away.
+        control->setProperty(helpTextProperty, text);
     }
+}
+
+bool ShowFocusedControlHelp(QWidget* focus)
+{
+    for (QWidget* w = focus; w && !w->isWindow(); w = w->parentWidget()) {
+        const QString text = w->property(helpTextProperty).toString();
+        if (text.isEmpty()) continue;
+        ShowHelpTip(w, text);
+        return true;
+    }
+    return false;
 }

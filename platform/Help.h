@@ -24,6 +24,10 @@ bool AfxHtmlHelp(QWidget* window, const std::string& path, unsigned command, con
 // Gives every control "IDC_<id>" of the dialog its topic text as tool tip and What's This text.
 void InstallControlHelp(QWidget* dialog, const std::string& topicFile, const HelpIdPairs& pairs);
 
+// Shows the pop-up text of the control that has the keyboard focus (or of the nearest control around it
+// that has one), as Shift+F1 asks; false when there is none.
+bool ShowFocusedControlHelp(QWidget* focus);
+
 // The text of a topic number in a topic file (empty when absent); for tests and the pop-ups.
 std::string HelpTopicText(const std::string& topicFile, int topic);
 // The page the help window shows last, with its "#" place if any (empty when none); for tests.

@@ -3,6 +3,8 @@
 #include "MessageBox.h"
 
 #include <QDialog>
+
+class QAbstractButton;
 #include <deque>
 #include <functional>
 
@@ -20,6 +22,12 @@ protected:
     // saving false: members to controls; true: controls to members.
     virtual void DoDataExchange(bool saving) { }
     virtual void OnInitDialog() { }
+    // Tab stops on the chosen button of each group of radio buttons, as the arrows move within it.
+    void showEvent(QShowEvent* event) override;
+    // F1 opens the dialog's help, as its Help button does.
+    void keyPressEvent(QKeyEvent* event) override;
+    // The dialog's Help button, if it has one.
+    QAbstractButton* HelpButton() const;
 };
 
 // While a DialogScript exists, each DoModal takes the next step instead of showing the dialog:

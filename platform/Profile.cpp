@@ -9,6 +9,7 @@
 #include <QTemporaryFile>
 #include <algorithm>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <memory>
@@ -39,8 +40,31 @@ std::string SystemReason(int error)
     return Codec::FromQt(QString::fromLocal8Bit(std::strerror(error)));
 }
 
-// Why the settings file cannot be written, or nothing when it can.
-std::string UnwritableReason(const QString& path)
+// Writes `size` bytes into a new file of `folder` and takes it away again: the error of the first step
+// that fails, or 0. The store's own write says only that it failed; this one says why.
+int ProbeWrite(const std::filesystem::path& folder, size_t size)
+{
+    std::string name = (folder / ".brennix-write-XXXXXX").string();
+    const int fd = ::mkstemp(name.data());
+    if (fd < 0) return errno;
+    int error = 0;
+    const std::string bytes(size, '\n');
+    for (size_t done = 0; done < size && error == 0;) {
+        const ssize_t n = ::write(fd, bytes.data() + done, size - done);
+        if (n < 0)
+            error = errno;
+        else
+            done += size_t(n);
+    }
+    if (error == 0 && ::fsync(fd) != 0) error = errno;
+    if (::close(fd) != 0 && error == 0) error = errno;
+    ::unlink(name.c_str());
+    return error;
+}
+
+// Why the settings file cannot be written, or nothing when nothing stands in the way. `size`: about how
+// much the file holds.
+std::string UnwritableReason(const QString& path, size_t size)
 {
     namespace fs = std::filesystem;
     const fs::path file(QFile::encodeName(path).toStdString());
@@ -52,13 +76,13 @@ std::string UnwritableReason(const QString& path)
         if (folder == folder.parent_path()) break;
     }
     if (fs::is_directory(file, ec)) return SystemReason(EISDIR);
-    if (!fs::exists(file, ec)) {
-        // Nothing was written: ask the system why a file cannot be made there.
-        const fs::path folder = file.parent_path();
-        if (!fs::is_directory(folder, ec)) return SystemReason(ENOENT);
-        return ::access(folder.c_str(), W_OK) != 0 ? SystemReason(errno) : std::string();
-    }
-    if (::access(file.c_str(), W_OK) != 0) return SystemReason(errno);
+    // The folder as the store makes it: a folder above it that may not be written says so here.
+    if (fs::create_directories(file.parent_path(), ec); ec) return SystemReason(ec.value());
+    if (fs::exists(file, ec) && ::access(file.c_str(), W_OK) != 0) return SystemReason(errno);
+    // The store writes a new file beside the old one and puts it in its place: a full disk, a
+    // read-only file system or a folder that takes no new file stop it there.
+    if (const int error = ProbeWrite(file.parent_path(), std::max<size_t>(size, 4096)); error != 0)
+        return SystemReason(error);
     return {};
 }
 
@@ -106,14 +130,22 @@ std::string GetProfileString(
     return v.isValid() ? Codec::FromQt(v.toString()) : defaultValue;
 }
 
+// A value the store already holds is not set again: an unchanged store is not written at all.
 void WriteProfileInt(const std::string& section, const std::string& entry, int value)
 {
-    Store().setValue(Key(section, entry), value);
+    const QString key = Key(section, entry);
+    const QVariant stored = Store().value(key);
+    if (stored.isValid() && stored.toString() == QString::number(value)) return;
+    Store().setValue(key, value);
 }
 
 void WriteProfileString(const std::string& section, const std::string& entry, const std::string& value)
 {
-    Store().setValue(Key(section, entry), Codec::ToQt(value));
+    const QString key = Key(section, entry);
+    const QVariant stored = Store().value(key);
+    if (stored.isValid() && stored.typeId() == QMetaType::QString && stored.toString() == Codec::ToQt(value))
+        return;
+    Store().setValue(key, Codec::ToQt(value));
 }
 
 bool HasEntry(const std::string& section, const std::string& entry)
@@ -127,12 +159,14 @@ bool Flush(std::string* file, std::string* reason)
     settings.sync();
     const QString path = settings.fileName();
     // The store writes lazily, keeps the first error it met (reading one too) and gives no reason:
-    // the reason is found by looking, and what was written by reading it back.
-    std::string why = UnwritableReason(path);
-    if (why.empty()) {
-        if (WrittenOnDisk(settings)) return true;
-        why = LoadString(41003);
-    }
+    // what was written is found by reading it back, and when that fails the reason by looking. A file
+    // that already held every value needed no writing, read-only or not.
+    if (WrittenOnDisk(settings)) return true;
+    qint64 size = 0;
+    for (const QString& key : settings.allKeys())
+        size += key.size() + settings.value(key).toString().size() + 2;
+    std::string why = UnwritableReason(path, size_t(size));
+    if (why.empty()) why = LoadString(41003);
     if (file) *file = Codec::FromQt(QDir::toNativeSeparators(path));
     if (reason) *reason = why;
     return false;

@@ -6,7 +6,8 @@ here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev
           libfreetype-dev libfontconfig-dev libgtest-dev libx11-dev libxtst6 xvfb xauth fontconfig python3
-          python3-fontforge pgn-extract libreoffice-writer-nogui poppler-utils)
+          python3-fontforge pgn-extract libreoffice-writer-nogui poppler-utils shared-mime-info
+          desktop-file-utils openbox)
 
 missing=()
 for p in "${packages[@]}"; do

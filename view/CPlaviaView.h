@@ -10,6 +10,7 @@
 #include <array>
 #include <cstdint>
 #include <string>
+#include <utility>
 #include <vector>
 
 class CFont;
@@ -242,6 +243,7 @@ public:
     void OnTextureRagPaper();
     void OnTextureWatercolor();
     void OnTextureChalk();
+    void ChooseTexture(int texture);
     bool m_bTwoSquareRefresh = false; // the last step repainted only the two changed squares
 
     // Members shared by several concerns; start values are set by the constructor.
@@ -329,6 +331,7 @@ private:
     int m_nSavedLetterSquare = 0;
     bool m_bCursorConfined = false;
     bool m_bNumbersPaletteShown = false;
+    std::pair<int, int> m_pieceCellBeforeNumbers { 5, 0 }; // palette row and column
     void ReleaseCursorClip();
     void InvalidateSquare(int column, int row);
     void InvalidatePalette();

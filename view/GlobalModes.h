@@ -15,11 +15,10 @@ struct GlobalModes {
     // The palette's current piece: a chess-font letter, or a digit in numbers mode.
     static inline char currentPiece = 'k';
     // Mouse editing: the MarkType of a number mark, whether the last left press in editor mode was on
-    // the board, a release to skip once after a file was read, the piece last shown as selected in the
-    // palette and the letter a square held before the last put.
+    // the board, the piece last shown as selected in the palette and the letter a square held before the
+    // last put.
     static inline unsigned char currentNumber = '1';
     static inline bool mouseEdit = false;
-    static inline bool skipNextButtonUp = false;
     static inline char paletteShownPiece = 'k';
     static inline char savedSquareLetter = ' ';
     // A point the right-button handlers leave for the Home key (screen coordinates).
@@ -32,7 +31,7 @@ struct GlobalModes {
         correctionMode = mergeMode = transparentNow = bnxCopyPending = pastedBlackToMove = false;
         currentPiece = 'k';
         currentNumber = '1';
-        mouseEdit = skipNextButtonUp = false;
+        mouseEdit = false;
         paletteShownPiece = 'k';
         savedSquareLetter = ' ';
         homeKeyX = homeKeyY = 0;

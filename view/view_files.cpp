@@ -153,7 +153,6 @@ void TakeReadList(CPlaviaView& view, DiagramList& read, const PositionFile::Read
     }
     if (result.headerSwitchesFairyOn) M::fairyMode = true;
     M::correctionMode = false;
-    M::skipNextButtonUp = true;
     view.m_bDeriveCastling = false;
     if (merge) {
         // The merged list is the list's own, changed: it keeps its file and name, so that a save that
@@ -450,7 +449,6 @@ void CPlaviaView::StartCorrectionWalk()
         m_errorList.errorListSkipped = 0;
         M::correctionMode = false;
         SettingsState::correctionStatusText.clear();
-        M::skipNextButtonUp = true;
         return;
     }
     MoveToDiagramIndex(m_nCorrectionOffset + entry->diagramIndex);
@@ -458,7 +456,6 @@ void CPlaviaView::StartCorrectionWalk()
     ++m_errorList.errorListCursor;
     M::editorMode = true;
     SelectWhiteKing();
-    M::skipNextButtonUp = false;
 }
 
 void CPlaviaView::LoadErrorMessage()

@@ -44,7 +44,15 @@ void CPlaviaView::OnMarksMode()
 
 void CPlaviaView::OnNumbersInSquares()
 {
+    // The numbers take the palette's cells and the current piece over for a while; leaving them brings
+    // back the piece chosen before, selected where the palette shows it, so a click puts what is lit.
+    if (!M::numbersMode) m_pieceCellBeforeNumbers = { m_nPaletteRow, m_nPaletteColumn };
     M::numbersMode = !M::numbersMode;
+    if (!M::numbersMode) {
+        m_nPaletteRow = MarkEditing::ClampPaletteRow(m_pieceCellBeforeNumbers.first);
+        m_nPaletteColumn = MarkEditing::ClampPaletteColumn(m_pieceCellBeforeNumbers.second);
+        M::currentPiece = MarkEditing::PaletteLetter(m_nPaletteRow, m_nPaletteColumn, m_bLetterFamily2);
+    }
     InvalidateAll(true);
 }
 

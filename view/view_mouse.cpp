@@ -261,10 +261,6 @@ void CPlaviaView::OnLButtonUp(int flags, POINT point)
         return;
     }
     if (!hasFocus()) return;
-    if (M::skipNextButtonUp) {
-        M::skipNextButtonUp = false;
-        return;
-    }
     const int dx = point.x - m_ptDown.x;
     const int dy = m_ptDown.y - point.y;
 

@@ -2,6 +2,7 @@
 
 #include "GlobalModes.h"
 #include "app/AppSettings.h"
+#include "app/CMainFrame.h"
 #include "dialogs/CDAllerNum.h"
 #include "platform/Commands.h"
 #include "platform/MessageBox.h"
@@ -171,28 +172,33 @@ void CPlaviaView::OnDisplayFen()
     UpdateStatusText();
 }
 
+void CPlaviaView::ChooseTexture(int texture)
+{
+    SettingsState::currentTexture = texture;
+    // The semi-transparent mode puts its own none in place of the texture: a choice made meanwhile is
+    // the one the frame comes back to.
+    if (m_pMainFrame) m_pMainFrame->TextureChosen(texture);
+    InvalidateAll(true);
+}
+
 void CPlaviaView::OnTextureNone()
 {
-    SettingsState::currentTexture = 0;
-    InvalidateAll(true);
+    ChooseTexture(0);
 }
 
 void CPlaviaView::OnTextureRagPaper()
 {
-    SettingsState::currentTexture = 1;
-    InvalidateAll(true);
+    ChooseTexture(1);
 }
 
 void CPlaviaView::OnTextureWatercolor()
 {
-    SettingsState::currentTexture = 2;
-    InvalidateAll(true);
+    ChooseTexture(2);
 }
 
 void CPlaviaView::OnTextureChalk()
 {
-    SettingsState::currentTexture = 3;
-    InvalidateAll(true);
+    ChooseTexture(3);
 }
 
 void CPlaviaView::RegisterNavigationCommands()

@@ -92,7 +92,6 @@ TEST_F(FileCommands, OpenThenSaveWritesTheFileAgainByteForByte)
     EXPECT_EQ(SettingsState::currentFileName, "save.bnx");
     EXPECT_EQ(Title(), "save.bnx - Brennix 4.3");
     EXPECT_FALSE(view.m_bModified);
-    EXPECT_TRUE(GlobalModes::skipNextButtonUp);
     EXPECT_EQ(view.m_pCurrentDiagram, view.m_pFirstDiagram);
     ASSERT_EQ(files.asked.size(), 1u);
     EXPECT_TRUE(files.asked[0].open);

@@ -1,5 +1,6 @@
 // The frame as the user meets it through its widgets: prompts in the status bar, keys, context help,
 // the help window beside a modal dialog, and the lock-key panes.
+#include "ActiveFrame.h"
 #include "app/CTrueColorToolBar.h"
 #include "dialogs/CDialogChangeFont.h"
 #include "platform/Commands.h"
@@ -35,15 +36,7 @@ protected:
         if (QWidget* help = HelpWindow()) delete help;
         ProgramTest::TearDown();
     }
-    CMainFrame& Shown()
-    {
-        CMainFrame& f = Frame();
-        f.show();
-        QApplication::setActiveWindow(&f);
-        EXPECT_TRUE(QTest::qWaitForWindowActive(&f));
-        View().setFocus();
-        return f;
-    }
+    CMainFrame& Shown() { return ActiveFrame(Frame()); }
     static QMenu* OpenMenu(CMainFrame& f, const QString& title)
     {
         QMenuBar* bar = f.menuBar();
@@ -172,9 +165,10 @@ TEST_F(FrameHelpTest, AltECopiesInBnxModeRatherThanOpeningTheEditMenu)
     auto* menu = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_TRUE(menu);
     EXPECT_EQ(menu->title(), "&File");
-    // Inside an open menu the key is the menus': it moves on to the Edit menu, and copies nothing.
+    // Inside an open menu the key is the menus': it moves on to the Edit menu, and copies nothing. It
+    // comes as the window system brings it, with its Alt pressed first.
     GlobalModes::bnxCopyPending = false;
-    QTest::keyClick(menu, Qt::Key_E, Qt::AltModifier);
+    PressKey(Qt::Key_E, Qt::AltModifier);
     EXPECT_FALSE(GlobalModes::bnxCopyPending);
     auto* edit = qobject_cast<QMenu*>(QApplication::activePopupWidget());
     ASSERT_TRUE(edit);
@@ -313,19 +307,10 @@ TEST_F(FrameHelpTest, HelpOfAModalDialogCanBeUsedWhileTheDialogIsOpen)
             }
             QApplication::processEvents();
             // A click in the help window reaches it through the window system, as the user's would.
-            struct Counter : QObject {
-                int presses = 0;
-                bool eventFilter(QObject*, QEvent* e) override
-                {
-                    if (e->type() == QEvent::MouseButtonPress) ++presses;
-                    return false;
-                }
-            } counter;
-            help->viewport()->installEventFilter(&counter);
+            PressCounter counter(help->viewport());
             const QPoint inside = help->viewport()->mapTo(help, QPoint(20, 20));
             QTest::mouseClick(help->windowHandle(), Qt::LeftButton, {}, inside);
             pressesInHelp = counter.presses;
-            help->viewport()->removeEventFilter(&counter);
             // And the dialog goes on working beside it.
             QTest::mouseClick(d.findChild<QPushButton*>("IDC_1047"), Qt::LeftButton);
             dialogStillUsable = LastHelpPage().find("dial3s6s.htm") != std::string::npos;

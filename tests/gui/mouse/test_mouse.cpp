@@ -336,18 +336,6 @@ TEST_F(MouseTest, PressBesideBoardAndPaletteIgnoresItsRelease)
     EXPECT_EQ(Current().colours[6][5], 0);
 }
 
-TEST_F(MouseTest, ReleaseAfterAFileReadIsSkippedOnce)
-{
-    Shown();
-    GlobalModes::colourMarksMode = true;
-    GlobalModes::skipNextButtonUp = true;
-    Drag(e2, e4);
-    EXPECT_FALSE(GlobalModes::skipNextButtonUp);
-    EXPECT_EQ(UsedSlots(), 0);
-    Drag(e2, e4);
-    EXPECT_EQ(UsedSlots(), 1);
-}
-
 TEST_F(MouseTest, ReleaseWithoutFocusIsIgnored)
 {
     CPlaviaView& view = Shown();

@@ -109,9 +109,7 @@ protected:
         const QString logPath = scriptPath + ".log";
         QFile::remove(logPath);
         WriteFile(scriptPath, (script.join('\n') + '\n').toUtf8());
-        WriteFile(Path("screens.json"), R"({"screens": [
-            {"name": "left", "x": 0, "y": 0, "width": 1920, "height": 1080, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
-            {"name": "right", "x": 1920, "y": 0, "width": 1280, "height": 1024, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})");
+        WriteFile(Path("screens.json"), screens);
 
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen:configfile=" + Path("screens.json"));
@@ -122,6 +120,8 @@ protected:
         QFile::setPermissions(Path("run"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
         env.insert("BRENNIX_TEST_SCRIPT", scriptPath);
         env.insert("BRENNIX_TEST_LOG", logPath);
+        for (const QString& variable : environment)
+            env.insert(variable.section('=', 0, 0), variable.section('=', 1));
 
         QProcess program;
         program.setProcessEnvironment(env);
@@ -133,7 +133,10 @@ protected:
         program.setWorkingDirectory(home.path());
         program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         program.setStandardOutputFile(QProcess::nullDevice());
-        program.start(BRENNIX_EXECUTABLE, arguments);
+        if (launcher.isEmpty())
+            program.start(executable, arguments);
+        else
+            program.start(launcher.front(), launcher.mid(1) + QStringList { executable } + arguments);
         Run run;
         if (!program.waitForStarted(5000)) return run;
         if (outside) outside(program);
@@ -151,4 +154,14 @@ protected:
     }
 
     QTemporaryDir home;
+    // A command the program is started through, with its arguments (empty: started directly).
+    QStringList launcher;
+    // The screens of the offscreen platform, as its configuration file gives them.
+    QByteArray screens = R"({"screens": [
+            {"name": "left", "x": 0, "y": 0, "width": 1920, "height": 1080, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1},
+            {"name": "right", "x": 1920, "y": 0, "width": 1280, "height": 1024, "logicalDpi": 96, "logicalBaseDpi": 96, "dpr": 1}]})";
+    // Variables added to the program's environment ("NAME=value").
+    QStringList environment;
+    // The program started: the one built, unless a test installed it elsewhere.
+    QString executable = BRENNIX_EXECUTABLE;
 };

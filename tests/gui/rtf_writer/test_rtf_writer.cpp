@@ -10,6 +10,7 @@
 #include "platform/ChessFontTable.h"
 #include "platform/Clipboard.h"
 #include "platform/Dc.h"
+#include "platform/Profile.h"
 #include "platform/RtfReader.h"
 #include "positions/BoardText.h"
 #include "tests/support/TestEnvironment.h"
@@ -187,6 +188,8 @@ protected:
             AppSettings::layerboardBottom = 100 + 9 * 80;
             AppSettings::ToolBarLeft = 100 + 11 * 80;
             AppSettings::ToolBarRight = 100 + 15 * 80;
+            // A layout the user stored, which the frame keeps rather than fitting its own to the screen.
+            Profile::WriteProfileInt("BoardsPlacement", "TailleFonte", AppSettings::TailleFonte);
         }
         CPlaviaView& view = View();
         // Room for the board of the largest squares, frame included.
