@@ -11,12 +11,13 @@ MessageBoxScript* script = nullptr;
 }
 
 MessageBoxScript::MessageBoxScript()
+    : previous(script)
 {
     script = this;
 }
 MessageBoxScript::~MessageBoxScript()
 {
-    if (script == this) script = nullptr;
+    if (script == this) script = previous;
 }
 
 int MessageBoxScript::Ask(const std::string& text, unsigned style)

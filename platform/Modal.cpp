@@ -21,12 +21,13 @@ int CDialog::DoModal()
 }
 
 DialogScript::DialogScript()
+    : previous(script)
 {
     script = this;
 }
 DialogScript::~DialogScript()
 {
-    if (script == this) script = nullptr;
+    if (script == this) script = previous;
 }
 
 int DialogScript::Run(CDialog& dialog)
