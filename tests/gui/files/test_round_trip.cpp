@@ -96,6 +96,10 @@ struct Scenario {
     const char* name;
     Fairy fairy;
 };
+void PrintTo(const Scenario& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class RoundTrip : public FilesTest, public ::testing::WithParamInterface<Scenario> {
 protected:
