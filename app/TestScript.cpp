@@ -126,7 +126,8 @@ void TestScript::RunStep(int index)
     const QString word = line.section(' ', 0, 0);
     const QString rest = line.section(' ', 1).trimmed();
     // The next step is due before this one runs: a step that opens a modal box does not return
-    // until the box is answered, maybe by the next step.
+    // until the box is answered, maybe by the next step. So the step after "settle" is queued only now,
+    // behind the events the steps before it posted, such as the program's own request to end.
     const int delay = word == "wait" ? rest.toInt() : 0;
     QTimer::singleShot(delay, qApp, [this, index] { RunStep(index + 1); });
     log << QString("step %1 at %2").arg(line).arg(clock.elapsed());
@@ -138,7 +139,9 @@ void TestScript::RunStep(int index)
         PressButton(rest);
     else if (word == "report")
         Report();
-    else if (word != "wait")
+    else if (word == "mark")
+        QFile(rest).open(QIODevice::WriteOnly);
+    else if (word != "wait" && word != "settle")
         log << "script: unknown step " + line;
 }
 

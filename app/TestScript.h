@@ -19,6 +19,10 @@ class MessageBoxScript;
 //   close                             asks the main window to close, as its close button does
 //   press yes|no|cancel|ok            presses that button of the message box on the screen
 //   wait MILLISECONDS                 the next step comes that much later
+//   settle                            the next step comes after what the steps before it set off: when
+//                                     they told the program to end, it has ended and nothing more runs
+//   mark PATH                         creates the empty file PATH, so that a test outside the program
+//                                     knows the steps before it have run
 //   report                            notes the title, window, screen, board, list and texture
 // The answers are kept from the start; the other steps run one after the other once the window is
 // shown. What was asked and noted is written at the end to BRENNIX_TEST_LOG (else the script's name

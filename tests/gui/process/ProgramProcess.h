@@ -9,7 +9,12 @@
 #include <QSettings>
 #include <QStringList>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
+#include <pwd.h>
+#include <unistd.h>
+#include <utility>
 
 // The built program run as a user runs it: its own process and event loop, a settings folder of its
 // own, two screens side by side (1920x1080 primary, 1280x1024 right of it), and a script of what the
@@ -79,6 +84,17 @@ protected:
         return ini.allKeys();
     }
 
+    // From now on the program runs as an ordinary user, whom a read-only file stops: as "nobody"
+    // when the tests run as the superuser, who may write any file. False when there is no such user.
+    bool AsOrdinaryUser()
+    {
+        if (geteuid() != 0) return true;
+        const passwd* user = getpwnam("nobody");
+        if (!user || user->pw_uid == 0) return false;
+        ordinaryUser = { user->pw_uid, user->pw_gid };
+        return true;
+    }
+
     // Starts the program with the script (one step a line) and the arguments, and waits for its end.
     Run Start(const QStringList& script, const QStringList& arguments = {}, int allowedMs = 15000) const
     {
@@ -106,7 +122,23 @@ protected:
         program.setWorkingDirectory(home.path());
         program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         program.setStandardOutputFile(QProcess::nullDevice());
-        program.start(BRENNIX_EXECUTABLE, arguments);
+        if (ordinaryUser) {
+            // Everything in the test's folder becomes the user's, as a user's own folder is.
+            env.insert("HOME", home.path());
+            program.setProcessEnvironment(env);
+            namespace fs = std::filesystem;
+            const auto [uid, gid] = *ordinaryUser;
+            const fs::path top(QFile::encodeName(home.path()).toStdString());
+            EXPECT_EQ(::lchown(top.c_str(), uid, gid), 0);
+            for (const fs::directory_entry& entry : fs::recursive_directory_iterator(top))
+                EXPECT_EQ(::lchown(entry.path().c_str(), uid, gid), 0) << entry.path();
+            program.start("setpriv",
+                QStringList { QString("--reuid=%1").arg(uid), QString("--regid=%1").arg(gid),
+                    "--clear-groups", "--", BRENNIX_EXECUTABLE }
+                    + arguments);
+        } else {
+            program.start(BRENNIX_EXECUTABLE, arguments);
+        }
         Run run;
         if (!program.waitForStarted(5000)) return run;
         run.ended = program.waitForFinished(allowedMs);
@@ -121,4 +153,5 @@ protected:
     }
 
     QTemporaryDir home;
+    std::optional<std::pair<uid_t, gid_t>> ordinaryUser;
 };
