@@ -289,8 +289,9 @@ void CTrueColorToolBar::AddMenuButton(QWidget* owner, unsigned commandId, unsign
             QAction* item = popup->addAction(text);
             item->setData(id);
             item->setStatusTip(MenuBuilder::Prompt(id));
-            connect(item, &QAction::triggered, this, [this, id] {
-                CommandRouter::Instance().Execute(id);
+            // Captured by name: clang 14 cannot capture a structured binding.
+            connect(item, &QAction::triggered, this, [this, command = id] {
+                CommandRouter::Instance().Execute(command);
                 if (menus) menus->UpdateAll();
             });
         }

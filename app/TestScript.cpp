@@ -126,7 +126,8 @@ void TestScript::RunStep(int index)
     const QString word = line.section(' ', 0, 0);
     const QString rest = line.section(' ', 1).trimmed();
     // The next step is due before this one runs: a step that opens a modal box does not return
-    // until the box is answered, maybe by the next step.
+    // until the box is answered, maybe by the next step. So the step after "settle" is queued only now,
+    // behind the events the steps before it posted, such as the program's own request to end.
     log << QString("step %1 at %2").arg(line).arg(clock.elapsed());
     if (word == "await") {
         Await(rest, index + 1);
@@ -155,7 +156,7 @@ void TestScript::RunStep(int index)
         if (!mark.open(QIODevice::WriteOnly)) log << "touch: cannot create " + rest;
     } else if (word == "report")
         Report();
-    else if (word != "wait")
+    else if (word != "wait" && word != "settle")
         log << "script: unknown step " + line;
 }
 

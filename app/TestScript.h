@@ -23,10 +23,13 @@ class QWidget;
 //   close-box                         closes the dialog or message box on the screen, as its close
 //                                     button does
 //   touch PATH                        creates the file PATH, so that a test outside knows how far the
-//                                     program got (and can then send it a signal)
+//                                     program got: the steps before it have run (and it can then send
+//                                     the program a signal)
 //   await PATH                        the next step comes once the file PATH exists (made by the test
 //                                     outside, after what it did to the program)
 //   wait MILLISECONDS                 the next step comes that much later
+//   settle                            the next step comes after what the steps before it set off: when
+//                                     they told the program to end, it has ended and nothing more runs
 //   report                            notes the title, window, screen, board, list and texture
 // The answers are kept from the start; the other steps run one after the other once the window is
 // shown. What was asked and noted is written at the end to BRENNIX_TEST_LOG (else the script's name

@@ -1,23 +1,26 @@
 #!/usr/bin/env bash
 # Runs the readers' fuzz targets, each for a given time, with address and undefined-behaviour checks.
-# Run on demand; CI does not run it.
+# Run on demand; CI runs only the replay (-r).
 #
-#   fuzz/run.sh [-t SECONDS] [-j TARGETS_AT_ONCE] [TARGET...]
+#   fuzz/run.sh [-t SECONDS] [-j TARGETS_AT_ONCE] [-r] [TARGET...]
 #
 # Defaults: 60 seconds a target, 3 targets at once, every target. Builds into build-fuzz/ (or
 # $BRENNIX_FUZZ_BUILD) with clang; the corpus grows in build-fuzz/corpus/<target>, inputs that broke a
 # target land in build-fuzz/findings/<target>/, each target's log in build-fuzz/logs/. A finding is
 # replayed with: build-fuzz/<target> <file>.
+# -r: no fuzzing; every seed runs once through its target, and any fault fails the run.
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)"
 root="$(cd "$here/.." && pwd)"
 seconds=60
 parallel=3
-while getopts "t:j:h" option; do
+replay=0
+while getopts "t:j:rh" option; do
     case "$option" in
     t) seconds="$OPTARG" ;;
     j) parallel="$OPTARG" ;;
-    *) sed -n '2,11p' "$0"; exit 2 ;;
+    r) replay=1 ;;
+    *) sed -n '2,12p' "$0"; exit 2 ;;
     esac
 done
 shift $((OPTIND - 1))
@@ -42,7 +45,11 @@ fi
 
 build="${BRENNIX_FUZZ_BUILD:-$root/build-fuzz}"
 cmake -S "$here" -B "$build" -G Ninja -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++ >/dev/null
-nice -n 19 cmake --build "$build" --parallel 4
+if [ "$replay" -eq 1 ]; then
+    cmake --build "$build" --parallel "$(nproc)"
+else
+    nice -n 19 cmake --build "$build" --parallel 4
+fi
 
 all=(fuzz_position_line fuzz_position_file fuzz_board_text fuzz_rtf fuzz_pgn fuzz_pgn_replay fuzz_dib)
 targets=("$@")
@@ -59,6 +66,33 @@ touch "$build/logs/.start"
 
 export ASAN_OPTIONS="${ASAN_OPTIONS:-detect_leaks=1:allocator_may_return_null=1}"
 export UBSAN_OPTIONS="${UBSAN_OPTIONS:-print_stacktrace=1:halt_on_error=1}"
+
+if [ "$replay" -eq 1 ]; then
+    status=0
+    for t in "${targets[@]}"; do
+        if [ ! -x "$build/$t" ]; then
+            echo "fuzz: no target $t" >&2
+            exit 2
+        fi
+        seeds=()
+        [ -d "$build/seeds/$t" ] && mapfile -t seeds < <(find "$build/seeds/$t" -type f | sort)
+        # Without inputs libFuzzer would start fuzzing.
+        if [ ${#seeds[@]} -eq 0 ]; then
+            echo "fuzz: $t has no seeds" >&2
+            status=1
+            continue
+        fi
+        log="$build/logs/$t.replay.log"
+        if "$build/$t" -timeout=25 -rss_limit_mb=2048 "${seeds[@]}" >"$log" 2>&1; then
+            echo "fuzz: $t ran its ${#seeds[@]} seeds"
+        else
+            echo "fuzz: $t failed on its seeds (log: $log):" >&2
+            grep -v '^Running: \|^Executed ' "$log" | tail -n 60 >&2
+            status=1
+        fi
+    done
+    exit $status
+fi
 
 run() {
     local t="$1"

@@ -108,12 +108,13 @@ void CDialog::keyPressEvent(QKeyEvent* event)
 }
 
 DialogScript::DialogScript()
+    : previous(script)
 {
     script = this;
 }
 DialogScript::~DialogScript()
 {
-    if (script == this) script = nullptr;
+    if (script == this) script = previous;
 }
 
 int DialogScript::Run(CDialog& dialog)

@@ -4,10 +4,12 @@
 set -euo pipefail
 here="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 
+# clang with its sanitizer and libFuzzer runtimes and llvm's symbolizer: the checked test run and the
+# fuzz targets; util-linux's setpriv: tests that run the program as an ordinary user.
 packages=(g++ cmake ninja-build pkg-config qt6-base-dev libpng-dev libjpeg62-turbo-dev zlib1g-dev
           libfreetype-dev libfontconfig-dev libgtest-dev libx11-dev libxtst6 xvfb xauth fontconfig python3
           python3-fontforge pgn-extract libreoffice-writer-nogui poppler-utils shared-mime-info
-          desktop-file-utils openbox)
+          desktop-file-utils openbox clang libclang-rt-14-dev llvm-14 util-linux)
 
 missing=()
 for p in "${packages[@]}"; do

@@ -230,8 +230,9 @@ void CPlaviaView::RegisterNavigationCommands()
     } };
     for (int texture = 0; texture < 4; ++texture) {
         auto [id, handler] = textures[static_cast<size_t>(texture)];
+        // Captured by name: clang 14 cannot capture a structured binding.
         r.Register(
-            this, id, [this, handler] { (this->*handler)(); },
+            this, id, [this, handler = handler] { (this->*handler)(); },
             [texture](CCmdUI& ui) { ui.SetCheck(SettingsState::currentTexture == texture); });
     }
 }

@@ -50,11 +50,16 @@ void CheckLinks(const DiagramList& list)
 }
 
 struct ListCase {
+    const char* name;
     const char* steps; // a = add, i = insert after current, d = delete current, g<n> go to n (1-based)
     int count;
     int currentIndex;
     int pages;
 };
+void PrintTo(const ListCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class ListSequences : public ::testing::TestWithParam<ListCase> { };
 
@@ -82,16 +87,19 @@ TEST_P(ListSequences, KeepPagesAndIndices)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, ListSequences,
-    ::testing::Values(ListCase { "aaaaaaaa", 9, 8, 1 }, // the 9th diagram still fits one page
-        ListCase { "aaaaaaaaa", 10, 9, 2 }, // the 10th opens page 2
-        ListCase { "aaaaaaaaaaaaaaaaa", 18, 17, 2 }, ListCase { "aaaaaaaaaaaaaaaaaa", 19, 18, 3 },
-        ListCase { "aaaaaaaaad", 9, 8, 1 }, // delete the 10th of 10: page 1 current, page 2 freed
-        ListCase { "aaaaaaaaag1d", 9, 0, 1 }, // delete the first of 10
-        ListCase { "d", 1, 0, 1 }, // the only diagram stays
-        ListCase { "aaaaaaaag8i", 10, 8, 2 }, // insert as 9th of 10
-        ListCase { "aaaaaaaag9i", 10, 9, 2 }, // insert as 10th: it opens page 2
-        ListCase { "aaaaaaaaaaaaaaaaag10ddddddddd", 9, 0, 1 },
-        ListCase { "aaaaaaaaaaaaaaaaaag5ddddd", 14, 0, 2 }));
+    ::testing::Values(ListCase { "NineFitOnePage", "aaaaaaaa", 9, 8, 1 },
+        ListCase { "TenthOpensPageTwo", "aaaaaaaaa", 10, 9, 2 },
+        ListCase { "EighteenFitTwoPages", "aaaaaaaaaaaaaaaaa", 18, 17, 2 },
+        ListCase { "NineteenthOpensPageThree", "aaaaaaaaaaaaaaaaaa", 19, 18, 3 },
+        // Page 1 becomes current and page 2 is freed.
+        ListCase { "DeleteTenthOfTen", "aaaaaaaaad", 9, 8, 1 },
+        ListCase { "DeleteFirstOfTen", "aaaaaaaaag1d", 9, 0, 1 },
+        ListCase { "DeleteOnlyDiagramKeepsIt", "d", 1, 0, 1 },
+        ListCase { "InsertAsNinthOfTen", "aaaaaaaag8i", 10, 8, 2 },
+        ListCase { "InsertAsTenthOpensPageTwo", "aaaaaaaag9i", 10, 9, 2 },
+        ListCase { "DeleteWholeSecondPage", "aaaaaaaaaaaaaaaaag10ddddddddd", 9, 0, 1 },
+        ListCase { "DeleteFiveOfNineteen", "aaaaaaaaaaaaaaaaaag5ddddd", 14, 0, 2 }),
+    [](const ::testing::TestParamInfo<ListCase>& info) { return std::string(info.param.name); });
 
 TEST(DiagramList, DeleteOnlyDiagramClearsIt)
 {

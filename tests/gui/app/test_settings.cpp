@@ -63,10 +63,15 @@ TEST_F(SettingsTest, EmptyStoreGivesDefaultsAndExitWritesEveryName)
 }
 
 struct StoredCase {
+    const char* name;
     const char* key;
     int stored;
     int expected;
 };
+void PrintTo(const StoredCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 class StoredValues : public SettingsTest, public ::testing::WithParamInterface<StoredCase> { };
 
@@ -98,15 +103,21 @@ TEST_P(StoredValues, OutOfRangeGivesDefault)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, StoredValues,
-    ::testing::Values(StoredCase { "Display/Blend", 300, 190 }, StoredCase { "Display/Blend", 100, 190 },
-        StoredCase { "Display/Blend", 200, 200 }, StoredCase { "Display/FontFaceName", 18, 2 },
-        StoredCase { "Display/FontFaceName", 17, 17 }, StoredCase { "Display/Texture", 4, 1 },
-        StoredCase { "PrintPreferences/SizeDiag", 3, 1 }, StoredCase { "BoardsPlacement/TailleFonte", 9, 51 },
-        StoredCase { "BoardsPlacement/TailleFonte", 10, 10 },
-        StoredCase { "BoardsPlacement/TailleFonte", 400, 400 },
-        StoredCase { "BoardsPlacement/TailleFonte", 401, 51 },
-        StoredCase { "BoardsPlacement/TailleFonte", 2147483647, 51 },
-        StoredCase { "Display/RValueBoard", 256, 128 }, StoredCase { "Display/RValueBoard", 0, 0 }));
+    ::testing::Values(StoredCase { "BlendTooHigh", "Display/Blend", 300, 190 },
+        StoredCase { "BlendTooLow", "Display/Blend", 100, 190 },
+        StoredCase { "BlendInRange", "Display/Blend", 200, 200 },
+        StoredCase { "FontFaceNameBeyondTable", "Display/FontFaceName", 18, 2 },
+        StoredCase { "FontFaceNameLast", "Display/FontFaceName", 17, 17 },
+        StoredCase { "TextureUnknown", "Display/Texture", 4, 1 },
+        StoredCase { "SizeDiagUnknown", "PrintPreferences/SizeDiag", 3, 1 },
+        StoredCase { "TailleFonteTooSmall", "BoardsPlacement/TailleFonte", 9, 51 },
+        StoredCase { "TailleFonteSmallest", "BoardsPlacement/TailleFonte", 10, 10 },
+        StoredCase { "TailleFonteLargest", "BoardsPlacement/TailleFonte", 400, 400 },
+        StoredCase { "TailleFonteTooLarge", "BoardsPlacement/TailleFonte", 401, 51 },
+        StoredCase { "TailleFonteLargestInt", "BoardsPlacement/TailleFonte", 2147483647, 51 },
+        StoredCase { "RValueBoardTooHigh", "Display/RValueBoard", 256, 128 },
+        StoredCase { "RValueBoardZero", "Display/RValueBoard", 0, 0 }),
+    [](const ::testing::TestParamInfo<StoredCase>& info) { return std::string(info.param.name); });
 
 TEST_F(SettingsTest, FileHeaderNeverTurnsLegalityOffForGood)
 {

@@ -91,6 +91,10 @@ struct Scenario {
     const char* name;
     Fairy fairy;
 };
+void PrintTo(const Scenario& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 // A user who makes a list with every kind of thing in it, and the program that reads the list back.
 class ListMaker : public FilesTest {

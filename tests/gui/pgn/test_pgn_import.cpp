@@ -258,7 +258,7 @@ TEST_F(PgnImportTest, CancelAddsNothing)
 
 TEST_F(PgnImportTest, ImportAllRefusesBadChoices)
 {
-    RunImport(smallPgn, [this](CPgnImport& d) {
+    RunImport(smallPgn, [](CPgnImport& d) {
         OpenGame(d, 0);
         SetChecked(d, 1082, false);
         SetChecked(d, 1083, false);

@@ -12,7 +12,12 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <functional>
+#include <filesystem>
 #include <gtest/gtest.h>
+#include <optional>
+#include <pwd.h>
+#include <unistd.h>
+#include <utility>
 
 // The built program run as a user runs it: its own process and event loop, a settings folder of its
 // own, two screens side by side (1920x1080 primary, 1280x1024 right of it), and a script of what the
@@ -99,6 +104,17 @@ protected:
         return true;
     }
 
+    // From now on the program runs as an ordinary user, whom a read-only file stops: as "nobody"
+    // when the tests run as the superuser, who may write any file. False when there is no such user.
+    bool AsOrdinaryUser()
+    {
+        if (geteuid() != 0) return true;
+        const passwd* user = getpwnam("nobody");
+        if (!user || user->pw_uid == 0) return false;
+        ordinaryUser = { user->pw_uid, user->pw_gid };
+        return true;
+    }
+
     // Starts the program with the script (one step a line) and the arguments, and waits for its end;
     // `outside` runs meanwhile.
     Run Start(const QStringList& script, const QStringList& arguments = {}, int allowedMs = 15000,
@@ -133,10 +149,25 @@ protected:
         program.setWorkingDirectory(home.path());
         program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         program.setStandardOutputFile(QProcess::nullDevice());
-        if (launcher.isEmpty())
+        if (ordinaryUser) {
+            // Everything in the test's folder becomes the user's, as a user's own folder is.
+            env.insert("HOME", home.path());
+            program.setProcessEnvironment(env);
+            namespace fs = std::filesystem;
+            const auto [uid, gid] = *ordinaryUser;
+            const fs::path top(QFile::encodeName(home.path()).toStdString());
+            EXPECT_EQ(::lchown(top.c_str(), uid, gid), 0);
+            for (const fs::directory_entry& entry : fs::recursive_directory_iterator(top))
+                EXPECT_EQ(::lchown(entry.path().c_str(), uid, gid), 0) << entry.path();
+            program.start("setpriv",
+                QStringList { QString("--reuid=%1").arg(uid), QString("--regid=%1").arg(gid),
+                    "--clear-groups", "--" } + launcher + QStringList { executable }
+                    + arguments);
+        } else if (launcher.isEmpty()) {
             program.start(executable, arguments);
-        else
+        } else {
             program.start(launcher.front(), launcher.mid(1) + QStringList { executable } + arguments);
+        }
         Run run;
         if (!program.waitForStarted(5000)) return run;
         if (outside) outside(program);
@@ -164,4 +195,5 @@ protected:
     QStringList environment;
     // The program started: the one built, unless a test installed it elsewhere.
     QString executable = BRENNIX_EXECUTABLE;
+    std::optional<std::pair<uid_t, gid_t>> ordinaryUser;
 };

@@ -30,6 +30,14 @@ x11.XFlush.argtypes = [Display]
 x11.XSync.argtypes = [Display, ctypes.c_int]
 x11.XCloseDisplay.argtypes = [Display]
 
+# A window of the program may go away between listing the windows and asking its name; the default
+# handler would end this script on the error that follows.
+ErrorHandler = ctypes.CFUNCTYPE(ctypes.c_int, Display, ctypes.c_void_p)
+ignore_errors = ErrorHandler(lambda display, event: 0)
+x11.XSetErrorHandler.argtypes = [ErrorHandler]
+x11.XSetErrorHandler.restype = ctypes.c_void_p
+x11.XSetErrorHandler(ignore_errors)
+
 
 class ClientMessageEvent(ctypes.Structure):
     _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
@@ -136,9 +144,11 @@ def run_case(program, name, script, closes, expect_questions):
                    QT_QPA_PLATFORM="xcb")
         os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
         log_path = os.path.join(home, "script.log")
+        # The script's last step leaves this file, so its steps come before the close requests.
+        steps_run = os.path.join(home, "steps-run")
         if script:
             with open(os.path.join(home, "script"), "w") as f:
-                f.write("\n".join(script) + "\n")
+                f.write("\n".join(script + ["touch " + steps_run]) + "\n")
             env["BRENNIX_TEST_SCRIPT"] = os.path.join(home, "script")
             env["BRENNIX_TEST_LOG"] = log_path
         display = x11.XOpenDisplay(None)
@@ -154,7 +164,11 @@ def run_case(program, name, script, closes, expect_questions):
                 windows = main_windows(display, b" - Brennix")
             if not windows:
                 return [name + ": the main window never appeared"]
-            time.sleep(0.5)  # the script's own steps come first
+            while script and not os.path.exists(steps_run) and time.monotonic() < deadline \
+                    and program_process.poll() is None:
+                time.sleep(0.05)
+            if script and not os.path.exists(steps_run):
+                return [name + ": the script's steps never ran"]
             for _ in range(closes):
                 if program_process.poll() is not None:
                     break

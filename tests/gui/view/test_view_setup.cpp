@@ -188,10 +188,15 @@ TEST_F(ViewTest, FileNewLeavesOneEmptyDiagram)
 }
 
 struct SizeCase {
+    const char* name;
     int typed;
     int coordinates;
     int square;
 };
+void PrintTo(const SizeCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 class DiagramSize : public ViewTest, public ::testing::WithParamInterface<SizeCase> { };
 
 TEST_P(DiagramSize, SizeCommandSetsSquareAndPlacement)
@@ -224,11 +229,17 @@ TEST_P(DiagramSize, SizeCommandSetsSquareAndPlacement)
 }
 
 INSTANTIATE_TEST_SUITE_P(Table, DiagramSize,
-    ::testing::Values(SizeCase { 450, 1, 50 }, SizeCase { 450, 0, 52 }, SizeCase { 90, 1, 10 },
-        SizeCase { 89, 1, 0 }, SizeCase { 84, 0, 0 }, SizeCase { 85, 0, 10 }, SizeCase { 0, 1, 0 },
+    ::testing::Values(SizeCase { "DefaultWithCoordinates", 450, 1, 50 },
+        SizeCase { "DefaultWithoutCoordinates", 450, 0, 52 },
+        SizeCase { "SmallestWithCoordinates", 90, 1, 10 }, SizeCase { "TooSmallWithCoordinates", 89, 1, 0 },
+        SizeCase { "TooSmallWithoutCoordinates", 84, 0, 0 },
+        SizeCase { "SmallestWithoutCoordinates", 85, 0, 10 }, SizeCase { "Zero", 0, 1, 0 },
         // The largest squares the board is drawn with: 400 pixels.
-        SizeCase { 3608, 1, 400 }, SizeCase { 3609, 1, 0 }, SizeCase { 3408, 0, 400 },
-        SizeCase { 3409, 0, 0 }, SizeCase { 999999, 1, 0 }));
+        SizeCase { "LargestWithCoordinates", 3608, 1, 400 },
+        SizeCase { "TooLargeWithCoordinates", 3609, 1, 0 },
+        SizeCase { "LargestWithoutCoordinates", 3408, 0, 400 },
+        SizeCase { "TooLargeWithoutCoordinates", 3409, 0, 0 }, SizeCase { "FarTooLarge", 999999, 1, 0 }),
+    [](const ::testing::TestParamInfo<SizeCase>& info) { return std::string(info.param.name); });
 
 TEST_F(ViewTest, DiagramSizeMessagesNameTheBounds)
 {
