@@ -28,8 +28,11 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
         if (event->type() != QEvent::Show && event->type() != QEvent::Hide) return false;
+        // Only modal windows matter; looking at the help window first would cast it while it is being
+        // destroyed, when it is a plain widget and no longer a text browser.
         auto* widget = qobject_cast<QWidget*>(watched);
-        if (!window || !widget || widget == window || !widget->isWindow() || !widget->isModal()) return false;
+        if (!widget || !widget->isWindow() || !widget->isModal()) return false;
+        if (!window || widget == window) return false;
         QWindow* help = window->windowHandle();
         if (!help) return false;
         if (event->type() == QEvent::Show) {

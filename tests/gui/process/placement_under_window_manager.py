@@ -86,18 +86,21 @@ def main_window(x):
     return x.find(b" - Brennix")
 
 
-def settle(x):
-    """Waits until the main window's frame is on the screen and stays where it is. Returns (the frame's
-    rectangle or None, the last rectangle seen)."""
-    last = [None]
+def settle(x, still=0.5):
+    """Waits until the main window's frame is on the screen and has stayed where it is for `still`
+    seconds: the window manager and the program may each move it more than once, and a slow machine
+    leaves gaps between their steps. Returns (the frame's rectangle or None, the last rectangle seen)."""
+    last = [None, time.monotonic()]
 
     def settled():
         window = main_window(x)
         now = x.rectangle(x.frame(window)) if window else None
-        steady = now is not None and now == last[0] and inside(now, x.screen())
-        last[0] = now
+        if now != last[0]:
+            last[0], last[1] = now, time.monotonic()
+            return None
+        steady = now is not None and inside(now, x.screen()) and time.monotonic() - last[1] >= still
         return now if steady else None
-    return wait_for(settled, 5), last[0]
+    return wait_for(settled, 15), last[0]
 
 
 def maximise(x):
