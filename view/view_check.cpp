@@ -37,8 +37,8 @@ DatasState StateOf(const DiagramRecord& r, const PrintHeaderNode* page)
     s.comment = r.comment;
     s.opcode = r.comment.empty() ? std::string() : r.commentOpcode;
     s.enPassant = r.enPassantFile;
-    s.fullmove = r.fullmoveNumber.empty() ? "1" : r.fullmoveNumber;
-    s.halfmove = r.halfmoveClock.empty() ? "0" : r.halfmoveClock;
+    s.fullmove = r.fullmoveNumber.empty() ? "1" : r.fullmoveNumber.str();
+    s.halfmove = r.halfmoveClock.empty() ? "0" : r.halfmoveClock.str();
     for (const MarkSlot& m : r.marks)
         if (m.from != 0 && m.type != MarkDoubleStep) s.marks.emplace_back(m.from, m.to, m.type);
     std::sort(s.marks.begin(), s.marks.end());

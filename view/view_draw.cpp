@@ -91,7 +91,7 @@ void CPlaviaView::BuildDisplayCopy()
     } else {
         std::memcpy(m_szFileLetters, "ABCDEFGH", 9);
         std::memcpy(m_szRankLabels, "87654321", 9);
-        m_displayMarks = record.marks;
+        std::copy(record.marks.begin(), record.marks.end(), m_displayMarks.begin());
     }
 }
 

@@ -315,7 +315,8 @@ void CPlaviaView::OnLButtonUp(int flags, POINT point)
             int rotation
                 = RotationForDrag(dx, dy, BoardLetters::IsLightSquare(m_nSquareRow, m_nSquareColumn));
             if (rotation >= 0)
-                record->rotations[SquareRow(pressed)][SquareColumn(pressed)] = static_cast<int8_t>(rotation);
+                record->rotations.Set(
+                    SquareRow(pressed), SquareColumn(pressed), static_cast<int8_t>(rotation));
         }
         GestureChoice choice = ChoiceForDrag(ClassifyDrag(dx, dy), m_nPaletteColumn != 0, m_bLetterFamily2);
         if (choice.piece) {

@@ -247,7 +247,7 @@ TEST(PositionFiles, SaveWritesAllSixtyNineSlotsSaveAsEveryUsedOne)
 
     // A full table keeps 69 marks in the file.
     for (int s = 0; s < MaxMarks; ++s)
-        r.marks[static_cast<size_t>(s)] = { static_cast<uint8_t>(s % 64 + 1), 0, 7 };
+        r.marks.Set(static_cast<size_t>(s), { static_cast<uint8_t>(s % 64 + 1), 0, 7 });
     EXPECT_EQ(blockLines(false).size(), 69u);
     EXPECT_EQ(blockLines(true).size(), 69u);
 }
@@ -263,9 +263,9 @@ TEST(PositionFiles, SaveKeepsEveryMarkWhenAFreeSlotComesFirst)
     Marks::AddDoubleStepArrow(r, 'e', false);
     ASSERT_EQ(r.marks[0].type, MarkDoubleStep);
     for (int s = 1; s < MaxMarks; ++s)
-        r.marks[static_cast<size_t>(s)]
-            = { static_cast<uint8_t>(s % 64 + 1), static_cast<uint8_t>((s + 9) % 64 + 1), MarkGreen };
-    r.marks[5] = { 0, 0, MarkRed }; // a mark taken away
+        r.marks.Set(static_cast<size_t>(s),
+            { static_cast<uint8_t>(s % 64 + 1), static_cast<uint8_t>((s + 9) % 64 + 1), MarkGreen });
+    r.marks.Set(5, { 0, 0, MarkRed }); // a mark taken away
     r.markCount = 69;
     auto used = [](const DiagramRecord& d) {
         std::vector<MarkSlot> slots;
@@ -286,7 +286,7 @@ TEST(PositionFiles, SaveKeepsEveryMarkWhenAFreeSlotComesFirst)
         EXPECT_EQ(Nth(back, 0).markCount, 69u);
     }
     // With room to spare Save writes the free slot as it stands, as it always did.
-    r.marks[69] = {};
+    r.marks.Set(69, {});
     WriteOptions save;
     DiagramList back;
     ReadText(Written(list, save), OptionsFor("bnx", false), back);

@@ -337,7 +337,7 @@ TEST(ReadBack, FairyModeWithoutRotationsReopensAsTheSameBoards)
     EXPECT_EQ(Nth(back, 0).board, r.board);
 
     // Rotation marks made in fairy mode and kept after it was left: still the fairy form.
-    r.rotations[7][5] = 4;
+    r.rotations.Set(7, 5, 4);
     r.board[7][5] = 'C'; // the king turned a quarter
     list.m_bFairyMarks = true;
     w.fairyMode = false;
@@ -345,7 +345,7 @@ TEST(ReadBack, FairyModeWithoutRotationsReopensAsTheSameBoards)
 
     // Outside fairy mode, without rotations, the file is as it always was.
     list.m_bFairyMarks = false;
-    r.rotations[7][5] = 0;
+    r.rotations.Set(7, 5, 0);
     r.board[7][5] = 'K';
     EXPECT_TRUE(Written(list, w).starts_with("4k3/"));
 }
@@ -359,7 +359,7 @@ TEST(ReadBack, EpdAndFenFilesHaveFenLettersInFairyMode)
     DiagramRecord& r = *list.CreateFirstDiagram();
     list.SetBoardPosition(1);
     // The white king on e1 (a dark square) turned a quarter, as a rotation gesture in fairy mode makes it.
-    r.rotations[7][5] = 4;
+    r.rotations.Set(7, 5, 4);
     r.board[7][5] = MarkEditing::RotatedFairyLetter('K', 4);
     ASSERT_NE(r.board[7][5], 'K');
     list.m_bFairyMarks = true;
@@ -457,11 +457,11 @@ TEST(ReadBack, OnlyAFenFileOfPlainPositionsHoldsTheList)
         { "operation", [](DiagramList& l) { l.m_pLastDiagram->epdOpsAfter = "id \"x\";"; } },
         { "mark",
             [](DiagramList& l) {
-                l.m_pLastDiagram->marks[3] = { 1, 2, 3 };
+                l.m_pLastDiagram->marks.Set(3, { 1, 2, 3 });
             } },
-        { "coloured square", [](DiagramList& l) { l.m_pLastDiagram->colours[2][2] = 1; } },
+        { "coloured square", [](DiagramList& l) { l.m_pLastDiagram->colours.Set(2, 2, 1); } },
         { "flip", [](DiagramList& l) { l.m_pLastDiagram->flipped = 1; } },
-        { "rotation", [](DiagramList& l) { l.m_pLastDiagram->rotations[2][2] = 1; } },
+        { "rotation", [](DiagramList& l) { l.m_pLastDiagram->rotations.Set(2, 2, 1); } },
         { "start number", [](DiagramList& l) { l.m_nStartNumber = 3; } },
         { "page text", [](DiagramList& l) { l.m_pFirstPage->infoText = "x"; } },
     };

@@ -167,7 +167,7 @@ protected:
         r.commentOpcode = "c0";
         r.displayComment = "b KQkq Main line";
         r.blackToMove = 1;
-        r.marks[0] = { 52, 36, MarkRed };
+        r.marks.Set(0, { 52, 36, MarkRed });
         r.markCount = 1;
     }
     const std::string fen = "4k3/8/8/8/8/8/8/4K2R w K - 0 1";

@@ -213,7 +213,7 @@ protected:
                 { uint8_t(SquareNumber(6, 1)), uint8_t(SquareNumber(6, 1)), uint8_t(MarkNumberFirst + 2) }
             }; // f7, a pawn: 3
             record.markCount = 0;
-            for (const MarkSlot& m : marks) record.marks[record.markCount++] = m;
+            for (const MarkSlot& m : marks) record.marks.Set(record.markCount++, m);
             for (const MarkSlot& m : marks)
                 if (m.from == SquareNumber(5, 4) || m.type >= MarkNumberFirst
                     || ChessFontFaceName(c.font) != "Varnok Fairy")
