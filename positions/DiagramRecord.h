@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Square.h"
+
 #include <array>
 #include <bit>
 #include <cstdint>
@@ -34,7 +36,8 @@ enum MarkType : uint8_t {
     MarkNumberLast = 0x3D,
 };
 
-// Squares are numbered column + 8 * row: a8 = 1, h8 = 8, a1 = 57, h1 = 64. A slot with from 0 is free.
+// Squares by their mark numbers (Square::MarkNumber): a8 = 1, h8 = 8, a1 = 57, h1 = 64. A slot with from 0
+// is free.
 struct MarkSlot {
     uint8_t from = 0;
     uint8_t to = 0;
@@ -341,7 +344,3 @@ struct PrintHeaderNode {
     PrintHeaderNode* next = nullptr;
     PrintHeaderNode* previous = nullptr;
 };
-
-inline int SquareNumber(int column, int row) { return column + 8 * row; }
-inline int SquareColumn(int square) { return (square - 1) % 8 + 1; }
-inline int SquareRow(int square) { return (square - 1) / 8; }

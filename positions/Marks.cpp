@@ -1,5 +1,7 @@
 #include "Marks.h"
 
+#include "Square.h"
+
 namespace Marks {
 
 namespace {
@@ -101,9 +103,14 @@ MarkEdit AddMark(DiagramRecord& record, int kind, bool userEdit, int from, int t
 MarkEdit AddDoubleStepArrow(DiagramRecord& record, char file, bool blackToMove)
 {
     if (file < 'a' || file > 'h') return {};
-    int f = file - 'a' + 1;
-    if (blackToMove) return AddMark(record, KindDoubleStep, false, SquareNumber(f, 6), SquareNumber(f, 4));
-    return AddMark(record, KindDoubleStep, false, SquareNumber(f, 1), SquareNumber(f, 3));
+    const int f = file - 'a';
+    auto mark = [&](int fromRank, int toRank) {
+        return AddMark(record, KindDoubleStep, false, Square::FromFileRank(f, fromRank).MarkNumber(),
+            Square::FromFileRank(f, toRank).MarkNumber());
+    };
+    // Ranks counted from 0: a white pawn went from the second rank to the fourth, a black one from the
+    // seventh to the fifth.
+    return blackToMove ? mark(1, 3) : mark(6, 4);
 }
 
 int RemoveDoubleStepArrows(DiagramRecord& record)

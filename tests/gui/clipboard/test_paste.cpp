@@ -265,8 +265,8 @@ TEST_F(PasteTest, FenPasteMovesTheDoubleStepArrowToItsOwnSquare)
     for (const MarkSlot& m : view.m_pCurrentDiagram->marks) {
         if (m.type != MarkDoubleStep) continue;
         ++arrows;
-        EXPECT_EQ(m.from, SquareNumber(5, 6));
-        EXPECT_EQ(m.to, SquareNumber(5, 4));
+        EXPECT_EQ(m.from, Square::FromName("e2").MarkNumber());
+        EXPECT_EQ(m.to, Square::FromName("e4").MarkNumber());
     }
     EXPECT_EQ(arrows, 1);
     Clipboard::SetData("4k3/8/8/8/8/8/8/4K3 w - - 0 1");
