@@ -305,7 +305,8 @@ private:
     uint8_t* block = nullptr;
 };
 
-// Field by field as before; the small fields come first so that they share one word.
+// One diagram of the list. The small fields come first, so that they share one word; texts, marks and
+// the colour and rotation cells take room beyond the record only when they hold something.
 struct DiagramRecord {
     uint8_t castleWhiteLong = 0;
     uint8_t castleBlackLong = 0;

@@ -172,7 +172,7 @@ void CPlaviaView::OnEditDiagramDatas()
         r->castleBlackLong = dialog.m_bBlackQueenSide;
         r->castleWhiteShort = dialog.m_bWhiteKingSide;
         r->castleBlackShort = dialog.m_bBlackKingSide;
-        r->blackToMove = static_cast<uint32_t>(dialog.m_nActiveColour);
+        r->blackToMove = dialog.m_nActiveColour != 0 ? 1 : 0;
         if (dialog.m_bCastlingChanged && m_bDeriveCastling) m_bDeriveCastling = false;
 
         const std::string& ep = dialog.m_strEnPassant;

@@ -51,6 +51,16 @@ std::string Block(const std::vector<std::string>& marks = {}, const std::string&
     return b;
 }
 
+// A block of the colour lines and seventy mark lines, without the flip line.
+std::string SeventyMarkLines(const std::string& mark)
+{
+    std::string b;
+    for (int i = 0; i < 8; ++i) b += emptyColours + "\r\n";
+    b += "\r\n";
+    for (int i = 0; i < MaxMarks; ++i) b += mark + "\r\n";
+    return b;
+}
+
 struct FileCase {
     const char* name;
     std::string extension;
@@ -186,6 +196,16 @@ TEST(ReadBack, FilesAndWhatTheyGive)
                 EXPECT_EQ(l.m_pFirstPage->title, "*T*");
                 EXPECT_EQ(l.m_pFirstPage->topText, "x*\ny");
                 EXPECT_EQ(l.m_pFirstPage->infoText, "\x87");
+            } },
+        { "seventy mark lines and no flip line: the next line is the next position", "bnx",
+            std::string(kings) + "\r\n" + SeventyMarkLines("0 0 0 ") + kings + "\r\n"
+                + SeventyMarkLines("12 28 3 ") + kings + "\r\n" + Block({ "1 2 3 " }),
+            ReadStatus::Ok, 3, {}, false,
+            [](const DiagramList& l, const ReadResult&) {
+                EXPECT_EQ(Nth(l, 0).markCount, 0u);
+                EXPECT_EQ(Nth(l, 1).markCount, 70u);
+                EXPECT_EQ(Nth(l, 1).marks[69], (MarkSlot { 12, 28, 3 }));
+                EXPECT_EQ(Nth(l, 2).marks[0], (MarkSlot { 1, 2, 3 }));
             } },
         { "a line longer than any position file holds", "epd",
             std::string(kings) + "\r\n" + longLine + "\r\n" + kings + " c0 \"after\";\r\n", ReadStatus::Ok, 2,
