@@ -127,8 +127,7 @@ void BuildList(DiagramList& list, int count)
         FenLine::ParsePositionLine(list, line, false, false);
         DiagramRecord& r = *list.m_pLastDiagram;
         if (i % 4 == 0) {
-            r.colours[static_cast<size_t>(random() % 8)][1 + random() % 8]
-                = static_cast<int8_t>(1 + random() % 4);
+            r.colours.Set(random() % 8, 1 + random() % 8, static_cast<int8_t>(1 + random() % 4));
             r.colouredCount = 1;
         }
         for (int m = 0; m < i % 4; ++m)

@@ -161,14 +161,14 @@ private:
         size_t bodyEnd = 0; // end of the squares part in the token
         std::string_view marks; // '+', '#', '!', '?' as written
     };
-    // A move resolved to squares (index rank * 8 + file).
+    // A move resolved to squares.
     struct Move {
-        int from = -1;
-        int to = -1;
+        Square from;
+        Square to;
         char placed = 0; // the piece that stands on the target afterwards
-        int takenEnPassant = -1;
-        int rookFrom = -1;
-        int rookTo = -1;
+        Square takenEnPassant;
+        Square rookFrom;
+        Square rookTo;
     };
 
     // Reading.
@@ -192,13 +192,13 @@ private:
     bool ReadMoveText(std::string_view token, MoveText& m) const;
     char EnglishPiece(char letter) const;
     bool PlayPawnMove(const MoveText& m, Move& mv);
-    bool PawnMoveFrom(int from, int to, char promotion, Move& mv) const;
+    bool PawnMoveFrom(Square from, Square to, char promotion, Move& mv) const;
     bool FindMovingPiece(const MoveText& m, Move& mv);
     bool PlayCastling(bool longCastle, Move& mv);
     bool PlayCoordinateMove(const MoveText& m, Move& mv);
-    bool Reaches(int from, int to, char piece);
+    bool Reaches(Square from, Square to, char piece);
     bool LeavesKingSafe(const Move& mv, uint8_t mover);
-    bool KingSafeOn(int kingFrom, int square);
+    bool KingSafeOn(Square kingFrom, Square square);
     void LoadChecker();
     void Execute(const Move& mv);
     void ClearCastling();
@@ -225,16 +225,16 @@ private:
     uint32_t pieceLetters = 0;
     std::string fenTag;
 
-    // The board of the replay: index (rank - 1) * 8 + file, file a = 0, rank 1 first; '0' is empty.
+    // The board of the replay, by Square::Index as the checker's; '0' is empty.
     std::array<char, 64> board {};
     uint8_t side = 1; // 1: White to move
     // White short, White long, Black short, Black long.
     std::array<uint8_t, 4> castling {};
     uint32_t halfmoveClock = 0;
     uint32_t plyCounter = 0;
-    int enPassantSquare = -1; // the square a double step has just passed over
+    Square enPassantSquare; // the square a double step has just passed over
     int8_t enPassantFile = -1; // ... when an enemy pawn can take there
-    std::array<int, 2> kingSquare { -1, -1 }; // [0] Black, [1] White
+    std::array<Square, 2> kingSquare {}; // [0] Black, [1] White
     // The FEN text of each rank (rank 1 first), made again only for the ranks a move has changed.
     std::array<std::array<char, 10>, 8> rankText {};
     std::array<uint8_t, 8> rankLength {};

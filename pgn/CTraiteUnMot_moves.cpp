@@ -10,17 +10,10 @@ namespace {
 constexpr char Empty = '0';
 enum Right { WhiteShort, WhiteLong, BlackShort, BlackLong };
 
-int squareOf(int file, int rank)
+// File and rank from 0: file a, the first rank.
+constexpr Square at(int file, int rank)
 {
-    return rank * 8 + file;
-}
-int fileOf(int square)
-{
-    return square % 8;
-}
-int rankOf(int square)
-{
-    return square / 8;
+    return Square::FromFileRank(file, rank);
 }
 bool isWhite(char c)
 {
@@ -43,12 +36,6 @@ bool isCastlingO(char c)
     return c == 'O' || c == '0' || c == 'o';
 }
 
-// The checker keeps rank 8 in its first row.
-int checkerIndex(int square)
-{
-    return (7 - rankOf(square)) * 8 + fileOf(square);
-}
-
 const char startRanks[8][9]
     = { "RNBQKBNR", "PPPPPPPP", "00000000", "00000000", "00000000", "00000000", "pppppppp", "rnbqkbnr" };
 
@@ -66,20 +53,20 @@ bool CTraiteUnMot::EnemyPiece(char c) const
 void CTraiteUnMot::SetStartPosition(bool standard)
 {
     if (standard) {
-        for (int rank = 0; rank < 8; ++rank) std::memcpy(&board[rank * 8], startRanks[rank], 8);
+        for (int rank = 0; rank < 8; ++rank) std::memcpy(&board[at(0, rank).Index()], startRanks[rank], 8);
         side = 1;
         castling = { 1, 1, 1, 1 };
-        kingSquare = { squareOf(4, 7), squareOf(4, 0) };
+        kingSquare = { at(4, 7), at(4, 0) };
     } else {
         board.fill(Empty);
         castling = { 0, 0, 0, 0 };
-        kingSquare = { -1, -1 };
+        kingSquare = { Square::None(), Square::None() };
     }
     halfmoveClock = 0;
     plyCounter = 0;
     changedRanks = 0xFF;
     checkerInSync = false;
-    enPassantSquare = -1;
+    enPassantSquare = Square::None();
     enPassantFile = -1;
 }
 
@@ -95,9 +82,9 @@ bool CTraiteUnMot::ReadFen(std::string_view fen)
             if (c >= '1' && c <= '8') {
                 file += c - '0';
             } else if (std::strchr("KQRBNPkqrbnp", c) != nullptr && c != 0) {
-                board[squareOf(file, rank)] = c;
-                if (c == 'K' && kingSquare[1] < 0) kingSquare[1] = squareOf(file, rank);
-                if (c == 'k' && kingSquare[0] < 0) kingSquare[0] = squareOf(file, rank);
+                board[at(file, rank).Index()] = c;
+                if (c == 'K' && !kingSquare[1].Valid()) kingSquare[1] = at(file, rank);
+                if (c == 'k' && !kingSquare[0].Valid()) kingSquare[0] = at(file, rank);
                 ++file;
             } else {
                 return false;
@@ -125,7 +112,7 @@ bool CTraiteUnMot::ReadFen(std::string_view fen)
     }
     std::string_view ep = field();
     if (ep.size() == 2 && ep[0] >= 'a' && ep[0] <= 'h' && (ep[1] == '3' || ep[1] == '6'))
-        enPassantSquare = squareOf(ep[0] - 'a', ep[1] - '1');
+        enPassantSquare = Square::FromName(ep);
     std::string_view clock = field();
     if (!clock.empty() && clock.size() < 6 && clock.find_first_not_of("0123456789") == std::string_view::npos)
         halfmoveClock = static_cast<uint32_t>(std::atoi(std::string(clock).c_str()));
@@ -338,10 +325,10 @@ bool CTraiteUnMot::PlaySanMove(std::string_view token)
 bool CTraiteUnMot::PlayNullMove(std::string_view token)
 {
     // The side to move passes, to show what the other side threatens; a side in check cannot pass.
-    const int king = kingSquare[side ? 1 : 0];
-    if (king >= 0 && !KingSafeOn(king, king)) return false;
+    const Square king = kingSquare[side ? 1 : 0];
+    if (king.Valid() && !KingSafeOn(king, king)) return false;
     side = side ? 0 : 1;
-    enPassantSquare = -1;
+    enPassantSquare = Square::None();
     enPassantFile = -1;
     ++halfmoveClock;
     ++plyCounter;
@@ -356,14 +343,14 @@ void CTraiteUnMot::LoadChecker()
 {
     // The checker keeps the board between trials, which put back what they change.
     if (checkerInSync) return;
-    for (int rank = 0; rank < 8; ++rank) std::memcpy(&checker.board[(7 - rank) * 8], &board[rank * 8], 8);
+    checker.board = board;
     checkerInSync = true;
 }
 
-bool CTraiteUnMot::Reaches(int from, int to, char piece)
+bool CTraiteUnMot::Reaches(Square from, Square to, char piece)
 {
-    const int files = std::abs(fileOf(from) - fileOf(to));
-    const int ranks = std::abs(rankOf(from) - rankOf(to));
+    const int files = std::abs(from.File() - to.File());
+    const int ranks = std::abs(from.Rank() - to.Rank());
     switch (upper(piece)) {
     case 'K':
         return files <= 1 && ranks <= 1;
@@ -381,29 +368,29 @@ bool CTraiteUnMot::Reaches(int from, int to, char piece)
     }
     // A line piece: the squares between must be empty.
     LoadChecker();
-    return checker.CheckPath(static_cast<int8_t>(7 - rankOf(from)), static_cast<int8_t>(fileOf(from)),
-        static_cast<uint8_t>(piece), static_cast<int8_t>(7 - rankOf(to)), static_cast<int8_t>(fileOf(to)));
+    return checker.CheckPath(static_cast<int8_t>(from.Row()), static_cast<int8_t>(from.Column()),
+        static_cast<uint8_t>(piece), static_cast<int8_t>(to.Row()), static_cast<int8_t>(to.Column()));
 }
 
 bool CTraiteUnMot::LeavesKingSafe(const Move& mv, uint8_t mover)
 {
-    int king = kingSquare[mover ? 1 : 0];
-    if (king < 0) return true; // a position without that king: nothing to protect
+    Square king = kingSquare[mover ? 1 : 0];
+    if (!king.Valid()) return true; // a position without that king: nothing to protect
     LoadChecker();
     // The squares the trial changes, to put them back afterwards.
-    const int changed[5] = { mv.from, mv.to, mv.takenEnPassant, mv.rookFrom, mv.rookTo };
+    const Square changed[5] = { mv.from, mv.to, mv.takenEnPassant, mv.rookFrom, mv.rookTo };
     char kept[5];
-    for (int k = 0; k < 5; ++k) kept[k] = changed[k] >= 0 ? checker.board[checkerIndex(changed[k])] : 0;
-    checker.board[checkerIndex(mv.from)] = Empty;
-    checker.board[checkerIndex(mv.to)] = mv.placed;
-    if (mv.takenEnPassant >= 0) checker.board[checkerIndex(mv.takenEnPassant)] = Empty;
-    if (mv.rookFrom >= 0) {
-        checker.board[checkerIndex(mv.rookTo)] = checker.board[checkerIndex(mv.rookFrom)];
-        checker.board[checkerIndex(mv.rookFrom)] = Empty;
+    for (int k = 0; k < 5; ++k) kept[k] = changed[k].Valid() ? checker.board[changed[k].Index()] : 0;
+    checker.board[mv.from.Index()] = Empty;
+    checker.board[mv.to.Index()] = mv.placed;
+    if (mv.takenEnPassant.Valid()) checker.board[mv.takenEnPassant.Index()] = Empty;
+    if (mv.rookFrom.Valid()) {
+        checker.board[mv.rookTo.Index()] = checker.board[mv.rookFrom.Index()];
+        checker.board[mv.rookFrom.Index()] = Empty;
     }
     if (king == mv.from) king = mv.to;
-    int8_t column = static_cast<int8_t>(fileOf(king));
-    int8_t row = static_cast<int8_t>(7 - rankOf(king));
+    int8_t column = static_cast<int8_t>(king.Column());
+    int8_t row = static_cast<int8_t>(king.Row());
     if (mover) {
         checker.whiteKingCol = column;
         checker.whiteKingRow = row;
@@ -413,49 +400,50 @@ bool CTraiteUnMot::LeavesKingSafe(const Move& mv, uint8_t mover)
     }
     const bool safe = !checker.IsInCheck(mover);
     for (int k = 4; k >= 0; --k)
-        if (changed[k] >= 0) checker.board[checkerIndex(changed[k])] = kept[k];
+        if (changed[k].Valid()) checker.board[changed[k].Index()] = kept[k];
     return safe;
 }
 
-bool CTraiteUnMot::KingSafeOn(int kingFrom, int square)
+bool CTraiteUnMot::KingSafeOn(Square kingFrom, Square square)
 {
     Move step;
     step.from = kingFrom;
     step.to = square;
-    step.placed = board[kingFrom];
+    step.placed = board[kingFrom.Index()];
     return LeavesKingSafe(step, side);
 }
 
-bool CTraiteUnMot::PawnMoveFrom(int from, int to, char promotion, Move& mv) const
+bool CTraiteUnMot::PawnMoveFrom(Square from, Square to, char promotion, Move& mv) const
 {
     const char pawn = side ? 'P' : 'p';
-    if (from < 0 || from > 63 || board[from] != pawn) return false;
+    if (!from.Valid() || board[from.Index()] != pawn) return false;
     const int forward = side ? 1 : -1;
-    const int steps = (rankOf(to) - rankOf(from)) * forward;
-    const int sideways = fileOf(to) - fileOf(from);
+    const int steps = (to.Rank() - from.Rank()) * forward;
+    const int sideways = to.File() - from.File();
+    const char target = board[to.Index()];
     mv = Move {};
     mv.from = from;
     mv.to = to;
     if (sideways == 0) {
-        if (board[to] != Empty) return false;
+        if (target != Empty) return false;
         if (steps == 2) {
-            if (rankOf(from) != (side ? 1 : 6) || board[from + 8 * forward] != Empty) return false;
+            if (from.Rank() != (side ? 1 : 6) || board[from.Moved(0, forward).Index()] != Empty) return false;
         } else if (steps != 1) {
             return false;
         }
     } else if ((sideways == 1 || sideways == -1) && steps == 1) {
-        if (board[to] == Empty) {
+        if (target == Empty) {
             if (to != enPassantSquare) return false;
-            mv.takenEnPassant = squareOf(fileOf(to), rankOf(from));
-            if (board[mv.takenEnPassant] != (side ? 'p' : 'P')) return false;
-        } else if (!EnemyPiece(board[to]) || upper(board[to]) == 'K') {
+            mv.takenEnPassant = at(to.File(), from.Rank());
+            if (board[mv.takenEnPassant.Index()] != (side ? 'p' : 'P')) return false;
+        } else if (!EnemyPiece(target) || upper(target) == 'K') {
             return false;
         }
     } else {
         return false;
     }
     // A pawn that reaches the last rank must become a piece, and only there.
-    const bool lastRank = rankOf(to) == (side ? 7 : 0);
+    const bool lastRank = to.Rank() == (side ? 7 : 0);
     if (lastRank != (promotion != 0)) return false;
     mv.placed = promotion ? Coloured(promotion) : pawn;
     return true;
@@ -464,18 +452,18 @@ bool CTraiteUnMot::PawnMoveFrom(int from, int to, char promotion, Move& mv) cons
 bool CTraiteUnMot::PlayPawnMove(const MoveText& m, Move& mv)
 {
     const int forward = side ? 1 : -1;
-    const int to = squareOf(m.toFile, m.toRank);
+    const Square to = at(m.toFile, m.toRank);
     const int behind = m.toRank - forward;
     if (behind < 0 || behind > 7) return false;
-    int from = -1;
+    Square from;
     if (m.fromFile < 0 || m.fromFile == m.toFile) {
-        from = squareOf(m.toFile, behind);
+        from = at(m.toFile, behind);
         // No pawn directly behind an empty square: a double step.
-        if (board[from] != Coloured('P') && board[from] == Empty && behind - forward >= 0
+        if (board[from.Index()] != Coloured('P') && board[from.Index()] == Empty && behind - forward >= 0
             && behind - forward <= 7)
-            from = squareOf(m.toFile, behind - forward);
+            from = at(m.toFile, behind - forward);
     } else {
-        from = squareOf(m.fromFile, behind);
+        from = at(m.fromFile, behind);
     }
     return PawnMoveFrom(from, to, m.promotion, mv) && LeavesKingSafe(mv, side);
 }
@@ -483,25 +471,25 @@ bool CTraiteUnMot::PlayPawnMove(const MoveText& m, Move& mv)
 bool CTraiteUnMot::FindMovingPiece(const MoveText& m, Move& mv)
 {
     const char piece = Coloured(m.piece);
-    const int to = squareOf(m.toFile, m.toRank);
-    if (OwnPiece(board[to]) || upper(board[to]) == 'K') return false;
+    const Square to = at(m.toFile, m.toRank);
+    if (OwnPiece(board[to.Index()]) || upper(board[to.Index()]) == 'K') return false;
     int found = 0;
-    // The squares that hold the piece, rank 1 first and file a first, eight squares at a time.
+    // The squares that hold the piece, rank 1 first and file a first, eight squares (a rank) at a time.
     static_assert(std::endian::native == std::endian::little, "file a is the lowest byte of a rank");
     constexpr uint64_t ones = 0x0101010101010101ull;
     constexpr uint64_t low7 = 0x7F7F7F7F7F7F7F7Full;
     const uint64_t pattern = ones * static_cast<unsigned char>(piece);
     for (int rank = 0; rank < 8; ++rank) {
         uint64_t row;
-        std::memcpy(&row, &board[static_cast<size_t>(rank) * 8], 8);
+        std::memcpy(&row, &board[static_cast<size_t>(at(0, rank).Index())], 8);
         const uint64_t x = row ^ pattern;
         // A high bit in every byte of x that is zero.
         uint64_t same = ~(((x & low7) + low7) | x | low7);
         while (same) {
-            const int from = rank * 8 + std::countr_zero(same) / 8;
+            const Square from = at(std::countr_zero(same) / 8, rank);
             same &= same - 1;
-            if (m.fromFile >= 0 && fileOf(from) != m.fromFile) continue;
-            if (m.fromRank >= 0 && rankOf(from) != m.fromRank) continue;
+            if (m.fromFile >= 0 && from.File() != m.fromFile) continue;
+            if (m.fromRank >= 0 && from.Rank() != m.fromRank) continue;
             Move trial;
             trial.from = from;
             trial.to = to;
@@ -517,19 +505,20 @@ bool CTraiteUnMot::FindMovingPiece(const MoveText& m, Move& mv)
 bool CTraiteUnMot::PlayCastling(bool longCastle, Move& mv)
 {
     const int rank = side ? 0 : 7;
-    const int king = squareOf(4, rank);
-    const int rook = squareOf(longCastle ? 0 : 7, rank);
+    const Square king = at(4, rank);
+    const Square rook = at(longCastle ? 0 : 7, rank);
     const Right right = side ? (longCastle ? WhiteLong : WhiteShort) : (longCastle ? BlackLong : BlackShort);
-    if (!castling[right] || board[king] != Coloured('K') || board[rook] != Coloured('R')) return false;
+    if (!castling[right] || board[king.Index()] != Coloured('K') || board[rook.Index()] != Coloured('R'))
+        return false;
     for (int file = longCastle ? 1 : 5; file <= (longCastle ? 3 : 6); ++file)
-        if (board[squareOf(file, rank)] != Empty) return false;
+        if (board[at(file, rank).Index()] != Empty) return false;
     // The king may not castle out of check nor across an attacked square.
-    const int passed = squareOf(longCastle ? 3 : 5, rank);
+    const Square passed = at(longCastle ? 3 : 5, rank);
     if (!KingSafeOn(king, king) || !KingSafeOn(king, passed)) return false;
     mv = Move {};
     mv.from = king;
-    mv.to = squareOf(longCastle ? 2 : 6, rank);
-    mv.placed = board[king];
+    mv.to = at(longCastle ? 2 : 6, rank);
+    mv.placed = board[king.Index()];
     mv.rookFrom = rook;
     mv.rookTo = passed;
     return LeavesKingSafe(mv, side);
@@ -537,18 +526,19 @@ bool CTraiteUnMot::PlayCastling(bool longCastle, Move& mv)
 
 bool CTraiteUnMot::PlayCoordinateMove(const MoveText& m, Move& mv)
 {
-    const int from = squareOf(m.fromFile, m.fromRank);
-    const int to = squareOf(m.toFile, m.toRank);
-    const char piece = board[from];
+    const Square from = at(m.fromFile, m.fromRank);
+    const Square to = at(m.toFile, m.toRank);
+    const char piece = board[from.Index()];
     if (!OwnPiece(piece)) return false;
     if (m.pieceGiven && !coordinateFlag && piece != Coloured(m.piece)) return false;
     if (upper(piece) == 'P') return PawnMoveFrom(from, to, m.promotion, mv) && LeavesKingSafe(mv, side);
     if (m.promotion) return false;
     // The king's two-square step is castling in this notation.
-    if (upper(piece) == 'K' && from == squareOf(4, side ? 0 : 7) && rankOf(to) == rankOf(from)
-        && (fileOf(to) == 6 || fileOf(to) == 2))
-        return PlayCastling(fileOf(to) == 2, mv);
-    if (from == to || OwnPiece(board[to]) || upper(board[to]) == 'K' || !Reaches(from, to, piece))
+    if (upper(piece) == 'K' && from == at(4, side ? 0 : 7) && to.Rank() == from.Rank()
+        && (to.File() == 6 || to.File() == 2))
+        return PlayCastling(to.File() == 2, mv);
+    if (from == to || OwnPiece(board[to.Index()]) || upper(board[to.Index()]) == 'K'
+        || !Reaches(from, to, piece))
         return false;
     mv = Move {};
     mv.from = from;
@@ -559,43 +549,44 @@ bool CTraiteUnMot::PlayCoordinateMove(const MoveText& m, Move& mv)
 
 void CTraiteUnMot::Execute(const Move& mv)
 {
-    const char piece = board[mv.from];
-    const bool capture = board[mv.to] != Empty || mv.takenEnPassant >= 0;
+    const char piece = board[mv.from.Index()];
+    const bool capture = board[mv.to.Index()] != Empty || mv.takenEnPassant.Valid();
     const bool pawn = upper(piece) == 'P';
-    board[mv.to] = mv.placed;
-    board[mv.from] = Empty;
-    changedRanks |= static_cast<uint8_t>((1u << rankOf(mv.to)) | (1u << rankOf(mv.from)));
+    board[mv.to.Index()] = mv.placed;
+    board[mv.from.Index()] = Empty;
+    changedRanks |= static_cast<uint8_t>((1u << mv.to.Rank()) | (1u << mv.from.Rank()));
     checkerInSync = false;
-    if (mv.takenEnPassant >= 0) {
-        board[mv.takenEnPassant] = Empty;
-        changedRanks |= static_cast<uint8_t>(1u << rankOf(mv.takenEnPassant));
+    if (mv.takenEnPassant.Valid()) {
+        board[mv.takenEnPassant.Index()] = Empty;
+        changedRanks |= static_cast<uint8_t>(1u << mv.takenEnPassant.Rank());
     }
-    if (mv.rookFrom >= 0) {
-        board[mv.rookTo] = board[mv.rookFrom];
-        board[mv.rookFrom] = Empty;
+    if (mv.rookFrom.Valid()) {
+        board[mv.rookTo.Index()] = board[mv.rookFrom.Index()];
+        board[mv.rookFrom.Index()] = Empty;
     }
     if (upper(piece) == 'K') kingSquare[side ? 1 : 0] = mv.to;
     halfmoveClock = pawn || capture ? 0 : halfmoveClock + 1;
     ClearCastling();
 
-    const bool doubleStep = pawn && std::abs(mv.to - mv.from) == 16;
-    enPassantSquare = doubleStep ? (mv.from + mv.to) / 2 : -1;
+    const bool doubleStep
+        = pawn && mv.to.File() == mv.from.File() && std::abs(mv.to.Rank() - mv.from.Rank()) == 2;
+    enPassantSquare = doubleStep ? at(mv.to.File(), (mv.from.Rank() + mv.to.Rank()) / 2) : Square::None();
     side = side ? 0 : 1;
     enPassantFile = -1;
     if (doubleStep) {
         // The file is kept only when the other side can really take en passant.
         const char enemyPawn = side ? 'P' : 'p';
-        for (int beside : { fileOf(mv.to) - 1, fileOf(mv.to) + 1 }) {
+        for (int beside : { mv.to.File() - 1, mv.to.File() + 1 }) {
             if (beside < 0 || beside > 7) continue;
-            const int from = squareOf(beside, rankOf(mv.to));
-            if (board[from] != enemyPawn) continue;
+            const Square from = at(beside, mv.to.Rank());
+            if (board[from.Index()] != enemyPawn) continue;
             Move take;
             take.from = from;
             take.to = enPassantSquare;
             take.placed = enemyPawn;
             take.takenEnPassant = mv.to;
             if (LeavesKingSafe(take, side)) {
-                enPassantFile = static_cast<int8_t>(fileOf(mv.to));
+                enPassantFile = static_cast<int8_t>(mv.to.File());
                 break;
             }
         }
@@ -606,12 +597,12 @@ void CTraiteUnMot::Execute(const Move& mv)
 void CTraiteUnMot::ClearCastling()
 {
     // A right goes with its king or rook, whether it moved or was taken on its square.
-    if (board[squareOf(4, 0)] != 'K') castling[WhiteShort] = castling[WhiteLong] = 0;
-    if (board[squareOf(4, 7)] != 'k') castling[BlackShort] = castling[BlackLong] = 0;
-    if (board[squareOf(7, 0)] != 'R') castling[WhiteShort] = 0;
-    if (board[squareOf(0, 0)] != 'R') castling[WhiteLong] = 0;
-    if (board[squareOf(7, 7)] != 'r') castling[BlackShort] = 0;
-    if (board[squareOf(0, 7)] != 'r') castling[BlackLong] = 0;
+    if (board[at(4, 0).Index()] != 'K') castling[WhiteShort] = castling[WhiteLong] = 0;
+    if (board[at(4, 7).Index()] != 'k') castling[BlackShort] = castling[BlackLong] = 0;
+    if (board[at(7, 0).Index()] != 'R') castling[WhiteShort] = 0;
+    if (board[at(0, 0).Index()] != 'R') castling[WhiteLong] = 0;
+    if (board[at(7, 7).Index()] != 'r') castling[BlackShort] = 0;
+    if (board[at(0, 7).Index()] != 'r') castling[BlackLong] = 0;
 }
 
 void CTraiteUnMot::AddPlyNode(std::string_view token, const MoveText& m)
@@ -619,7 +610,7 @@ void CTraiteUnMot::AddPlyNode(std::string_view token, const MoveText& m)
     PlyNode& ply = plies.emplace_back();
     for (int rank = 0; rank < 8; ++rank) {
         if (!(changedRanks & (1u << rank))) continue;
-        const char* row = &board[static_cast<size_t>(rank) * 8];
+        const char* row = &board[static_cast<size_t>(at(0, rank).Index())];
         char* text = rankText[static_cast<size_t>(rank)].data();
         // Written without a branch a square: the pieces of real games follow no pattern a processor
         // could guess. Every square writes, and the length moves on only past what counts.

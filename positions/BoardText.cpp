@@ -1,6 +1,7 @@
 #include "BoardText.h"
 
 #include "BoardLetters.h"
+#include "Square.h"
 
 #include <algorithm>
 #include <cctype>
@@ -46,13 +47,10 @@ FontBoard OverlaySquareMarkers(const FontBoard& displayRows, const DiagramRecord
     for (const MarkSlot& slot : record.marks) {
         if ((slot.type != MarkSquare1 && slot.type != MarkSquare2) || slot.from < 1 || slot.from > 64)
             continue;
-        // The rows are those on screen: a flipped diagram shows square s at 65 - s.
-        const int square = record.flipped ? 65 - slot.from : slot.from;
-        int row = square / 8, column = square % 8;
-        if (column == 0) {
-            column = 8;
-            row -= 1;
-        }
+        // The rows are those on screen: a flipped diagram shows each square in its mirrored place.
+        const Square square = record.flipped ? Square::FromMarkNumber(slot.from).Mirrored()
+                                             : Square::FromMarkNumber(slot.from);
+        const int row = square.Row(), column = square.Cell();
         char& cell = rows[row][column];
         if (cell != ' ' && cell != '+') continue;
         bool odd = (row + column) % 2 == 1;

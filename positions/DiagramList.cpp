@@ -30,9 +30,9 @@ void DiagramList::ResetDiagram(DiagramRecord* record, uint32_t castleValue) cons
     record->markCount = 0;
     record->flipped = 0;
     record->warningsAccepted = 0;
-    record->colours = {};
-    record->rotations = {};
-    record->marks.fill(MarkSlot {});
+    record->colours.Clear();
+    record->rotations.Clear();
+    record->marks.Clear();
 }
 
 void DiagramList::AddHeaderNode(bool append, bool makeCurrent)

@@ -72,6 +72,8 @@ bool escapedByte(char c)
 // the end of the line, and must do so again when the line is written.
 std::string joinSorted(const std::vector<std::string_view>& operations)
 {
+    // Most lines have one operation of a group, or none.
+    if (operations.size() <= 1) return operations.empty() ? std::string() : std::string(operations[0]) + ';';
     std::vector<std::pair<std::pair<bool, unsigned char>, std::string_view>> keyed;
     keyed.reserve(operations.size());
     for (std::string_view op : operations)
@@ -239,4 +241,15 @@ std::string DecodeCommentText(std::string_view text, bool epdFile)
 std::string UnescapeComment(std::string_view text)
 {
     return decode(text, LoneEscape::Kept, false);
+}
+
+bool HasEscapes(std::string_view text)
+{
+    for (size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == QuoteEscape || c == LineBreakEscape
+            || (c == '*' && i + 1 < text.size() && text[i + 1] == '*'))
+            return true;
+    }
+    return false;
 }

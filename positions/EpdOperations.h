@@ -50,3 +50,5 @@ std::string DecodeCommentText(std::string_view text, bool epdFile);
 // The display copy of a line's fields: 0xD5 back to a double quote, "**" back to CR LF, and the bytes
 // written after 0x87 back to themselves.
 std::string UnescapeComment(std::string_view text);
+// Whether UnescapeComment changes the text.
+bool HasEscapes(std::string_view text);

@@ -90,6 +90,29 @@ char boardLetter(char fen, bool dark, bool family2, bool keepLetters)
     return BoardLetters::OnSquare(light, !dark);
 }
 
+// The two translations by table, made from the functions above: a list's lines hold tens of letters each.
+struct LetterTables {
+    std::array<std::array<char, 256>, 4> board; // [family2 * 2 + dark][FEN letter], for letters only
+    std::array<std::array<char, 256>, 2> fen; // [family2][board letter]
+};
+
+const LetterTables& letterTables()
+{
+    static const LetterTables tables = [] {
+        LetterTables t {};
+        for (int family2 = 0; family2 < 2; ++family2)
+            for (int c = 0; c < 256; ++c) {
+                const char letter = static_cast<char>(c);
+                t.fen[family2][c] = fenLetter(letter, family2);
+                if (!isLetter(letter)) continue;
+                for (int dark = 0; dark < 2; ++dark)
+                    t.board[family2 * 2 + dark][c] = boardLetter(letter, dark, family2, false);
+            }
+        return t;
+    }();
+    return tables;
+}
+
 constexpr std::string_view startnum = "Startnum ";
 
 // The comment of a list's head carries the list's start number as "Startnum N ".
@@ -200,6 +223,29 @@ std::string normalisedFields(std::string_view line)
     return out;
 }
 
+// Whether normalisedFields gives the line back as it stands: no blank in front, one blank between the
+// fields and before what follows them, the castling field in KQkq letters. Most lines are; they are read
+// without a copy.
+bool isNormalised(std::string_view line)
+{
+    const size_t n = line.size();
+    size_t p = 0;
+    for (int field = 0; field < 4; ++field) {
+        if (p == n) return true;
+        if (field > 0) {
+            if (line[p] != ' ' || p + 1 == n || isBlank(line[p + 1])) return false;
+            ++p;
+        } else if (isBlank(line[p])) {
+            return false;
+        }
+        const size_t start = p;
+        while (p < n && !isBlank(line[p])) ++p;
+        const std::string_view token = line.substr(start, p - start);
+        if (field == 2 && castlingField(token) != token) return false;
+    }
+    return p == n || (line[p] == ' ' && p + 1 < n && !isBlank(line[p + 1]));
+}
+
 // Whether every letter of the piece field is a FEN letter: files of other programs, and this program's
 // own EPD and FEN files, have nothing else. A field with other letters was written in fairy mode by an
 // older version, with the board letters as they stood.
@@ -230,6 +276,8 @@ bool ReadPieceField(
 
     // Built on a clean board of the list's family, so a template left dirty by a caller cannot leak in.
     FontBoard rows = BoardLetters::EmptyBoard(list.m_bLetterFamily2);
+    const auto& letters = letterTables().board;
+    const size_t family = list.m_bLetterFamily2 ? 2 : 0;
     size_t pos = 0;
     for (int row = 0; row < 8; ++row, ++pos) {
         int count = 0;
@@ -242,7 +290,7 @@ bool ReadPieceField(
                 if (count >= 8) return false;
                 int cell = count + 1;
                 bool dark = !BoardLetters::IsLightSquare(row, cell);
-                char letter = boardLetter(c, dark, list.m_bLetterFamily2, keepLetters);
+                char letter = keepLetters ? c : letters[family + dark][static_cast<unsigned char>(c)];
                 if (letter != ' ') rows[row][cell] = letter;
                 ++count;
             }
@@ -258,8 +306,11 @@ bool ReadPieceField(
 std::string BuildFenText(
     const DiagramList& list, const DiagramRecord& record, bool forDisplay, bool fairyMode)
 {
-    std::string out;
-    out.reserve(96);
+    // The piece field is made in place: eight ranks of at most eight characters and their separators.
+    char field[8 * 9];
+    size_t n = 0;
+    const auto& letters = letterTables().fen[list.m_bLetterFamily2 ? 1 : 0];
+    const bool turned = record.rotations.Any();
     for (int row = 0; row < 8; ++row) {
         int blanks = 0;
         for (int cell = 1; cell <= 8; ++cell) {
@@ -268,20 +319,23 @@ std::string BuildFenText(
                 ++blanks;
                 continue;
             }
-            if (blanks) out += static_cast<char>('0' + blanks);
+            if (blanks) field[n++] = static_cast<char>('0' + blanks);
             blanks = 0;
             if (fairyMode) {
-                out += c;
+                field[n++] = c;
                 continue;
             }
             // A turned piece is still the piece: FEN has no rotation.
-            if (!BoardLetters::IsLightSquare(row, cell))
+            if (turned && !BoardLetters::IsLightSquare(row, cell))
                 c = MarkEditing::UprightFairyLetter(c, record.rotations[row][cell]);
-            out += fenLetter(c, list.m_bLetterFamily2);
+            field[n++] = letters[static_cast<unsigned char>(c)];
         }
-        if (blanks) out += static_cast<char>('0' + blanks);
-        out += row < 7 ? '/' : ' ';
+        if (blanks) field[n++] = static_cast<char>('0' + blanks);
+        field[n++] = row < 7 ? '/' : ' ';
     }
+    std::string out;
+    out.reserve(96);
+    out.append(field, n);
     out += record.blackToMove ? "b " : "w ";
     if (record.castleWhiteShort) out += 'K';
     if (record.castleWhiteLong) out += 'Q';
@@ -299,9 +353,9 @@ std::string BuildFenText(
     }
     if (forDisplay || list.m_strExtension == "fen") {
         out += ' ';
-        out += record.halfmoveClock.empty() ? "0" : record.halfmoveClock;
+        out += record.halfmoveClock.empty() ? std::string_view("0") : record.halfmoveClock.view();
         out += ' ';
-        out += record.fullmoveNumber.empty() ? "1" : record.fullmoveNumber;
+        out += record.fullmoveNumber.empty() ? std::string_view("1") : record.fullmoveNumber.view();
     }
     return out;
 }
@@ -313,16 +367,27 @@ void AppendEpdOperations(std::string& line, const DiagramList& list, const Diagr
         && &record == list.m_pFirstDiagram && list.m_nStartNumber >= 2;
     // An operation whose quote is never closed ran to the end of its line, and is written there again.
     std::string unclosed;
-    auto appendGroup = [&](const std::string& group) {
+    auto appendGroup = [&](std::string_view group) {
         if (group.empty()) return;
         size_t pos = 0;
-        while (pos < group.size()) {
-            size_t end = OperationEnd(group, pos);
-            if (end == std::string::npos) break;
-            pos = end + 1;
+        if (group.find('"') == std::string_view::npos) {
+            // Without quotes every ';' ends an operation.
+            pos = group.rfind(';') + 1;
+        } else {
+            while (pos < group.size()) {
+                size_t end = OperationEnd(group, pos);
+                if (end == std::string::npos) break;
+                pos = end + 1;
+            }
         }
-        if (pos > 0) line += ' ' + group.substr(0, pos);
-        if (pos < group.size()) unclosed += ' ' + group.substr(pos);
+        if (pos > 0) {
+            line += ' ';
+            line += group.substr(0, pos);
+        }
+        if (pos < group.size()) {
+            unclosed += ' ';
+            unclosed += group.substr(pos);
+        }
     };
     appendGroup(record.epdOpsBefore);
 
@@ -338,13 +403,25 @@ void AppendEpdOperations(std::string& line, const DiagramList& list, const Diagr
             text = startNumberPrefix(list.m_strExtension == "bnx" ? list.m_nStartNumber : 1);
         text += record.comment;
         if (fileMode) text = EscapeCommentForFile(text, list.m_strExtension == "epd");
-        line += ' ' + record.commentOpcode + " \"" + text + "\";";
+        line += ' ';
+        line += record.commentOpcode;
+        line += " \"";
+        line += text;
+        line += "\";";
     }
 
     appendGroup(record.epdOpsMiddle);
     if (fileMode && counterOperations) {
-        if (!record.fullmoveNumber.empty()) line += " fmvn " + record.fullmoveNumber + ';';
-        if (!record.halfmoveClock.empty()) line += " hmvc " + record.halfmoveClock + ';';
+        if (!record.fullmoveNumber.empty()) {
+            line += " fmvn ";
+            line += record.fullmoveNumber;
+            line += ';';
+        }
+        if (!record.halfmoveClock.empty()) {
+            line += " hmvc ";
+            line += record.halfmoveClock;
+            line += ';';
+        }
     }
     appendGroup(record.epdOpsAfter);
     line += unclosed;
@@ -353,7 +430,10 @@ void AppendEpdOperations(std::string& line, const DiagramList& list, const Diagr
 LegalityCode ParsePositionLine(
     DiagramList& list, std::string_view line, bool fairyMode, bool legalCheckActive, bool fairyFile)
 {
-    const std::string text = normalisedFields(withoutLineEnd(line));
+    line = withoutLineEnd(line);
+    const bool normal = isNormalised(line);
+    const std::string normalised = normal ? std::string() : normalisedFields(line);
+    const std::string_view text = normal ? line : std::string_view(normalised);
     if (legalCheckActive) {
         PositionChecker checker;
         LegalityCode code = checker.CheckFenPosition(text);
@@ -387,7 +467,11 @@ void ParseFenFields(DiagramList& list, DiagramRecord& record, std::string_view r
         record.displayComment = withoutStartNumber(UnescapeComment(rest));
     } else {
         size_t cut = OperationEnd(rest, 0);
-        record.displayComment = UnescapeComment(rest.substr(0, cut));
+        const std::string_view shown = rest.substr(0, cut);
+        if (HasEscapes(shown))
+            record.displayComment = UnescapeComment(shown);
+        else
+            record.displayComment = shown;
     }
 
     // Fields are separated by runs of blanks and tabs; what is left of the piece field is passed over.

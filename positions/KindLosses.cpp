@@ -4,14 +4,6 @@ namespace KindLosses {
 
 namespace {
 
-bool anyCell(const CellBytes& cells)
-{
-    for (const auto& row : cells)
-        for (int8_t v : row)
-            if (v) return true;
-    return false;
-}
-
 // Everything the list holds beyond the positions themselves.
 unsigned held(const DiagramList& list)
 {
@@ -22,9 +14,9 @@ unsigned held(const DiagramList& list)
     for (const DiagramRecord* r = list.m_pFirstDiagram; r; r = r->next) {
         for (const MarkSlot& slot : r->marks)
             if (slot.from != 0 && slot.type != MarkDoubleStep) parts |= BoardMarks;
-        if (anyCell(r->colours)) parts |= ColouredSquares;
+        if (r->colours.Any()) parts |= ColouredSquares;
         if (r->flipped) parts |= Flip;
-        if (anyCell(r->rotations)) parts |= TurnedPieces;
+        if (r->rotations.Any()) parts |= TurnedPieces;
         if (!r->comment.empty()) parts |= Comments;
         if (r->comment.find_first_of("\r\n") != std::string::npos) parts |= CommentLineBreaks;
         if (!r->epdOpsBefore.empty() || !r->epdOpsMiddle.empty() || !r->epdOpsAfter.empty())

@@ -102,29 +102,33 @@ int ClickColourForFlags(int flags, int markColour)
 
 int ToggleSquareColour(DiagramRecord& record, int row, int cell, int flags, int markColour)
 {
-    int8_t& colour = record.colours[row][cell];
-    if (colour != 0) {
-        colour = 0;
+    if (record.colours[row][cell] != 0) {
+        record.colours.Set(row, cell, 0);
         if (record.colouredCount > 0) --record.colouredCount;
         return -1;
     }
     int code = ClickColourForFlags(flags, markColour);
     if (code == 0) return 0;
-    colour = static_cast<int8_t>(code);
+    record.colours.Set(row, cell, static_cast<int8_t>(code));
     ++record.colouredCount;
     return 1;
 }
 
 int UsedMarkSlots(const DiagramRecord& record)
 {
-    return static_cast<int>(std::count_if(
-        record.marks.begin(), record.marks.end(), [](const MarkSlot& s) { return s.from != 0; }));
+    int used = 0;
+    for (size_t i = 0; i < record.marks.Stored(); ++i) used += record.marks[i].from != 0 ? 1 : 0;
+    return used;
 }
 
 int UserMarkSlots(const DiagramRecord& record)
 {
-    return static_cast<int>(std::count_if(record.marks.begin(), record.marks.end(),
-        [](const MarkSlot& s) { return s.from != 0 && s.type != MarkDoubleStep; }));
+    int used = 0;
+    for (size_t i = 0; i < record.marks.Stored(); ++i) {
+        const MarkSlot slot = record.marks[i];
+        used += slot.from != 0 && slot.type != MarkDoubleStep ? 1 : 0;
+    }
+    return used;
 }
 
 Marks::MarkEdit AddMarkWithinLimit(DiagramRecord& record, int kind, bool userEdit, int from, int to,

@@ -1,14 +1,15 @@
 #include "Marks.h"
 
+#include "Square.h"
+
 namespace Marks {
 
 namespace {
 
-void freeSlot(DiagramRecord& record, MarkSlot& slot)
+void freeSlot(DiagramRecord& record, size_t i)
 {
     // The type byte stays: an identical automatic arrow takes it over.
-    slot.from = 0;
-    slot.to = 0;
+    record.marks.Set(i, { 0, 0, record.marks[i].type });
     if (record.markCount > 0) --record.markCount;
 }
 
@@ -55,12 +56,13 @@ MarkEdit AddMark(DiagramRecord& record, int kind, bool userEdit, int from, int t
 {
     MarkEdit edit;
     uint8_t doubleStepType = MarkDoubleStep;
-    for (MarkSlot& slot : record.marks) {
+    for (size_t i = 0; i < record.marks.Stored(); ++i) {
+        const MarkSlot slot = record.marks[i];
         // A free slot keeps its old type byte; it is no mark and is never freed twice.
         if (slot.from == 0) continue;
         if (slot.from == from && slot.to == to) {
             if (!userEdit) doubleStepType = slot.type;
-            freeSlot(record, slot);
+            freeSlot(record, i);
             edit.repaint = true;
             if (userEdit) {
                 // The same gesture twice takes the mark away.
@@ -69,28 +71,30 @@ MarkEdit AddMark(DiagramRecord& record, int kind, bool userEdit, int from, int t
                 return edit;
             }
         } else if (!userEdit && slot.type == MarkDoubleStep) {
-            freeSlot(record, slot);
+            freeSlot(record, i);
         }
     }
 
-    MarkSlot* freeOne = nullptr;
+    size_t freeOne = record.marks.size();
     if (from >= 1 && from <= 64 && to >= 0 && to <= 64) {
-        for (MarkSlot& slot : record.marks)
-            if (slot.from == 0) {
-                freeOne = &slot;
+        for (size_t i = 0; i < record.marks.size(); ++i)
+            if (record.marks[i].from == 0) {
+                freeOne = i;
                 break;
             }
     }
-    if (!freeOne) {
+    if (freeOne == record.marks.size()) {
         edit.tableFull = true;
         return edit;
     }
-    freeOne->from = static_cast<uint8_t>(from);
-    freeOne->to = static_cast<uint8_t>(to);
+    MarkSlot taken = record.marks[freeOne];
+    taken.from = static_cast<uint8_t>(from);
+    taken.to = static_cast<uint8_t>(to);
     ++record.markCount;
     if (userEdit) edit.bnxOnlyDelta += 1;
     uint8_t type = 0;
-    if (storesType(kind, doubleStepType, markColour, currentNumber, type)) freeOne->type = type;
+    if (storesType(kind, doubleStepType, markColour, currentNumber, type)) taken.type = type;
+    record.marks.Set(freeOne, taken);
     edit.added = true;
     edit.repaint = true;
     return edit;
@@ -99,21 +103,27 @@ MarkEdit AddMark(DiagramRecord& record, int kind, bool userEdit, int from, int t
 MarkEdit AddDoubleStepArrow(DiagramRecord& record, char file, bool blackToMove)
 {
     if (file < 'a' || file > 'h') return {};
-    int f = file - 'a' + 1;
-    if (blackToMove) return AddMark(record, KindDoubleStep, false, SquareNumber(f, 6), SquareNumber(f, 4));
-    return AddMark(record, KindDoubleStep, false, SquareNumber(f, 1), SquareNumber(f, 3));
+    const int f = file - 'a';
+    auto mark = [&](int fromRank, int toRank) {
+        return AddMark(record, KindDoubleStep, false, Square::FromFileRank(f, fromRank).MarkNumber(),
+            Square::FromFileRank(f, toRank).MarkNumber());
+    };
+    // Ranks counted from 0: a white pawn went from the second rank to the fourth, a black one from the
+    // seventh to the fifth.
+    return blackToMove ? mark(1, 3) : mark(6, 4);
 }
 
 int RemoveDoubleStepArrows(DiagramRecord& record)
 {
     int removed = 0;
-    for (MarkSlot& slot : record.marks) {
+    for (size_t i = 0; i < record.marks.Stored(); ++i) {
+        const MarkSlot slot = record.marks[i];
         if (slot.type != MarkDoubleStep) continue;
         if (slot.from != 0) {
-            freeSlot(record, slot);
+            if (record.markCount > 0) --record.markCount;
             ++removed;
         }
-        slot.type = 0;
+        record.marks.Set(i, {});
     }
     return removed;
 }

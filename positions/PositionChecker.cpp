@@ -20,9 +20,11 @@ constexpr Bitboard bit(int square)
 {
     return Bitboard(1) << square;
 }
-constexpr bool onBoard(int column, int row)
+// The bit of the square at (column, row), 0 off the board.
+constexpr Bitboard bitAt(int column, int row)
 {
-    return column >= 0 && column < 8 && row >= 0 && row < 8;
+    const Square square = Square::FromRowColumn(row, column);
+    return square.Valid() ? bit(square.Index()) : 0;
 }
 constexpr int distance(int a, int b)
 {
@@ -74,9 +76,10 @@ constexpr Ray makeRay(Step step)
     Ray ray;
     ray.upwards = step.row * 8 + step.column > 0;
     for (int square = 0; square < 64; ++square)
-        for (int c = square % 8 + step.column, r = square / 8 + step.row; onBoard(c, r);
-             c += step.column, r += step.row)
-            ray.squares[square] |= bit(r * 8 + c);
+        for (int c = Square::FromIndex(square).Column() + step.column,
+                 r = Square::FromIndex(square).Row() + step.row;
+             bitAt(c, r); c += step.column, r += step.row)
+            ray.squares[square] |= bitAt(c, r);
     return ray;
 }
 
@@ -92,8 +95,8 @@ constexpr std::array<Bitboard, 64> reachable(const Step (&steps)[n], size_t firs
     std::array<Bitboard, 64> table {};
     for (int square = 0; square < 64; ++square)
         for (size_t i = first; i < first + count; ++i)
-            if (onBoard(square % 8 + steps[i].column, square / 8 + steps[i].row))
-                table[square] |= bit((square / 8 + steps[i].row) * 8 + square % 8 + steps[i].column);
+            table[square] |= bitAt(Square::FromIndex(square).Column() + steps[i].column,
+                Square::FromIndex(square).Row() + steps[i].row);
     return table;
 }
 
@@ -312,12 +315,17 @@ enum Piece { King, Queen, Rook, Bishop, Knight, Pawn, Kinds };
 constexpr char whiteLetters[Kinds] = { 'K', 'Q', 'R', 'B', 'N', 'P' };
 constexpr char blackLetters[Kinds] = { 'k', 'q', 'r', 'b', 'n', 'p' };
 
+// Where the kings stand before castling.
+constexpr Square e1 = Square::FromFileRank(4, 0);
+constexpr Square e8 = Square::FromFileRank(4, 7);
+
 // Rows 0 and 7: ranks 8 and 1.
 constexpr Bitboard backRanks = Bitboard(0xFF) | Bitboard(0xFF) << 56;
 
-constexpr int squareColour(int square)
+constexpr int squareColour(int index)
 {
-    return ((square >> 3) + (square & 7)) & 1;
+    const Square square = Square::FromIndex(index);
+    return (square.Row() + square.Column()) & 1;
 }
 
 // Where the second bishop stands when the first two of a colour share the colour of their squares,
@@ -366,15 +374,16 @@ LegalityCode PositionChecker::CheckFenPosition(std::string_view text)
         black[kind] = squaresOf(board, blackLetters[kind]);
     }
     // The last king of a colour met gives the king's square.
+    Square whiteKing, blackKing;
     if (white[King]) {
-        const int square = 63 - std::countl_zero(white[King]);
-        whiteKingCol = static_cast<int8_t>(square & 7);
-        whiteKingRow = static_cast<int8_t>(square >> 3);
+        whiteKing = Square::FromIndex(63 - std::countl_zero(white[King]));
+        whiteKingCol = static_cast<int8_t>(whiteKing.Column());
+        whiteKingRow = static_cast<int8_t>(whiteKing.Row());
     }
     if (black[King]) {
-        const int square = 63 - std::countl_zero(black[King]);
-        blackKingCol = static_cast<int8_t>(square & 7);
-        blackKingRow = static_cast<int8_t>(square >> 3);
+        blackKing = Square::FromIndex(63 - std::countl_zero(black[King]));
+        blackKingCol = static_cast<int8_t>(blackKing.Column());
+        blackKingRow = static_cast<int8_t>(blackKing.Row());
     }
     if (end.unreadable) return BadCharacter;
 
@@ -425,15 +434,15 @@ LegalityCode PositionChecker::CheckFenPosition(std::string_view text)
         white[Pawn] };
     // A double check of either king is noted even when the other king decides the verdict; the black
     // king's outlasts the white king's.
-    const Attackers onWhite = attackersOf(ofWhite, whiteKingRow * 8 + whiteKingCol, true);
+    const Attackers onWhite = attackersOf(ofWhite, whiteKing.Index(), true);
     if (LegalityCode w = doubleCheckWarning(onWhite, true)) warningCode = w;
     if (onWhite.attacked && blackToMove) return WhiteInCheckNotToMove;
-    const Attackers onBlack = attackersOf(ofBlack, blackKingRow * 8 + blackKingCol, false);
+    const Attackers onBlack = attackersOf(ofBlack, blackKing.Index(), false);
     if (LegalityCode b = doubleCheckWarning(onBlack, false)) warningCode = b;
     if (onWhite.attacked && onBlack.attacked) return BothInCheck;
     if (onBlack.attacked && whiteToMove) return BlackInCheckNotToMove;
-    if (whiteCastling && board[SquareIndex('e', 1)] != 'K') return WhiteCastlingNotAllowed;
-    if (blackCastling && board[SquareIndex('e', 8)] != 'k') return BlackCastlingNotAllowed;
+    if (whiteCastling && board[e1.Index()] != 'K') return WhiteCastlingNotAllowed;
+    if (blackCastling && board[e8.Index()] != 'k') return BlackCastlingNotAllowed;
 
     // Of the two colours, the one whose second bishop came first in the field is named.
     const int whiteBishops = secondBishopOnSameColour(white[Bishop]);
@@ -452,10 +461,10 @@ LegalityCode PositionChecker::CheckFenPosition(std::string_view text)
 bool PositionChecker::IsInCheck(uint8_t side)
 {
     const bool whiteKing = side != 0;
-    const int column = whiteKing ? whiteKingCol : blackKingCol;
-    const int row = whiteKing ? whiteKingRow : blackKingRow;
-    if (!onBoard(column, row)) return false;
-    const Attackers found = attackersOf(enemiesOn(board, whiteKing), row * 8 + column, whiteKing);
+    const Square king = whiteKing ? Square::FromRowColumn(whiteKingRow, whiteKingCol)
+                                  : Square::FromRowColumn(blackKingRow, blackKingCol);
+    if (!king.Valid()) return false;
+    const Attackers found = attackersOf(enemiesOn(board, whiteKing), king.Index(), whiteKing);
     if (fullCheck == 1)
         if (LegalityCode warning = doubleCheckWarning(found, whiteKing)) warningCode = warning;
     return found.attacked;
@@ -464,8 +473,9 @@ bool PositionChecker::IsInCheck(uint8_t side)
 bool PositionChecker::CheckPath(
     int8_t fromRow, int8_t fromCol, uint8_t piece, int8_t toRow, int8_t toCol) const
 {
-    if (!onBoard(fromCol, fromRow) || !onBoard(toCol, toRow)) return false;
-    if (piece == 'N' || piece == 'n') return knightSquares[fromRow * 8 + fromCol] & bit(toRow * 8 + toCol);
+    const Square from = Square::FromRowColumn(fromRow, fromCol), to = Square::FromRowColumn(toRow, toCol);
+    if (!from.Valid() || !to.Valid()) return false;
+    if (piece == 'N' || piece == 'n') return knightSquares[from.Index()] & bit(to.Index());
     const bool bishop = piece == 'B' || piece == 'b';
     const bool rook = piece == 'R' || piece == 'r';
     if (fromRow == toRow || fromCol == toCol) {
@@ -474,10 +484,9 @@ bool PositionChecker::CheckPath(
         if (rook) return false;
         if (distance(fromRow, toRow) != distance(fromCol, toCol)) return false;
     }
-    const int stepRow = (toRow > fromRow) - (toRow < fromRow);
-    const int stepCol = (toCol > fromCol) - (toCol < fromCol);
-    for (int r = fromRow + stepRow, c = fromCol + stepCol; r != toRow || c != toCol;
-         r += stepRow, c += stepCol)
-        if (board[r * 8 + c] != '0') return false;
+    // Along a line or a diagonal the index moves by the same step each square.
+    const int step = ((toRow > fromRow) - (toRow < fromRow)) * 8 + (toCol > fromCol) - (toCol < fromCol);
+    for (int i = from.Index() + step; i != to.Index(); i += step)
+        if (board[i] != '0') return false;
     return true;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Legality.h"
+#include "Square.h"
 
 #include <array>
 #include <cstdint>
@@ -13,11 +14,8 @@ class PositionChecker {
 public:
     PositionChecker() = default;
 
-    // The index on `board` of a square as CheckFenPosition lays it out, e.g. ('e', 1).
-    static constexpr int SquareIndex(char file, int rank) { return (8 - rank) * 8 + (file - 'a'); }
-
-    // One character per square, index row * 8 + column. CheckFenPosition writes row 0 = rank 8 and
-    // column 0 = file a (see SquareIndex) and leaves empty squares NUL.
+    // One character per square, by Square::Index (row 0 = rank 8, column 0 = file a); the rows and
+    // columns below count the same way. CheckFenPosition leaves empty squares NUL.
     std::array<char, 64> board {};
     int8_t whiteKingCol = 0;
     int8_t whiteKingRow = 0;

@@ -14,6 +14,7 @@
 #include <filesystem>
 #include <fstream>
 #include <istream>
+#include <optional>
 #include <ostream>
 #include <streambuf>
 #include <unistd.h>
@@ -48,16 +49,56 @@ private:
     std::string saved;
 };
 
+// A list's lines are mostly numbers of one or two digits; they are written without a detour through a
+// string of their own.
 void appendNumber(std::string& out, int value)
 {
+    if (value >= 0 && value < 100) {
+        char digits[3];
+        size_t n = 0;
+        if (value >= 10) digits[n++] = static_cast<char>('0' + value / 10);
+        digits[n++] = static_cast<char>('0' + value % 10);
+        digits[n++] = ' ';
+        out.append(digits, n);
+        return;
+    }
     out += std::to_string(value);
     out += ' ';
 }
 
-void appendCellLine(std::string& out, const std::array<int8_t, 12>& cells)
+constexpr std::string_view zeroCellLine = "0 0 0 0 0 0 0 0 0 0 0 0 \r\n";
+
+void appendCellLine(std::string& out, const CellRow& cells)
 {
+    if (cells == CellRow {}) {
+        out += zeroCellLine;
+        return;
+    }
     for (int8_t value : cells) appendNumber(out, value);
     out += "\r\n";
+}
+
+const std::string& zeroCellLines()
+{
+    static const std::string lines = [] {
+        std::string text;
+        for (int i = 0; i < 8; ++i) text += zeroCellLine;
+        return text;
+    }();
+    return lines;
+}
+
+constexpr std::string_view freeMarkLine = "0 0 0 \r\n";
+
+// The line of a free slot, as many times as a diagram may need it.
+const std::string& freeMarkLines()
+{
+    static const std::string lines = [] {
+        std::string text;
+        for (int i = 0; i < maxWrittenMarks; ++i) text += freeMarkLine;
+        return text;
+    }();
+    return lines;
 }
 
 // Every line break of a page text is kept as '*', so each text stays one line of the file (a CR before
@@ -145,7 +186,10 @@ std::string lineOf(DiagramList& list, const DiagramRecord& record, const WriteOp
 
 void appendBlock(std::string& out, const DiagramRecord& record, bool allMarkSlots, bool rotations)
 {
-    for (const auto& row : record.colours) appendCellLine(out, row);
+    if (record.colours.Any())
+        for (const auto& row : record.colours) appendCellLine(out, row);
+    else
+        out += zeroCellLines();
     out += "\r\n";
     int written = 0;
     // With the user's full 69 marks and the automatic arrow the file has no line for the arrow, which
@@ -154,8 +198,11 @@ void appendBlock(std::string& out, const DiagramRecord& record, bool allMarkSlot
     auto kept = [&](const MarkSlot& slot) {
         return slot.from != 0 && !(dropAutomatic && slot.type == MarkDoubleStep);
     };
-    int marksLeft = static_cast<int>(std::count_if(record.marks.begin(), record.marks.end(), kept));
-    for (const MarkSlot& slot : record.marks) {
+    const size_t stored = record.marks.Stored();
+    int marksLeft = 0;
+    for (size_t i = 0; i < stored; ++i) marksLeft += kept(record.marks[i]) ? 1 : 0;
+    for (size_t i = 0; i < stored; ++i) {
+        const MarkSlot slot = record.marks[i];
         if (written == maxWrittenMarks) break;
         if (kept(slot)) {
             --marksLeft;
@@ -169,6 +216,9 @@ void appendBlock(std::string& out, const DiagramRecord& record, bool allMarkSlot
         out += "\r\n";
         ++written;
     }
+    // The slots after the stored ones are free, and no mark follows them.
+    if (allMarkSlots && written < maxWrittenMarks)
+        out.append(freeMarkLines(), 0, static_cast<size_t>(maxWrittenMarks - written) * freeMarkLine.size());
     out += record.flipped ? '1' : '0';
     out += ' ';
     out += record.warningsAccepted ? '1' : '0';
@@ -190,7 +240,7 @@ class LineReader {
 public:
     explicit LineReader(std::istream& in)
         : in(in)
-        , buffer(1 << 16)
+        , buffer(1 << 18)
     {
     }
     bool Next(std::string& line)
@@ -226,6 +276,47 @@ public:
             if (line.starts_with("\xEF\xBB\xBF")) line.erase(0, 3);
         }
         return true;
+    }
+    // The next line as a view into the reader's buffer, valid up to the next call. A line that ends with
+    // an LF or a CR LF inside the buffer is not copied; any other goes through Next.
+    bool NextView(std::string_view& view)
+    {
+        if (!first && !pageTexts && pos < length) {
+            const char* start = buffer.data() + pos;
+            const char* end = buffer.data() + length;
+            const char* p = start;
+            while (p < end && *p != '\n' && *p != '\r') ++p;
+            const size_t n = static_cast<size_t>(p - start);
+            const size_t lineEnd = p == end ? 0 : *p == '\n' ? 1 : p + 1 < end && p[1] == '\n' ? 2 : 0;
+            if (lineEnd && n <= MaxLineLength) {
+                view = { start, n };
+                tooLong = false;
+                pos += n + lineEnd;
+                return true;
+            }
+        }
+        if (!Next(spare)) return false;
+        view = spare;
+        return true;
+    }
+    // Passes over the next lines, up to `most` of them, as long as each is `line` (line end included), and
+    // returns how many. `lines` holds that line `most` times or more. A diagram's block is mostly lines of
+    // zeros, which need no reading.
+    size_t SkipLines(std::string_view line, std::string_view lines, size_t most)
+    {
+        if (first || pageTexts) return 0;
+        available(line.size() * most);
+        size_t n = std::min(most, (length - pos) / line.size());
+        const char* at = buffer.data() + pos;
+        // Mostly the whole run is there; otherwise the lines that are.
+        if (std::memcmp(at, lines.data(), n * line.size()) != 0) {
+            size_t same = 0;
+            while (same < n && std::memcmp(at + same * line.size(), line.data(), line.size()) == 0) ++same;
+            n = same;
+        }
+        pos += n * line.size();
+        if (n) tooLong = false;
+        return n;
     }
     bool failed = false;
     bool tooLong = false; // the last line read was longer than MaxLineLength; it was cut there
@@ -266,6 +357,7 @@ private:
     }
     std::istream& in;
     std::vector<char> buffer;
+    std::string spare;
     size_t pos = 0;
     size_t length = 0;
     bool ended = false;
@@ -273,7 +365,7 @@ private:
 };
 
 // The length of a line as the file's grammar counts it: its characters and one line end.
-size_t grammarLength(const std::string& line)
+size_t grammarLength(std::string_view line)
 {
     return line.size() + 1;
 }
@@ -284,7 +376,7 @@ bool isDigit(char c)
 }
 
 // A colour or rotation line: twelve one-digit cells, each followed by a blank.
-bool readCellLine(const std::string& line, int maxValue, std::array<int8_t, 12>& cells, bool& badValue)
+bool readCellLine(std::string_view line, int maxValue, CellRow& cells, bool& badValue)
 {
     if (grammarLength(line) != 25) return false;
     for (size_t i = 0; i < 12; ++i) {
@@ -305,19 +397,18 @@ bool validMarkType(int type)
 }
 
 // A mark line "from to type ": three numbers of one or two digits, each ended by a blank.
-bool readMarkLine(const std::string& line, MarkSlot& slot)
+bool readMarkLine(std::string_view line, MarkSlot& slot)
 {
     int values[3] = { 0, 0, 0 };
     size_t pos = 0;
     for (int& value : values) {
-        size_t end = line.find(' ', pos);
-        if (end == std::string::npos) end = line.size();
-        if (end == pos || end - pos > 2) return false;
-        for (size_t i = pos; i < end; ++i) {
-            if (!isDigit(line[i])) return false;
-            value = value * 10 + (line[i] - '0');
+        size_t digits = 0;
+        for (; pos < line.size() && line[pos] != ' '; ++pos, ++digits) {
+            if (digits == 2 || !isDigit(line[pos])) return false;
+            value = value * 10 + (line[pos] - '0');
         }
-        pos = end + 1;
+        if (digits == 0) return false;
+        ++pos;
     }
     const int from = values[0], to = values[1], type = values[2];
     if (from > 64 || to > 64) return false;
@@ -330,29 +421,57 @@ bool readMarkLine(const std::string& line, MarkSlot& slot)
 
 enum class BlockEnd { Complete, EndOfFile, Corrupted };
 
+// The eight colour or rotation lines of a diagram; `nonZero` counts the cells that are not 0.
+BlockEnd readCells(LineReader& reader, int maxValue, CellValues& cells, bool& badValue, int& nonZero)
+{
+    std::string_view line;
+    for (size_t i = 0; i < 8; ++i) {
+        if (size_t skipped = reader.SkipLines(zeroCellLine, zeroCellLines(), 8 - i)) {
+            i += skipped - 1;
+            continue;
+        }
+        CellRow row;
+        if (!reader.NextView(line)) return BlockEnd::EndOfFile;
+        if (!readCellLine(line, maxValue, row, badValue)) return BlockEnd::Corrupted;
+        cells.SetRow(i, row);
+        for (int8_t v : row)
+            if (v) ++nonZero;
+    }
+    return BlockEnd::Complete;
+}
+
 // The lines that follow a BNX position line. `record` is null when the line made no diagram: the block is
 // read and dropped. Only checked values are stored.
 BlockEnd readBlock(
     LineReader& reader, DiagramRecord* record, bool rotations, bool& badValue, bool& fairyMarks)
 {
-    DiagramRecord dropped;
-    DiagramRecord& r = record ? *record : dropped;
-    std::string line;
-    r.colouredCount = 0;
-    for (auto& row : r.colours) {
-        if (!reader.Next(line)) return BlockEnd::EndOfFile;
-        if (!readCellLine(line, 4, row, badValue)) return BlockEnd::Corrupted;
-        for (int8_t v : row)
-            if (v) ++r.colouredCount;
-    }
-    if (!reader.Next(line)) return BlockEnd::EndOfFile;
+    std::optional<DiagramRecord> dropped;
+    DiagramRecord& r = record ? *record : dropped.emplace();
+    std::string_view line;
+    int coloured = 0;
+    const BlockEnd colours = readCells(reader, 4, r.colours, badValue, coloured);
+    r.colouredCount = static_cast<uint8_t>(coloured);
+    if (colours != BlockEnd::Complete) return colours;
+    if (!reader.NextView(line)) return BlockEnd::EndOfFile;
 
-    // The file's marks are the diagram's marks, the double-step arrow included.
-    r.marks.fill(MarkSlot {});
+    // The file's marks are the diagram's marks, the double-step arrow included; those read before a file
+    // that ends early stay too.
+    std::array<MarkSlot, MaxMarks> marks {};
     r.markCount = 0;
     size_t slot = 0;
+    size_t used = 0; // the slots after this one are free
+    auto keepMarks = [&](BlockEnd end) {
+        r.marks.Assign(marks.data(), used);
+        return end;
+    };
     for (int examined = 0; examined < maxMarkLines; ++examined) {
-        if (!reader.Next(line)) return BlockEnd::EndOfFile;
+        if (size_t skipped = reader.SkipLines(freeMarkLine, freeMarkLines(), maxMarkLines - examined)) {
+            // Free slots; the table is all free to begin with.
+            slot = std::min(marks.size(), slot + skipped);
+            examined += static_cast<int>(skipped) - 1;
+            continue;
+        }
+        if (!reader.NextView(line)) return keepMarks(BlockEnd::EndOfFile);
         const size_t length = grammarLength(line);
         if (length == 4 || length == 2) {
             int number = 0;
@@ -362,31 +481,31 @@ BlockEnd readBlock(
             if (length == 4 && line[1] == ' ') r.warningsAccepted = line[2] != '0' ? 1 : 0;
             break;
         }
-        if (length < 7 || length > 11) return BlockEnd::Corrupted;
+        if (length < 7 || length > 11) return keepMarks(BlockEnd::Corrupted);
         MarkSlot mark;
         if (!readMarkLine(line, mark)) {
             badValue = true;
             continue;
         }
-        if (slot < r.marks.size()) {
-            r.marks[slot++] = mark;
+        if (slot < marks.size()) {
+            marks[slot++] = mark;
             if (mark.from != 0) ++r.markCount;
+            if (mark != MarkSlot {}) used = slot;
         }
     }
+    keepMarks(BlockEnd::Complete);
     // A diagram saved with the user's full 69 marks has no line for its automatic arrow: it is made again
     // from the en-passant file, as arriving at the diagram would make it.
-    if (!r.enPassantFile.empty() && r.markCount >= unsigned(maxWrittenMarks)
+    if (!r.enPassantFile.empty() && r.markCount >= maxWrittenMarks
         && std::none_of(r.marks.begin(), r.marks.end(),
             [](const MarkSlot& m) { return m.from != 0 && m.type == MarkDoubleStep; }))
         Marks::AddDoubleStepArrow(r, r.enPassantFile[0], r.blackToMove != 0);
 
     if (rotations) {
-        for (auto& row : r.rotations) {
-            if (!reader.Next(line)) return BlockEnd::EndOfFile;
-            if (!readCellLine(line, 5, row, badValue)) return BlockEnd::Corrupted;
-            for (int8_t v : row)
-                if (v) fairyMarks = true;
-        }
+        int turned = 0;
+        const BlockEnd end = readCells(reader, 5, r.rotations, badValue, turned);
+        if (turned) fairyMarks = true;
+        return end;
     }
     return BlockEnd::Complete;
 }
@@ -451,10 +570,16 @@ private:
             }
             p += n;
         }
+        // The disk starts on what is written while the rest is made, so that the save's closing fsync
+        // finds little left to wait for. Only a hint: a file system without it is synced all the same.
+        const off_t written = static_cast<off_t>(pptr() - pbase());
+        if (written > 0) ::sync_file_range(fd, offset, written, SYNC_FILE_RANGE_WRITE);
+        offset += written;
         setp(buffer.data(), buffer.data() + buffer.size());
         return true;
     }
     int fd;
+    off_t offset = 0;
     std::vector<char> buffer;
 };
 
@@ -524,15 +649,9 @@ bool HoldsWholeList(const DiagramList& list, Kind kind)
     if (list.m_nStartNumber != 1) return false;
     for (const PrintHeaderNode* page = list.m_pFirstPage; page; page = page->next)
         if (!page->title.empty() || !page->topText.empty() || !page->infoText.empty()) return false;
-    auto anyCell = [](const CellBytes& cells) {
-        for (const auto& row : cells)
-            for (int8_t v : row)
-                if (v) return true;
-        return false;
-    };
     for (const DiagramRecord* r = list.m_pFirstDiagram; r; r = r->next) {
         if (!r->comment.empty() || !r->epdOpsBefore.empty() || !r->epdOpsMiddle.empty()
-            || !r->epdOpsAfter.empty() || r->flipped || anyCell(r->colours) || anyCell(r->rotations))
+            || !r->epdOpsAfter.empty() || r->flipped || r->colours.Any() || r->rotations.Any())
             return false;
         // The double-step arrow comes back from the en-passant field.
         for (const MarkSlot& slot : r->marks)
@@ -727,9 +846,9 @@ ReadResult ReadFile(
         reason = reasonOf(EISDIR);
         return result;
     }
+    // The stream keeps its small buffer: the line reader asks for more than it holds, which the stream
+    // then reads straight into the reader's buffer.
     std::ifstream in;
-    std::vector<char> buffer(1 << 20);
-    in.rdbuf()->pubsetbuf(buffer.data(), static_cast<std::streamsize>(buffer.size()));
     errno = 0;
     in.open(path, std::ios::binary);
     if (!in) {

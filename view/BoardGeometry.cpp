@@ -11,26 +11,10 @@ RECT CellRect(const RECT& board, int sq, int column, int row)
     return { left, top, left + sq, top + sq };
 }
 
-void SquareCell(int square, int& column, int& row)
-{
-    column = square % 8;
-    row = square / 8;
-    if (column == 0) {
-        column = 8;
-        row -= 1;
-    }
-}
-
-int MirroredSquare(int square)
-{
-    return square == 0 ? 0 : 65 - square;
-}
-
 POINT SquareCentre(const RECT& board, int sq, int square)
 {
-    int column = 0, row = 0;
-    SquareCell(square, column, row);
-    return { board.left + column * sq + sq / 2, board.top + row * sq + sq / 2 };
+    const Square shown = Square::FromMarkNumber(square);
+    return { board.left + shown.Cell() * sq + sq / 2, board.top + shown.Row() * sq + sq / 2 };
 }
 
 namespace {
@@ -131,12 +115,11 @@ ArrowShape ArrowPolygon(const RECT& board, int sq, int from, int to, bool fromOc
 
 RECT MarkerRect(const RECT& board, int sq, int square)
 {
-    int column = 0, row = 0;
-    SquareCell(square, column, row);
+    const Square shown = Square::FromMarkNumber(square);
     RECT r;
-    r.left = board.left + column * sq + sq / 3;
+    r.left = board.left + shown.Cell() * sq + sq / 3;
     r.right = r.left + sq / 3;
-    r.bottom = board.top + (row + 1) * sq - sq / 3;
+    r.bottom = board.top + (shown.Row() + 1) * sq - sq / 3;
     r.top = r.bottom - sq / 3;
     return r;
 }

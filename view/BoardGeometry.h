@@ -3,6 +3,7 @@
 #include "platform/Dc.h"
 #include "platform/WinTypes.h"
 #include "positions/DiagramRecord.h"
+#include "positions/Square.h"
 
 #include <array>
 #include <string>
@@ -16,11 +17,7 @@ namespace BoardGeometry {
 // right border; row 0..7 from the top.
 RECT CellRect(const RECT& board, int sq, int column, int row);
 
-// Mark squares 1..64 (a8 = 1 as shown) to the shown column 1..8 and row 0..7.
-void SquareCell(int square, int& column, int& row);
-// The same square seen on a flipped board (0, a free slot, stays 0).
-int MirroredSquare(int square);
-// Centre of a shown square.
+// Centre of a shown square, given by its mark number (a8 = 1 as shown).
 POINT SquareCentre(const RECT& board, int sq, int square);
 
 // The mark slots the drawing shows: squares 1..64, arrows of types 1..6, square markers 7 and 8 and

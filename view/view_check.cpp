@@ -37,8 +37,8 @@ DatasState StateOf(const DiagramRecord& r, const PrintHeaderNode* page)
     s.comment = r.comment;
     s.opcode = r.comment.empty() ? std::string() : r.commentOpcode;
     s.enPassant = r.enPassantFile;
-    s.fullmove = r.fullmoveNumber.empty() ? "1" : r.fullmoveNumber;
-    s.halfmove = r.halfmoveClock.empty() ? "0" : r.halfmoveClock;
+    s.fullmove = r.fullmoveNumber.empty() ? "1" : r.fullmoveNumber.str();
+    s.halfmove = r.halfmoveClock.empty() ? "0" : r.halfmoveClock.str();
     for (const MarkSlot& m : r.marks)
         if (m.from != 0 && m.type != MarkDoubleStep) s.marks.emplace_back(m.from, m.to, m.type);
     std::sort(s.marks.begin(), s.marks.end());
@@ -172,7 +172,7 @@ void CPlaviaView::OnEditDiagramDatas()
         r->castleBlackLong = dialog.m_bBlackQueenSide;
         r->castleWhiteShort = dialog.m_bWhiteKingSide;
         r->castleBlackShort = dialog.m_bBlackKingSide;
-        r->blackToMove = static_cast<uint32_t>(dialog.m_nActiveColour);
+        r->blackToMove = dialog.m_nActiveColour != 0 ? 1 : 0;
         if (dialog.m_bCastlingChanged && m_bDeriveCastling) m_bDeriveCastling = false;
 
         const std::string& ep = dialog.m_strEnPassant;

@@ -84,14 +84,17 @@ void CPlaviaView::BuildDisplayCopy()
         std::memcpy(m_szRankLabels, "12345678", 9);
         for (int i = 0; i < MaxMarks; ++i) {
             const MarkSlot& slot = record.marks[size_t(i)];
-            m_displayMarks[size_t(i)]
-                = { uint8_t(slot.from == 0 || slot.from > 64 ? slot.from : MirroredSquare(slot.from)),
-                      uint8_t(slot.to == 0 || slot.to > 64 ? slot.to : MirroredSquare(slot.to)), slot.type };
+            // Numbers that name no square stay as they are.
+            auto mirrored = [](uint8_t square) {
+                const Square s = Square::FromMarkNumber(square);
+                return s.Valid() ? uint8_t(s.Mirrored().MarkNumber()) : square;
+            };
+            m_displayMarks[size_t(i)] = { mirrored(slot.from), mirrored(slot.to), slot.type };
         }
     } else {
         std::memcpy(m_szFileLetters, "ABCDEFGH", 9);
         std::memcpy(m_szRankLabels, "87654321", 9);
-        m_displayMarks = record.marks;
+        std::copy(record.marks.begin(), record.marks.end(), m_displayMarks.begin());
     }
 }
 
@@ -298,9 +301,8 @@ void CPlaviaView::DrawMarks(Dc& dc, CFont& textFont)
     const bool family2 = m_bLetterFamily2;
     const int oldMode = dc.SetGraphicsMode(GM_ADVANCED);
     auto letterAt = [this](int square) {
-        int column = 0, row = 0;
-        SquareCell(square, column, row);
-        return m_displayRows[size_t(row)][size_t(column)];
+        const Square shown = Square::FromMarkNumber(square);
+        return m_displayRows[size_t(shown.Row())][size_t(shown.Cell())];
     };
     for (const MarkSlot& slot : m_displayMarks) {
         if (slot.from == 0) continue;

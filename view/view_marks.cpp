@@ -27,12 +27,16 @@ void CPlaviaView::AddDoubleStepArrow(std::string fileText, uint8_t blackToMove)
     if (fileText.empty()) return;
     const char file = fileText[0];
     if (file < 'a' || file > 'h') return;
-    const int f = file - 'a' + 1;
+    const int f = file - 'a';
     // The pawn that just moved two squares: Black's from rank 7 with White to move, else White's from rank 2.
+    auto mark = [&](int fromRank, int toRank) {
+        AddMark(Marks::KindDoubleStep, 0, Square::FromFileRank(f, fromRank).MarkNumber(),
+            Square::FromFileRank(f, toRank).MarkNumber());
+    };
     if (blackToMove)
-        AddMark(Marks::KindDoubleStep, 0, SquareNumber(f, 6), SquareNumber(f, 4));
+        mark(1, 3);
     else
-        AddMark(Marks::KindDoubleStep, 0, SquareNumber(f, 1), SquareNumber(f, 3));
+        mark(6, 4);
 }
 
 // --- the modes and their commands

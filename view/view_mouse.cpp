@@ -52,8 +52,8 @@ bool CPlaviaView::SquareAtPoint(POINT point, int& column, int& row) const
 
 int CPlaviaView::DiagramSquare(int column, int row) const
 {
-    if (m_pCurrentDiagram && m_pCurrentDiagram->flipped) return SquareNumber(9 - column, 7 - row);
-    return SquareNumber(column, row);
+    const Square shown = Square::FromCell(row, column);
+    return (m_pCurrentDiagram && m_pCurrentDiagram->flipped ? shown.Mirrored() : shown).MarkNumber();
 }
 
 void CPlaviaView::InvalidateSquare(int column, int row)
@@ -196,7 +196,8 @@ void CPlaviaView::PutPieceOnSquare(int flags, int x, int y)
     m_nSquareColumn = column;
     m_nSquareRow = row;
     const int square = DiagramSquare(column, row);
-    const int boardRow = SquareRow(square), cell = SquareColumn(square);
+    const Square shown = Square::FromMarkNumber(square);
+    const int boardRow = shown.Row(), cell = shown.Cell();
     char& letter = record->board[boardRow][cell];
 
     if (!M::colourMarksMode && flags < 3) {
@@ -287,13 +288,14 @@ void CPlaviaView::OnLButtonUp(int flags, POINT point)
     // Squares, colours and marks change only after a press on a square of the board.
     const bool onSquare = record && M::mouseEdit && m_bPressOnSquare;
     const int pressed = onSquare ? DiagramSquare(m_nSquareColumn, m_nSquareRow) : 0;
+    const Square pressedSquare = Square::FromMarkNumber(pressed);
 
     if (IsClick(dx, dy) && !M::numbersMode) {
         if (!M::colourMarksMode && flags <= 3) return;
         if (onSquare) {
             m_bModified = true;
             m_nBnxOnlyCount += ToggleSquareColour(
-                *record, SquareRow(pressed), SquareColumn(pressed), flags, m_nMarkColour);
+                *record, pressedSquare.Row(), pressedSquare.Cell(), flags, m_nMarkColour);
         }
         PutPieceOnSquare(flags, m_ptDown.x, m_ptDown.y);
         return;
@@ -311,7 +313,8 @@ void CPlaviaView::OnLButtonUp(int flags, POINT point)
             int rotation
                 = RotationForDrag(dx, dy, BoardLetters::IsLightSquare(m_nSquareRow, m_nSquareColumn));
             if (rotation >= 0)
-                record->rotations[SquareRow(pressed)][SquareColumn(pressed)] = static_cast<int8_t>(rotation);
+                record->rotations.Set(
+                    pressedSquare.Row(), pressedSquare.Cell(), static_cast<int8_t>(rotation));
         }
         GestureChoice choice = ChoiceForDrag(ClassifyDrag(dx, dy), m_nPaletteColumn != 0, m_bLetterFamily2);
         if (choice.piece) {

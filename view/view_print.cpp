@@ -37,9 +37,8 @@ struct PrintFonts {
 
 bool HoldsPiece(const DiagramRecord& r, int square)
 {
-    int column = 0, row = 0;
-    SquareCell(square, column, row);
-    return !IsEmptyLetter(r.board[size_t(row)][size_t(column)]);
+    const Square s = Square::FromMarkNumber(square);
+    return !IsEmptyLetter(r.board[size_t(s.Row())][size_t(s.Cell())]);
 }
 
 } // namespace
@@ -177,9 +176,8 @@ void CPlaviaView::PrintMarks(Dc& dc, const DiagramRecord& record, int x0, int Y,
     for (const MarkSlot& slot : record.marks) {
         if (slot.from == 0) continue;
         if (IsDrawableArrow(slot)) {
-            int fc = 0, fr = 0, tc = 0, tr = 0;
-            SquareCell(slot.from, fc, fr);
-            SquareCell(slot.to, tc, tr);
+            const Square from = Square::FromMarkNumber(slot.from), to = Square::FromMarkNumber(slot.to);
+            int fc = from.Cell(), fr = from.Row(), tc = to.Cell(), tr = to.Row();
             int x1 = x0 + fc * sq + sq / 2, y1 = Y - fr * sq - sq / 2;
             const int x2 = x0 + tc * sq + sq / 2, y2 = Y - tr * sq - sq / 2;
             double a = std::atan2(double(y1 - y2), double(x1 - x2)) * 180 / 3.14159265358979;
@@ -214,8 +212,8 @@ void CPlaviaView::PrintMarks(Dc& dc, const DiagramRecord& record, int x0, int Y,
             continue;
         }
         if (!IsDrawableSquareMark(slot)) continue;
-        int column = 0, row = 0;
-        SquareCell(slot.from, column, row);
+        const Square at = Square::FromMarkNumber(slot.from);
+        const int column = at.Cell(), row = at.Row();
         const int left = x0 + column * sq + sq / 3, right = left + sq / 3;
         const int lower = Y - (row + 1) * sq + sq / 3, upper = lower + sq / 3;
         const bool onBlack = IsBlackPieceLetter(record.board[size_t(row)][size_t(column)], m_bLetterFamily2);

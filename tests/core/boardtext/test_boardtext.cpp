@@ -194,17 +194,17 @@ TEST(BoardText, CopySizeAndSquareMarkers)
     EXPECT_EQ(BoardText::CopyHalfPoints(51, 44.0f), 88);
     EXPECT_EQ(BoardText::CopyHalfPoints(51, 200.0f), 88);
     DiagramRecord r = StartPosition();
-    r.marks[0] = { 20, 0, MarkSquare1 }; // d6: row 2, column 4, even
-    r.marks[1] = { 21, 0, MarkSquare2 }; // e6: odd
-    r.marks[2] = { 24, 0, MarkSquare1 }; // column 0 of row 3 is h6 of row 2
-    r.marks[3] = { 1, 0, MarkSquare1 }; // a8 holds a rook: no marker
+    r.marks.Set(0, { 20, 0, MarkSquare1 }); // d6: row 2, column 4, even
+    r.marks.Set(1, { 21, 0, MarkSquare2 }); // e6: odd
+    r.marks.Set(2, { 24, 0, MarkSquare1 }); // column 0 of row 3 is h6 of row 2
+    r.marks.Set(3, { 1, 0, MarkSquare1 }); // a8 holds a rook: no marker
     FontBoard rows = BoardText::OverlaySquareMarkers(BoardText::DisplayRows(r), r);
     EXPECT_EQ(std::string(rows[2].data()), "$ + ,'+ ,%");
     EXPECT_EQ(std::string(rows[0].data()), "$tMvWlVmT%");
 
     // A number mark is no square marker: its square stays as it is.
-    r.marks[4] = { 27, 27, MarkNumberFirst }; // c5
-    r.marks[5] = { 44, 44, MarkNumberLast }; // d3
+    r.marks.Set(4, { 27, 27, MarkNumberFirst }); // c5
+    r.marks.Set(5, { 44, 44, MarkNumberLast }); // d3
     rows = BoardText::OverlaySquareMarkers(BoardText::DisplayRows(r), r);
     EXPECT_EQ(std::string(rows[3].data()), "$+ + + + %");
     EXPECT_EQ(std::string(rows[5].data()), "$+ + + + %");

@@ -138,11 +138,11 @@ TEST(PositionChecker, FillsBoardAndKingSquares)
 {
     PositionChecker checker;
     ASSERT_EQ(checker.CheckFenPosition("rnbqkbnr/pppppppp/8/8/8/8/PPPPPPPP/RNBQKBNR w KQkq - 0 1"), 0);
-    EXPECT_EQ(checker.board[PositionChecker::SquareIndex('e', 1)], 'K');
-    EXPECT_EQ(checker.board[PositionChecker::SquareIndex('e', 8)], 'k');
-    EXPECT_EQ(checker.board[PositionChecker::SquareIndex('a', 8)], 'r');
-    EXPECT_EQ(checker.board[PositionChecker::SquareIndex('h', 1)], 'R');
-    EXPECT_EQ(checker.board[PositionChecker::SquareIndex('e', 6)], 0) << "empty squares hold NUL";
+    EXPECT_EQ(checker.board[Square::FromName("e1").Index()], 'K');
+    EXPECT_EQ(checker.board[Square::FromName("e8").Index()], 'k');
+    EXPECT_EQ(checker.board[Square::FromName("a8").Index()], 'r');
+    EXPECT_EQ(checker.board[Square::FromName("h1").Index()], 'R');
+    EXPECT_EQ(checker.board[Square::FromName("e6").Index()], 0) << "empty squares hold NUL";
     EXPECT_EQ(checker.whiteKingCol, 4);
     EXPECT_EQ(checker.whiteKingRow, 7);
     EXPECT_EQ(checker.blackKingCol, 4);
@@ -154,8 +154,8 @@ TEST(PositionChecker, NinthSquareStartsTheNextRank)
     // "8p" is nine squares: the pawn opens the third row, so one slash too few is left for the field.
     PositionChecker checker;
     EXPECT_EQ(checker.CheckFenPosition("4k3/8p/8/8/8/8/8/4K3 w - -"), 15);
-    EXPECT_EQ(checker.board[PositionChecker::SquareIndex('a', 6)], 'p');
-    EXPECT_EQ(checker.board[PositionChecker::SquareIndex('a', 7)], 0);
+    EXPECT_EQ(checker.board[Square::FromName("a6").Index()], 'p');
+    EXPECT_EQ(checker.board[Square::FromName("a7").Index()], 0);
 }
 
 TEST(PositionChecker, NulByteEndsTheText)

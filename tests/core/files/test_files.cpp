@@ -1,9 +1,11 @@
+#include "FilesTestSupport.h"
 #include "positions/AtomicFile.h"
+#include "positions/BoardLetters.h"
 #include "positions/DiagramList.h"
 #include "positions/ErrorList.h"
+#include "positions/MarkEditing.h"
 #include "positions/Marks.h"
 #include "positions/PositionFile.h"
-#include "FilesTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -247,9 +249,80 @@ TEST(PositionFiles, SaveWritesAllSixtyNineSlotsSaveAsEveryUsedOne)
 
     // A full table keeps 69 marks in the file.
     for (int s = 0; s < MaxMarks; ++s)
-        r.marks[static_cast<size_t>(s)] = { static_cast<uint8_t>(s % 64 + 1), 0, 7 };
+        r.marks.Set(static_cast<size_t>(s), { static_cast<uint8_t>(s % 64 + 1), 0, 7 });
     EXPECT_EQ(blockLines(false).size(), 69u);
     EXPECT_EQ(blockLines(true).size(), 69u);
+}
+
+// Lists longer than the reader holds at once, of blocks of every length: free slots before, between and
+// after the marks (some keeping a taken mark's type), coloured and turned squares, with each line end
+// this program meets. Every diagram comes back whole, and the file is written again to the same bytes.
+TEST(PositionFiles, LongListsReadBackWholeWhateverTheirBlocksAndLineEnds)
+{
+    DiagramList list;
+    list.AddHeaderNode(false, true);
+    list.m_bFairyMarks = true;
+    for (int i = 0; i < 3000; ++i) {
+        DiagramRecord& r = i == 0 ? *list.CreateFirstDiagram() : *list.AppendDiagram();
+        r.board = BoardLetters::EmptyBoard(false);
+        r.board[0][5] = 'l';
+        r.board[7][5] = 'K';
+        // Up to the 69 marks a diagram may hold.
+        const size_t marks = static_cast<size_t>(i % (MarkEditing::MaxStoredMarks + 1));
+        for (size_t s = 0; s < marks; ++s) {
+            if ((s + static_cast<size_t>(i)) % 5 == 0) continue; // a slot never used
+            const bool taken = (s + static_cast<size_t>(i)) % 7 == 0; // a mark taken away keeps its type
+            r.marks.Set(s,
+                { uint8_t(taken ? 0 : (i + int(s)) % 64 + 1), uint8_t(taken ? 0 : (i * 3) % 65),
+                    uint8_t(MarkGreen + s % 4) });
+        }
+        r.markCount = static_cast<uint8_t>(MarkEditing::UsedMarkSlots(r));
+        if (i % 3 == 0) {
+            r.colours.Set(size_t(i % 8), size_t(1 + i % 8), int8_t(1 + i % 4));
+            r.colouredCount = 1;
+        }
+        if (i % 11 == 0) r.rotations.Set(size_t(i % 8), size_t(1 + i % 8), int8_t(1 + i % 3));
+        r.flipped = i % 13 == 0;
+    }
+    list.UpdatePageCount();
+    for (int p = 1; p < list.m_nPageCount; ++p) list.AddHeaderNode(true, false);
+
+    for (bool allMarkSlots : { true, false }) {
+        WriteOptions w;
+        w.allMarkSlots = allMarkSlots;
+        w.fairyMode = true;
+        const std::string written = Written(list, w);
+        ASSERT_GT(written.size(), size_t(1) << 20) << "the list is longer than the reader's buffer";
+        // The same file with LF line ends, and with lone CRs.
+        std::string lf, cr;
+        for (size_t k = 0; k < written.size(); ++k) {
+            if (written[k] != '\r') lf += written[k];
+            if (written[k] != '\n') cr += written[k];
+        }
+        const std::pair<const char*, const std::string*> forms[]
+            = { { "CR LF", &written }, { "LF", &lf }, { "CR", &cr } };
+        for (const auto& [name, text] : forms) {
+            SCOPED_TRACE(name);
+            DiagramList back;
+            std::istringstream in(*text);
+            ReadOptions options;
+            options.legalCheckActive = false;
+            ReadResult read = ReadList(in, options, back);
+            ASSERT_EQ(read.diagramsMade, 3000);
+            EXPECT_FALSE(read.corrupted);
+            for (const DiagramRecord *a = list.m_pFirstDiagram, *b = back.m_pFirstDiagram; a && b;
+                 a = a->next, b = b->next) {
+                EXPECT_EQ(a->board, b->board);
+                EXPECT_EQ(a->colours, b->colours);
+                EXPECT_EQ(a->rotations, b->rotations);
+                EXPECT_EQ(a->flipped, b->flipped);
+                EXPECT_EQ(a->colouredCount, b->colouredCount);
+                EXPECT_EQ(MarkEditing::UsedMarkSlots(*a), MarkEditing::UsedMarkSlots(*b));
+                if (allMarkSlots) EXPECT_EQ(a->marks, b->marks);
+            }
+            EXPECT_EQ(Written(back, w), written);
+        }
+    }
 }
 
 // The automatic arrow of an en-passant square takes a slot; with 68 marks of the user's and a slot freed
@@ -263,9 +336,9 @@ TEST(PositionFiles, SaveKeepsEveryMarkWhenAFreeSlotComesFirst)
     Marks::AddDoubleStepArrow(r, 'e', false);
     ASSERT_EQ(r.marks[0].type, MarkDoubleStep);
     for (int s = 1; s < MaxMarks; ++s)
-        r.marks[static_cast<size_t>(s)]
-            = { static_cast<uint8_t>(s % 64 + 1), static_cast<uint8_t>((s + 9) % 64 + 1), MarkGreen };
-    r.marks[5] = { 0, 0, MarkRed }; // a mark taken away
+        r.marks.Set(static_cast<size_t>(s),
+            { static_cast<uint8_t>(s % 64 + 1), static_cast<uint8_t>((s + 9) % 64 + 1), MarkGreen });
+    r.marks.Set(5, { 0, 0, MarkRed }); // a mark taken away
     r.markCount = 69;
     auto used = [](const DiagramRecord& d) {
         std::vector<MarkSlot> slots;
@@ -286,7 +359,7 @@ TEST(PositionFiles, SaveKeepsEveryMarkWhenAFreeSlotComesFirst)
         EXPECT_EQ(Nth(back, 0).markCount, 69u);
     }
     // With room to spare Save writes the free slot as it stands, as it always did.
-    r.marks[69] = {};
+    r.marks.Set(69, {});
     WriteOptions save;
     DiagramList back;
     ReadText(Written(list, save), OptionsFor("bnx", false), back);

@@ -42,13 +42,13 @@ const std::vector<LossCase> cases = {
     { "PositionsOnly", [](DiagramList&) {}, 0, 0 },
     { "Arrow",
         [](DiagramList& l) {
-            Second(l).marks[0] = { 12, 28, MarkRed };
+            Second(l).marks.Set(0, { 12, 28, MarkRed });
             Second(l).markCount = 1;
         },
         BoardMarks, BoardMarks },
     { "NumberInASquare",
         [](DiagramList& l) {
-            l.m_pFirstDiagram->marks[3] = { 20, 20, MarkNumberFirst };
+            l.m_pFirstDiagram->marks.Set(3, { 20, 20, MarkNumberFirst });
             l.m_pFirstDiagram->markCount = 1;
         },
         BoardMarks, BoardMarks },
@@ -63,7 +63,7 @@ const std::vector<LossCase> cases = {
         0, 0 },
     { "ColouredSquare",
         [](DiagramList& l) {
-            Second(l).colours[3][5] = 2;
+            Second(l).colours.Set(3, 5, 2);
             Second(l).colouredCount = 1;
         },
         ColouredSquares, ColouredSquares },
@@ -71,14 +71,14 @@ const std::vector<LossCase> cases = {
     { "TurnedKing",
         [](DiagramList& l) {
             DiagramRecord& r = *l.m_pFirstDiagram;
-            r.rotations[7][5] = 4;
+            r.rotations.Set(7, 5, 4);
             r.board[7][5] = MarkEditing::RotatedFairyLetter(r.board[7][5], 4);
             l.m_bFairyMarks = true;
         },
         TurnedPieces, TurnedPieces },
     { "UpsideDownKing",
         [](DiagramList& l) {
-            Second(l).rotations[0][5] = 2;
+            Second(l).rotations.Set(0, 5, 2);
             l.m_bFairyMarks = true;
         },
         TurnedPieces, TurnedPieces },
@@ -119,12 +119,12 @@ const std::vector<LossCase> cases = {
     { "Everything",
         [](DiagramList& l) {
             DiagramRecord& r = Second(l);
-            r.marks[0] = { 12, 28, MarkBlue };
+            r.marks.Set(0, { 12, 28, MarkBlue });
             r.markCount = 1;
-            r.colours[0][1] = 1;
+            r.colours.Set(0, 1, 1);
             r.colouredCount = 1;
             r.flipped = 1;
-            r.rotations[4][4] = 1;
+            r.rotations.Set(4, 4, 1);
             r.comment = "x\r\ny";
             r.commentOpcode = "c0";
             r.epdOpsBefore = "bm Kd2;";

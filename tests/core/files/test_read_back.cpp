@@ -51,6 +51,16 @@ std::string Block(const std::vector<std::string>& marks = {}, const std::string&
     return b;
 }
 
+// A block of the colour lines and seventy mark lines, without the flip line.
+std::string SeventyMarkLines(const std::string& mark)
+{
+    std::string b;
+    for (int i = 0; i < 8; ++i) b += emptyColours + "\r\n";
+    b += "\r\n";
+    for (int i = 0; i < MaxMarks; ++i) b += mark + "\r\n";
+    return b;
+}
+
 struct FileCase {
     const char* name;
     std::string extension;
@@ -186,6 +196,16 @@ TEST(ReadBack, FilesAndWhatTheyGive)
                 EXPECT_EQ(l.m_pFirstPage->title, "*T*");
                 EXPECT_EQ(l.m_pFirstPage->topText, "x*\ny");
                 EXPECT_EQ(l.m_pFirstPage->infoText, "\x87");
+            } },
+        { "seventy mark lines and no flip line: the next line is the next position", "bnx",
+            std::string(kings) + "\r\n" + SeventyMarkLines("0 0 0 ") + kings + "\r\n"
+                + SeventyMarkLines("12 28 3 ") + kings + "\r\n" + Block({ "1 2 3 " }),
+            ReadStatus::Ok, 3, {}, false,
+            [](const DiagramList& l, const ReadResult&) {
+                EXPECT_EQ(Nth(l, 0).markCount, 0u);
+                EXPECT_EQ(Nth(l, 1).markCount, 70u);
+                EXPECT_EQ(Nth(l, 1).marks[69], (MarkSlot { 12, 28, 3 }));
+                EXPECT_EQ(Nth(l, 2).marks[0], (MarkSlot { 1, 2, 3 }));
             } },
         { "a line longer than any position file holds", "epd",
             std::string(kings) + "\r\n" + longLine + "\r\n" + kings + " c0 \"after\";\r\n", ReadStatus::Ok, 2,
@@ -337,7 +357,7 @@ TEST(ReadBack, FairyModeWithoutRotationsReopensAsTheSameBoards)
     EXPECT_EQ(Nth(back, 0).board, r.board);
 
     // Rotation marks made in fairy mode and kept after it was left: still the fairy form.
-    r.rotations[7][5] = 4;
+    r.rotations.Set(7, 5, 4);
     r.board[7][5] = 'C'; // the king turned a quarter
     list.m_bFairyMarks = true;
     w.fairyMode = false;
@@ -345,7 +365,7 @@ TEST(ReadBack, FairyModeWithoutRotationsReopensAsTheSameBoards)
 
     // Outside fairy mode, without rotations, the file is as it always was.
     list.m_bFairyMarks = false;
-    r.rotations[7][5] = 0;
+    r.rotations.Set(7, 5, 0);
     r.board[7][5] = 'K';
     EXPECT_TRUE(Written(list, w).starts_with("4k3/"));
 }
@@ -359,7 +379,7 @@ TEST(ReadBack, EpdAndFenFilesHaveFenLettersInFairyMode)
     DiagramRecord& r = *list.CreateFirstDiagram();
     list.SetBoardPosition(1);
     // The white king on e1 (a dark square) turned a quarter, as a rotation gesture in fairy mode makes it.
-    r.rotations[7][5] = 4;
+    r.rotations.Set(7, 5, 4);
     r.board[7][5] = MarkEditing::RotatedFairyLetter('K', 4);
     ASSERT_NE(r.board[7][5], 'K');
     list.m_bFairyMarks = true;
@@ -457,11 +477,11 @@ TEST(ReadBack, OnlyAFenFileOfPlainPositionsHoldsTheList)
         { "operation", [](DiagramList& l) { l.m_pLastDiagram->epdOpsAfter = "id \"x\";"; } },
         { "mark",
             [](DiagramList& l) {
-                l.m_pLastDiagram->marks[3] = { 1, 2, 3 };
+                l.m_pLastDiagram->marks.Set(3, { 1, 2, 3 });
             } },
-        { "coloured square", [](DiagramList& l) { l.m_pLastDiagram->colours[2][2] = 1; } },
+        { "coloured square", [](DiagramList& l) { l.m_pLastDiagram->colours.Set(2, 2, 1); } },
         { "flip", [](DiagramList& l) { l.m_pLastDiagram->flipped = 1; } },
-        { "rotation", [](DiagramList& l) { l.m_pLastDiagram->rotations[2][2] = 1; } },
+        { "rotation", [](DiagramList& l) { l.m_pLastDiagram->rotations.Set(2, 2, 1); } },
         { "start number", [](DiagramList& l) { l.m_nStartNumber = 3; } },
         { "page text", [](DiagramList& l) { l.m_pFirstPage->infoText = "x"; } },
     };

@@ -108,7 +108,7 @@ TEST(DiagramList, DeleteOnlyDiagramClearsIt)
     list.m_pCurrentDiagram->board = BoardLetters::EmptyBoard(false);
     list.SetBoardPosition(1);
     r->comment = "x";
-    r->marks[3] = { 1, 2, 3 };
+    r->marks.Set(3, { 1, 2, 3 });
     r->markCount = 1;
     r->blackToMove = 1;
     list.DeleteCurrentDiagram();
@@ -125,8 +125,8 @@ TEST(DiagramList, ResetFreesEverySlotAndSetsCounters)
     DiagramList list;
     DiagramRecord r;
     r.marks.fill({ 9, 9, 9 });
-    r.colours[2][3] = 4;
-    r.rotations[5][5] = 2;
+    r.colours.Set(2, 3, 4);
+    r.rotations.Set(5, 5, 2);
     list.m_bEpdMode = false;
     list.ResetDiagram(&r, 1);
     for (const MarkSlot& m : r.marks) EXPECT_EQ(m, MarkSlot {});

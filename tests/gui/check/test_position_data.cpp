@@ -123,7 +123,8 @@ TEST_F(PositionDataTest, DialogOkAppliesEverything)
     // Black to move with e.p. file c: the double step c2-c4 is marked.
     bool arrow = false;
     for (const MarkSlot& m : r.marks)
-        if (m.type == MarkDoubleStep && m.from == SquareNumber(3, 6) && m.to == SquareNumber(3, 4))
+        if (m.type == MarkDoubleStep && m.from == Square::FromName("c2").MarkNumber()
+            && m.to == Square::FromName("c4").MarkNumber())
             arrow = true;
     EXPECT_TRUE(arrow);
 

@@ -65,7 +65,7 @@ TEST_F(ClipboardTest, BnxCopyCarriesMarksAndCommentToEveryPasteUntilAnRtfCopy)
     CPlaviaView& view = View();
     view.SetBoardPosition(1);
     view.m_pCurrentDiagram->comment = "Main line";
-    view.m_pCurrentDiagram->marks[0] = { 52, 36, MarkRed };
+    view.m_pCurrentDiagram->marks.Set(0, { 52, 36, MarkRed });
     view.m_pCurrentDiagram->markCount = 1;
     view.OnCopyBnx();
     EXPECT_TRUE(GlobalModes::bnxCopyPending);

@@ -167,7 +167,7 @@ protected:
         r.commentOpcode = "c0";
         r.displayComment = "b KQkq Main line";
         r.blackToMove = 1;
-        r.marks[0] = { 52, 36, MarkRed };
+        r.marks.Set(0, { 52, 36, MarkRed });
         r.markCount = 1;
     }
     const std::string fen = "4k3/8/8/8/8/8/8/4K2R w K - 0 1";
@@ -265,8 +265,8 @@ TEST_F(PasteTest, FenPasteMovesTheDoubleStepArrowToItsOwnSquare)
     for (const MarkSlot& m : view.m_pCurrentDiagram->marks) {
         if (m.type != MarkDoubleStep) continue;
         ++arrows;
-        EXPECT_EQ(m.from, SquareNumber(5, 6));
-        EXPECT_EQ(m.to, SquareNumber(5, 4));
+        EXPECT_EQ(m.from, Square::FromName("e2").MarkNumber());
+        EXPECT_EQ(m.to, Square::FromName("e4").MarkNumber());
     }
     EXPECT_EQ(arrows, 1);
     Clipboard::SetData("4k3/8/8/8/8/8/8/4K3 w - - 0 1");

@@ -28,9 +28,9 @@ protected:
     void Put(int row, int cell, char letter) { Current().board[size_t(row)][size_t(cell)] = letter; }
     void AddSlot(uint8_t from, uint8_t to, uint8_t type)
     {
-        for (MarkSlot& slot : Current().marks)
-            if (slot.from == 0) {
-                slot = { from, to, type };
+        for (size_t i = 0; i < Current().marks.size(); ++i)
+            if (Current().marks[i].from == 0) {
+                Current().marks.Set(i, { from, to, type });
                 ++Current().markCount;
                 return;
             }
@@ -83,7 +83,7 @@ TEST_F(DrawTest, RowsAreOneTextCallEachUntilSquaresNeedColours)
     EXPECT_EQ(TextAt(journal, BoardLeft, BoardTop - Sq)->text, "!\"\"\"\"\"\"\"\"#");
     EXPECT_EQ(TextAt(journal, BoardLeft, BoardTop + 8 * Sq)->text, "/(((((((()");
 
-    Current().colours[3][4] = MarkRed;
+    Current().colours.Set(3, 4, int8_t(MarkRed));
     Current().colouredCount = 1;
     journal.clear();
     Render(view, &journal);
@@ -103,8 +103,8 @@ TEST_F(DrawTest, ColouredSquaresAreFilledBehindTheirGlyph)
 {
     REQUIRE_FONT("Varnok Fairy");
     CPlaviaView& view = Board();
-    Current().colours[0][1] = MarkGreen; // a8, light
-    Current().colours[0][2] = MarkBlue; // b8, dark: the colour shows between the hatching
+    Current().colours.Set(0, 1, int8_t(MarkGreen)); // a8, light
+    Current().colours.Set(0, 2, int8_t(MarkBlue)); // b8, dark: the colour shows between the hatching
     Current().colouredCount = 2;
     QImage image = Render(view);
     const RECT a8 = Inset(Cell(1, 0), 3), b8 = Inset(Cell(2, 0), 3);
@@ -117,8 +117,8 @@ TEST_F(DrawTest, ColouredSquaresAreFilledBehindTheirGlyph)
 TEST_F(DrawTest, InvalidColourCodesFromFilesAreNotDrawn)
 {
     CPlaviaView& view = Board();
-    Current().colours[0][1] = 9;
-    Current().colours[0][3] = -2;
+    Current().colours.Set(0, 1, 9);
+    Current().colours.Set(0, 3, -2);
     Current().colouredCount = 2;
     std::vector<DcCall> journal;
     QImage image = Render(view, &journal);
@@ -288,7 +288,7 @@ TEST_F(DrawTest, FlippedBoardMirrorsSquaresCoordinatesAndMarks)
     REQUIRE_FONT("Varnok Fairy");
     CPlaviaView& view = Board();
     Put(0, 1, 't'); // black rook on a8
-    Current().colours[0][1] = MarkRed;
+    Current().colours.Set(0, 1, int8_t(MarkRed));
     Current().colouredCount = 1;
     AddSlot(1, 1, MarkSquare1); // marker on a8
     AddSlot(57, 49, MarkBlue); // a1-a2
@@ -332,14 +332,14 @@ TEST_F(DrawTest, RotatedPiecesUseTheTurnedFontsOrTheirOwnLetters)
     CPlaviaView& view = Board();
     GlobalModes::fairyMode = true;
     Put(0, 1, 'k');
-    Current().rotations[0][1] = 1; // a8: a quarter turn counter-clockwise
+    Current().rotations.Set(0, 1, 1); // a8: a quarter turn counter-clockwise
     Put(0, 3, 'k');
-    Current().rotations[0][3] = 2; // c8: upside down
+    Current().rotations.Set(0, 3, 2); // c8: upside down
     Put(0, 5, 'k');
-    Current().rotations[0][5] = 3; // e8: clockwise
+    Current().rotations.Set(0, 5, 3); // e8: clockwise
     Put(0, 7, 'k'); // g8 upright, for comparison
     Put(1, 1, 'C');
-    Current().rotations[1][1] = 4; // a7, dark: the letter of the turned king
+    Current().rotations.Set(1, 1, 4); // a7, dark: the letter of the turned king
     std::vector<DcCall> journal;
     QImage image = Render(view, &journal);
     const DcCall* a8 = TextAt(journal, BoardLeft + Sq, BoardTop + Sq);

@@ -186,7 +186,7 @@ TEST_F(Navigation, OneMoveApartRepaintsOnlyTheTwoSquares)
     EXPECT_TRUE(view.m_bTwoSquareRefresh);
 
     // A coloured square on either board repaints the whole board.
-    view.m_pFirstDiagram->colours[0][1] = 1;
+    view.m_pFirstDiagram->colours.Set(0, 1, 1);
     view.m_pFirstDiagram->colouredCount = 1;
     view.OnGoNextDiagram();
     EXPECT_FALSE(view.m_bTwoSquareRefresh);

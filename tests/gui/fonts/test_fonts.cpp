@@ -180,7 +180,7 @@ TEST_F(FontCommandTest, SwitchingFamiliesConvertsEveryBoardAndCopiesTheCurrentOn
     DiagramRecord* second = view.AppendDiagram();
     second->board = first->board;
     second->board[3][4] = 'N'; // white knight on d5 (dark)
-    second->rotations[3][4] = 4; // ... unless it is a turned fairy letter: it stays as placed
+    second->rotations.Set(3, 4, 4); // ... unless it is a turned fairy letter: it stays as placed
     second->board[4][4] = 'n';
     GlobalModes::currentPiece = 'v';
     Clipboard::SetData("nothing");

@@ -10,6 +10,7 @@
 #include <QMenu>
 #include <QTest>
 #include <QToolButton>
+#include <optional>
 
 using namespace MarkEditing;
 
@@ -38,11 +39,11 @@ protected:
         View().OnLButtonUp(releaseFlags, to);
     }
     int UsedSlots() { return UsedMarkSlots(Current()); }
-    const MarkSlot* Slot(int from, int to)
+    std::optional<MarkSlot> Slot(int from, int to)
     {
         for (const MarkSlot& s : Current().marks)
-            if (s.from == from && s.to == to) return &s;
-        return nullptr;
+            if (s.from == from && s.to == to) return s;
+        return std::nullopt;
     }
     MessageBoxScript boxes;
 };
@@ -121,8 +122,8 @@ TEST_F(MouseTest, EveryGestureOfTheDragTable)
                 EXPECT_EQ(UsedSlots(), 0);
             } else {
                 EXPECT_EQ(Letter(6, 5), 'r') << "the marker gesture gives the square its letter back";
-                const MarkSlot* slot = Slot(53, 53);
-                ASSERT_NE(slot, nullptr);
+                std::optional<MarkSlot> slot = Slot(53, 53);
+                ASSERT_NE(slot, std::nullopt);
                 EXPECT_EQ(slot->type, c.marker);
                 EXPECT_EQ(view.m_nPaletteRow, 6);
             }
@@ -247,14 +248,14 @@ TEST_F(MouseTest, ArrowsAreAddedAndToggledOffByARepeatedDrag)
     GlobalModes::colourMarksMode = true;
     view.m_nMarkColour = MarkGreen;
     Drag(e2, e4);
-    const MarkSlot* arrow = Slot(53, 37);
-    ASSERT_NE(arrow, nullptr);
+    std::optional<MarkSlot> arrow = Slot(53, 37);
+    ASSERT_NE(arrow, std::nullopt);
     EXPECT_EQ(arrow->type, MarkGreen);
     EXPECT_EQ(Current().markCount, 1u);
     EXPECT_EQ(view.m_nBnxOnlyCount, 1);
     EXPECT_TRUE(view.m_bModified);
     Drag(e2, e4);
-    EXPECT_EQ(Slot(53, 37), nullptr);
+    EXPECT_EQ(Slot(53, 37), std::nullopt);
     EXPECT_EQ(Current().markCount, 0u);
     EXPECT_EQ(view.m_nBnxOnlyCount, 0);
 
@@ -270,11 +271,11 @@ TEST_F(MouseTest, MiddleButtonArrowHasTheMarkColourNeverTheAutomaticType)
     CPlaviaView& view = Shown();
     view.m_nMarkColour = MarkYellow;
     Drag(e2, e4, MK_MBUTTON);
-    const MarkSlot* arrow = Slot(53, 37);
-    ASSERT_NE(arrow, nullptr);
+    std::optional<MarkSlot> arrow = Slot(53, 37);
+    ASSERT_NE(arrow, std::nullopt);
     EXPECT_EQ(arrow->type, MarkYellow);
     view.AddDoubleStepArrow("d", 0);
-    EXPECT_NE(Slot(53, 37), nullptr) << "an automatic arrow does not take a user arrow away";
+    EXPECT_NE(Slot(53, 37), std::nullopt) << "an automatic arrow does not take a user arrow away";
 }
 
 TEST_F(MouseTest, ArrowNeedsTwoSquaresOfTheBoard)
@@ -356,7 +357,7 @@ TEST_F(MouseTest, SeventiethMarkIsRefusedWithTheMessage)
     GlobalModes::colourMarksMode = true;
     Drag(e4, e2);
     EXPECT_EQ(Current().markCount, 69u);
-    EXPECT_EQ(Slot(37, 53), nullptr);
+    EXPECT_EQ(Slot(37, 53), std::nullopt);
     ASSERT_EQ(boxes.asked.size(), 1u);
     EXPECT_EQ(boxes.asked[0].text, "It's the maximum number of arrows for a diagram.");
     EXPECT_EQ(boxes.asked[0].style, MB_ICONERROR);
@@ -373,7 +374,7 @@ TEST_F(MouseTest, FlippedBoardActsOnTheMirroredSquare)
     EXPECT_EQ(Letter(0, 1), ' ');
     GlobalModes::colourMarksMode = true;
     Drag(Centre(1, 0), Centre(1, 1)); // h1 to h2 on screen
-    EXPECT_NE(Slot(64, 56), nullptr);
+    EXPECT_NE(Slot(64, 56), std::nullopt);
     Drag(Centre(2, 0), Centre(2, 0), MK_CONTROL);
     EXPECT_EQ(Current().colours[7][7], MarkGreen) << "g1";
 }
@@ -422,14 +423,14 @@ TEST_F(MouseTest, NumbersModeWritesAndRemovesNumberMarks)
     const FontBoard board = Current().board;
 
     Drag(e4, e4);
-    const MarkSlot* number = Slot(37, 37);
-    ASSERT_NE(number, nullptr);
+    std::optional<MarkSlot> number = Slot(37, 37);
+    ASSERT_NE(number, std::nullopt);
     EXPECT_EQ(number->type, '1');
     EXPECT_EQ(Current().board, board) << "numbers never change the board";
     Drag(e4, e4, MK_SHIFT);
-    EXPECT_EQ(Slot(37, 37), nullptr) << "the same square again removes it";
+    EXPECT_EQ(Slot(37, 37), std::nullopt) << "the same square again removes it";
     Drag(e4, Offset(e4, 30, 30));
-    EXPECT_NE(Slot(37, 37), nullptr) << "a drag writes the number on the pressed square";
+    EXPECT_NE(Slot(37, 37), std::nullopt) << "a drag writes the number on the pressed square";
     view.OnRButtonDown(MK_RBUTTON, e2);
     EXPECT_EQ(Current().board, board);
 
@@ -449,7 +450,7 @@ TEST_F(MouseTest, NumbersModeWithMarksModeLeftOnStillWritesNumbers)
     GlobalModes::numbersMode = true;
     const FontBoard board = Current().board;
     Drag(e4, e4);
-    EXPECT_NE(Slot(37, 37), nullptr);
+    EXPECT_NE(Slot(37, 37), std::nullopt);
     EXPECT_EQ(Current().board, board);
 }
 
@@ -474,7 +475,7 @@ TEST_F(MouseTest, FairyDragsSetRotationMarks)
     EXPECT_EQ(Letter(6, 5), 'b');
     // A plain press on a square marked 4 puts the turned letter.
     GlobalModes::currentPiece = 'w';
-    Current().rotations[6][4] = 4;
+    Current().rotations.Set(6, 4, 4);
     Drag(d2, d2);
     EXPECT_EQ(Letter(6, 4), 'X');
 }
@@ -563,14 +564,14 @@ TEST_F(MouseTest, DoubleStepArrowIsAddedOnceAndFollowsTheSide)
     CPlaviaView& view = Shown();
     GlobalModes::mouseEdit = true;
     view.AddDoubleStepArrow("e", 0);
-    const MarkSlot* arrow = Slot(13, 29);
-    ASSERT_NE(arrow, nullptr);
+    std::optional<MarkSlot> arrow = Slot(13, 29);
+    ASSERT_NE(arrow, std::nullopt);
     EXPECT_EQ(arrow->type, MarkDoubleStep);
     view.AddDoubleStepArrow("e", 0);
     EXPECT_EQ(UsedSlots(), 1) << "going back to the diagram adds no second arrow";
     view.AddDoubleStepArrow("e", 1);
     EXPECT_EQ(UsedSlots(), 1);
-    EXPECT_NE(Slot(53, 37), nullptr);
+    EXPECT_NE(Slot(53, 37), std::nullopt);
     EXPECT_EQ(view.m_nBnxOnlyCount, 0) << "automatic arrows are not the user's marks";
     EXPECT_FALSE(view.m_bModified);
     view.AddDoubleStepArrow("", 1);
@@ -647,7 +648,7 @@ TEST_F(MouseTest, RealMouseEventsReachTheHandlers)
     GlobalModes::colourMarksMode = true;
     QTest::mousePress(&view, Qt::LeftButton, Qt::NoModifier, QPoint(e2.x, e2.y));
     QTest::mouseRelease(&view, Qt::LeftButton, Qt::NoModifier, QPoint(e4.x, e4.y));
-    EXPECT_NE(Slot(53, 37), nullptr);
+    EXPECT_NE(Slot(53, 37), std::nullopt);
     QTest::mouseClick(&view, Qt::LeftButton, Qt::ControlModifier, QPoint(e4.x, e4.y));
     EXPECT_EQ(Current().colours[4][5], MarkGreen);
 }

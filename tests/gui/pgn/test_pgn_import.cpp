@@ -176,7 +176,8 @@ TEST_F(PgnImportTest, AnEnPassantFileComesWithItsDoubleStepArrow)
     EXPECT_EQ(FenOf(1), "rnbqkbnr/ppp1p1pp/8/3pPp2/8/8/PPPP1PPP/RNBQKBNR w KQkq f6 0 3");
     EXPECT_EQ(view.m_pCurrentDiagram->markCount, 1u);
     EXPECT_EQ(view.m_pCurrentDiagram->marks[0],
-        (MarkSlot { uint8_t(SquareNumber(6, 1)), uint8_t(SquareNumber(6, 3)), MarkDoubleStep }));
+        (MarkSlot { uint8_t(Square::FromName("f7").MarkNumber()),
+            uint8_t(Square::FromName("f5").MarkNumber()), MarkDoubleStep }));
     EXPECT_EQ(FenOf(2), "rnbqkbnr/ppp1p1pp/5P2/3p4/8/8/PPPP1PPP/RNBQKBNR b KQkq - 0 3");
     EXPECT_EQ(view.m_pCurrentDiagram->markCount, 0u);
 }

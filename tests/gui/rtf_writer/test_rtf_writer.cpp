@@ -207,18 +207,22 @@ protected:
             // Square marks name their square twice. Markers on empty squares of both colours. A copy carries
             // no marker on a piece, no number, and markers only in the fairy face, which has their glyphs:
             // the screen is not asked about those squares.
+            auto on = [](const char* name, uint8_t type) {
+                const auto square = uint8_t(Square::FromName(name).MarkNumber());
+                return MarkSlot { square, square, type };
+            };
             const MarkSlot marks[] = {
-                { uint8_t(SquareNumber(5, 4)), uint8_t(SquareNumber(5, 4)), MarkSquare1 }, // e4, a pawn
-                { uint8_t(SquareNumber(8, 3)), uint8_t(SquareNumber(8, 3)), MarkSquare1 }, // h5, light
-                { uint8_t(SquareNumber(7, 3)), uint8_t(SquareNumber(7, 3)), MarkSquare2 }, // g5, dark
-                { uint8_t(SquareNumber(4, 5)), uint8_t(SquareNumber(4, 5)), MarkSquare2 }, // d3, light
-                { uint8_t(SquareNumber(1, 4)), uint8_t(SquareNumber(1, 4)), MarkSquare1 }, // a4, dark
-                { uint8_t(SquareNumber(6, 1)), uint8_t(SquareNumber(6, 1)), uint8_t(MarkNumberFirst + 2) }
-            }; // f7, a pawn: 3
+                on("e4", MarkSquare1), // a pawn
+                on("h5", MarkSquare1), // light
+                on("g5", MarkSquare2), // dark
+                on("d3", MarkSquare2), // light
+                on("a4", MarkSquare1), // dark
+                on("f7", uint8_t(MarkNumberFirst + 2)), // a pawn: 3
+            };
             record.markCount = 0;
-            for (const MarkSlot& m : marks) record.marks[record.markCount++] = m;
+            for (const MarkSlot& m : marks) record.marks.Set(record.markCount++, m);
             for (const MarkSlot& m : marks)
-                if (m.from == SquareNumber(5, 4) || m.type >= MarkNumberFirst
+                if (m.from == Square::FromName("e4").MarkNumber() || m.type >= MarkNumberFirst
                     || ChessFontFaceName(c.font) != "Varnok Fairy")
                     skipped.push_back(m.from);
         }
@@ -379,8 +383,8 @@ TEST_F(RtfWriterCheck, WriterShowsEveryCopyAsTheProgramDrawsIt)
                 const int file = c.frame ? col : col + 1, rank = c.frame ? r : r + 1; // 1..8 on squares
                 const bool square = file >= 1 && file <= 8 && rank >= 1 && rank <= 8;
                 if (square) {
-                    const int stored
-                        = c.flipped ? 65 - SquareNumber(file, rank - 1) : SquareNumber(file, rank - 1);
+                    const Square shown = Square::FromCell(rank - 1, file);
+                    const int stored = (c.flipped ? shown.Mirrored() : shown).MarkNumber();
                     if (std::find(m.skipped.begin(), m.skipped.end(), stored) != m.skipped.end()) continue;
                 }
                 const CellInk writer = CellFeatures(
