@@ -13,6 +13,8 @@ struct TextCase {
     std::string text;
 };
 
+void PrintTo(const TextCase& c, std::ostream* os) { *os << c.name; }
+
 class RecordTextCases : public testing::TestWithParam<TextCase> { };
 
 TEST_P(RecordTextCases, KeepsEveryByteThroughCopyMoveAndAppend)

@@ -25,6 +25,8 @@ const SquareCase squareCases[] = {
     { "d6", 19, 2, 3, 3, 5, 4, 20 },
 };
 
+void PrintTo(const SquareCase& c, std::ostream* os) { *os << c.name; }
+
 class SquareNumberings : public testing::TestWithParam<SquareCase> { };
 
 TEST_P(SquareNumberings, EveryConversionNamesTheSameSquare)
