@@ -1,6 +1,5 @@
 #include "CMainFrame.h"
 
-#include "AppSettings.h"
 #include "CPlaviaApp.h"
 #include "CTrueColorToolBar.h"
 #include "ProgramIcon.h"
@@ -15,6 +14,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
 #include "platform/Strings.h"
+#include "settings/AppSettings.h"
 #include "view/CPlaviaView.h"
 #include "view/GlobalModes.h"
 
@@ -41,7 +41,10 @@ CMainFrame::CMainFrame()
 
     setWindowIcon(ProgramIcon());
     m_pView = new CPlaviaView(this);
-    m_pView->m_pMainFrame = this;
+    connect(m_pView, &CPlaviaView::statusTextChanged, this, &CMainFrame::SetStatusText);
+    connect(m_pView, &CPlaviaView::documentTitleChanged, this, &CMainFrame::SetDocumentTitle);
+    connect(m_pView, &CPlaviaView::textureChosen, this, &CMainFrame::TextureChosen);
+    connect(m_pView, &CPlaviaView::quitRequested, this, &CPlaviaApp::PostQuit);
     setCentralWidget(m_pView);
 
     RestoreWindowPlacement();

@@ -1,6 +1,5 @@
 #include "CPlaviaApp.h"
 
-#include "AppSettings.h"
 #include "CAboutDlg.h"
 #include "CMainFrame.h"
 #include "CommandLine.h"
@@ -9,6 +8,7 @@
 #include "platform/Print.h"
 #include "platform/Profile.h"
 #include "platform/Strings.h"
+#include "settings/AppSettings.h"
 #include "view/CPlaviaView.h"
 
 #include <QApplication>

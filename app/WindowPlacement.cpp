@@ -1,6 +1,6 @@
 #include "WindowPlacement.h"
 
-#include "AppSettings.h"
+#include "settings/AppSettings.h"
 
 #include <algorithm>
 

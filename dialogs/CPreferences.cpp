@@ -1,8 +1,8 @@
 #include "CPreferences.h"
 
-#include "app/AppSettings.h"
 #include "platform/ColourDialog.h"
 #include "platform/Help.h"
+#include "settings/AppSettings.h"
 
 #include "ui_CPreferences.h"
 

@@ -14,7 +14,6 @@
 #include <vector>
 
 class CFont;
-class CMainFrame;
 struct PgnPositionRecord;
 class Dc;
 class QPainter;
@@ -281,7 +280,17 @@ public:
     int m_nPaletteRow = 5;
     DiagramRecord* m_pScratchDiagram = nullptr;
     DiagramRecord* m_pBnxCopySource = nullptr;
-    CMainFrame* m_pMainFrame = nullptr;
+
+signals:
+    // What the window around the view shows of it, and what it does for it; the view knows nothing of
+    // that window. The status pane's text (empty: nothing of the view's to show).
+    void statusTextChanged(const std::string& text);
+    // The list's name as the window title shows it.
+    void documentTitleChanged(const std::string& title);
+    // A texture the user chose, also while the window shows none.
+    void textureChosen(int texture);
+    // File > Exit is done with the list: the program ends after the current command.
+    void quitRequested();
 
 protected:
     void timerEvent(QTimerEvent* event) override; // view_picture.cpp

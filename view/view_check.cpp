@@ -1,8 +1,6 @@
 #include "CPlaviaView.h"
 
 #include "GlobalModes.h"
-#include "app/AppSettings.h"
-#include "app/CMainFrame.h"
 #include "dialogs/CEditeurDlg.h"
 #include "platform/Commands.h"
 #include "platform/MessageBox.h"
@@ -10,6 +8,7 @@
 #include "positions/FenLine.h"
 #include "positions/Legality.h"
 #include "positions/Marks.h"
+#include "settings/AppSettings.h"
 
 #include <QApplication>
 #include <algorithm>
@@ -120,8 +119,7 @@ std::string CPlaviaView::StatusText()
 void CPlaviaView::UpdateStatusText()
 {
     // Also called while the frame is still being built: the text waits for the frame.
-    std::string text = StatusText();
-    if (m_pMainFrame) m_pMainFrame->SetStatusText(text);
+    emit statusTextChanged(StatusText());
 }
 
 void CPlaviaView::OnBlackToMove()

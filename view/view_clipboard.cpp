@@ -1,8 +1,6 @@
 #include "CPlaviaView.h"
 
 #include "GlobalModes.h"
-#include "app/AppSettings.h"
-#include "app/CMainFrame.h"
 #include "dialogs/CDFontSize.h"
 #include "dialogs/CHyperLink.h"
 #include "platform/ChessFont.h"
@@ -17,6 +15,7 @@
 #include "positions/Legality.h"
 #include "positions/Marks.h"
 #include "positions/PositionChecker.h"
+#include "settings/AppSettings.h"
 
 #include <QUrl>
 #include <QUuid>

@@ -1,11 +1,11 @@
 #include "CPlaviaView.h"
 
 #include "GlobalModes.h"
-#include "app/AppSettings.h"
 #include "platform/Commands.h"
 #include "platform/Dc.h"
 #include "platform/Strings.h"
 #include "positions/BoardText.h"
+#include "settings/AppSettings.h"
 
 #include <QImage>
 #include <QPaintEvent>

@@ -1,9 +1,6 @@
 #include "CPlaviaView.h"
 
 #include "GlobalModes.h"
-#include "app/AppSettings.h"
-#include "app/CMainFrame.h"
-#include "app/CPlaviaApp.h"
 #include "dialogs/CDSaveWarning.h"
 #include "dialogs/CDialog_Errors.h"
 #include "platform/Commands.h"
@@ -13,6 +10,7 @@
 #include "positions/FenLine.h"
 #include "positions/KindLosses.h"
 #include "positions/PositionFile.h"
+#include "settings/AppSettings.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -166,7 +164,7 @@ void TakeReadList(CPlaviaView& view, DiagramList& read, const PositionFile::Read
     SettingsState::currentFileName = DisplayFileName(path);
     view.m_bModified = false;
     view.m_strLossyLoadPath = lossy ? path : std::string();
-    if (view.m_pMainFrame) view.m_pMainFrame->SetDocumentTitle(SettingsState::currentFileName);
+    emit view.documentTitleChanged(SettingsState::currentFileName);
 }
 
 } // namespace
@@ -238,7 +236,7 @@ void CPlaviaView::CommitSavedFile(const std::string& path, const std::string& ex
     m_strFilePath = path;
     m_strExtension = extension;
     SettingsState::currentFileName = DisplayFileName(path);
-    if (m_pMainFrame) m_pMainFrame->SetDocumentTitle(SettingsState::currentFileName);
+    emit documentTitleChanged(SettingsState::currentFileName);
     m_bModified = false;
     if (!m_strLossyLoadPath.empty() && SameFile(path, m_strLossyLoadPath)) m_strLossyLoadPath.clear();
 }
@@ -333,7 +331,7 @@ void CPlaviaView::OnFileExit()
         if (!SaveFile()) return;
     }
     ++m_nExitRequests;
-    CPlaviaApp::PostQuit();
+    emit quitRequested();
 }
 
 void CPlaviaView::OnFileMerge()

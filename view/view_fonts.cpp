@@ -1,12 +1,12 @@
 #include "CPlaviaView.h"
 
 #include "GlobalModes.h"
-#include "app/AppSettings.h"
 #include "dialogs/CDialogChangeFont.h"
 #include "platform/ChessFontTable.h"
 #include "platform/Commands.h"
 #include "platform/Strings.h"
 #include "positions/BoardLetters.h"
+#include "settings/AppSettings.h"
 
 using M = GlobalModes;
 

@@ -1,11 +1,10 @@
 #include "CPlaviaView.h"
 
 #include "GlobalModes.h"
-#include "app/AppSettings.h"
-#include "app/CMainFrame.h"
 #include "dialogs/CDWarningSupp.h"
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
+#include "settings/AppSettings.h"
 
 void CPlaviaView::OnFileNew()
 {
@@ -19,7 +18,7 @@ void CPlaviaView::OnFileNew()
     GlobalModes::fairyMode = false;
     m_strExtension = "bnx";
     m_bEpdMode = true;
-    if (m_pMainFrame) m_pMainFrame->SetDocumentTitle(SettingsState::currentFileName);
+    emit documentTitleChanged(SettingsState::currentFileName);
     AddHeaderNode(false, false);
     m_pCurrentPage = m_pFirstPage;
     OnEditEditor();

@@ -1,10 +1,10 @@
 #include "CPlaviaView.h"
 
 #include "GlobalModes.h"
-#include "app/AppSettings.h"
 #include "platform/Commands.h"
 #include "positions/BoardLetters.h"
 #include "positions/MarkEditing.h"
+#include "settings/AppSettings.h"
 
 #include <QMouseEvent>
 #include <algorithm>

@@ -1,12 +1,11 @@
 #include "CPlaviaView.h"
 
 #include "GlobalModes.h"
-#include "app/AppSettings.h"
-#include "app/CMainFrame.h"
 #include "dialogs/CDAllerNum.h"
 #include "platform/Commands.h"
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
+#include "settings/AppSettings.h"
 
 namespace {
 
@@ -177,7 +176,7 @@ void CPlaviaView::ChooseTexture(int texture)
     SettingsState::currentTexture = texture;
     // The semi-transparent mode puts its own none in place of the texture: a choice made meanwhile is
     // the one the frame comes back to.
-    if (m_pMainFrame) m_pMainFrame->TextureChosen(texture);
+    emit textureChosen(texture);
     InvalidateAll(true);
 }
 

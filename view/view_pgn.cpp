@@ -1,6 +1,5 @@
 #include "CPlaviaView.h"
 
-#include "app/AppSettings.h"
 #include "dialogs/CPgnImport.h"
 #include "pgn/PgnFileCheck.h"
 #include "platform/Commands.h"
@@ -9,6 +8,7 @@
 #include "platform/Strings.h"
 #include "positions/BoardLetters.h"
 #include "positions/Marks.h"
+#include "settings/AppSettings.h"
 
 void CPlaviaView::RegisterPgnCommands()
 {

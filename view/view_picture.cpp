@@ -1,6 +1,5 @@
 #include "CPlaviaView.h"
 
-#include "app/AppSettings.h"
 #include "picture/CQuantizer.h"
 #include "picture/CxImage.h"
 #include "platform/Clipboard.h"
@@ -10,6 +9,7 @@
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
+#include "settings/AppSettings.h"
 
 #include <QFile>
 #include <QFileInfo>

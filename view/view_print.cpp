@@ -2,11 +2,11 @@
 
 #include "BoardGeometry.h"
 #include "GlobalModes.h"
-#include "app/AppSettings.h"
 #include "dialogs/CNumDiag.h"
 #include "platform/Commands.h"
 #include "platform/Dc.h"
 #include "platform/Print.h"
+#include "settings/AppSettings.h"
 
 #include <QPainter>
 #include <cmath>

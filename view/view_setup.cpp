@@ -1,13 +1,12 @@
 #include "CPlaviaView.h"
 
 #include "GlobalModes.h"
-#include "app/AppSettings.h"
-#include "app/CMainFrame.h"
 #include "dialogs/CDTaille.h"
 #include "platform/ChessFontTable.h"
 #include "platform/Commands.h"
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
+#include "settings/AppSettings.h"
 
 #include <QCoreApplication>
 #include <QDir>
