@@ -14,6 +14,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
 #include "platform/Strings.h"
+#include "res/CommandIds.h"
 #include "settings/AppSettings.h"
 #include "view/CPlaviaView.h"
 #include "view/GlobalModes.h"
@@ -75,7 +76,7 @@ CMainFrame::CMainFrame()
     m_wndToolBar->LoadToolBar(*menus);
     addToolBar(Qt::TopToolBarArea, m_wndToolBar);
     m_wndToolBar->LoadImageLists();
-    m_wndToolBar->AddMenuButton(this, 32819, 204);
+    m_wndToolBar->AddMenuButton(this, CommandId::MarksMode, CommandId::ColourMenu);
     menus->UpdateAll();
 
     // A first start stores no layout yet: the default one is fitted to the screen.
@@ -208,17 +209,17 @@ void CMainFrame::RegisterCommands()
 {
     CommandRouter& r = CommandRouter::Instance();
     r.Register(
-        this, 136, [this] { OnTransparentMode(); },
+        this, CommandId::TransparentMode, [this] { OnTransparentMode(); },
         [](CCmdUI& ui) { ui.SetCheck(GlobalModes::transparentNow); });
-    r.Register(this, 139, [this] { OnPreferences(); });
-    r.Register(this, 151, [this] { OnWebHomePage(); });
-    r.Register(this, 32862, [this] { OnTutorialVideos(); });
-    r.Register(this, 150, [this] { OnSendEmail(); });
-    r.Register(this, 32780, [this] { OnKeyHome(); });
-    r.Register(this, 57667, [this] { OnHelpFinder(); });
-    r.Register(this, 57671, [this] { OnHelpFinder(); });
-    r.Register(this, 57670, [this] { OnHelpFinder(); });
-    r.Register(this, 57669, [this] { OnContextHelp(); });
+    r.Register(this, CommandId::Preferences, [this] { OnPreferences(); });
+    r.Register(this, CommandId::WebHomePage, [this] { OnWebHomePage(); });
+    r.Register(this, CommandId::TutorialVideos, [this] { OnTutorialVideos(); });
+    r.Register(this, CommandId::SendEmail, [this] { OnSendEmail(); });
+    r.Register(this, CommandId::KeyHome, [this] { OnKeyHome(); });
+    r.Register(this, CommandId::HelpTopics, [this] { OnHelpFinder(); });
+    r.Register(this, CommandId::DefaultHelp, [this] { OnHelpFinder(); });
+    r.Register(this, CommandId::Help, [this] { OnHelpFinder(); });
+    r.Register(this, CommandId::ContextHelp, [this] { OnContextHelp(); });
 }
 
 void CMainFrame::SetStatusText(const std::string& text)
@@ -448,6 +449,6 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         return;
     }
     exitAsked = true;
-    if (!CommandRouter::Instance().Execute(158)) CPlaviaApp::PostQuit();
+    if (!CommandRouter::Instance().Execute(CommandId::FileExit)) CPlaviaApp::PostQuit();
     exitAsked = false;
 }

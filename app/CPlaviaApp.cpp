@@ -8,6 +8,7 @@
 #include "platform/Print.h"
 #include "platform/Profile.h"
 #include "platform/Strings.h"
+#include "res/CommandIds.h"
 #include "settings/AppSettings.h"
 #include "view/CPlaviaView.h"
 
@@ -32,8 +33,9 @@ bool CPlaviaApp::InitInstance()
     quitPosted = false;
     Profile::SetRegistryKey("Oskeld free chess software", "Brennix");
     AppSettings::ReadAll();
-    CommandRouter::Instance().Register(this, 57664, [this] { OnAppAbout(); });
-    CommandRouter::Instance().Register(this, 57606, [this] { Print::PrintSetup(m_pMainWnd.get()); });
+    CommandRouter::Instance().Register(this, CommandId::About, [this] { OnAppAbout(); });
+    CommandRouter::Instance().Register(
+        this, CommandId::FilePrintSetup, [this] { Print::PrintSetup(m_pMainWnd.get()); });
     m_pMainWnd = std::make_unique<CMainFrame>();
     m_pMainWnd->show();
     m_pMainWnd->KeepOnScreen();

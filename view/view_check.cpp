@@ -8,6 +8,7 @@
 #include "positions/FenLine.h"
 #include "positions/Legality.h"
 #include "positions/Marks.h"
+#include "res/CommandIds.h"
 #include "settings/AppSettings.h"
 
 #include <QApplication>
@@ -220,12 +221,13 @@ void CPlaviaView::RegisterCheckCommands()
 {
     CommandRouter& r = CommandRouter::Instance();
     r.Register(
-        this, 102, [this] { OnEditDiagramDatas(); }, [](CCmdUI& ui) { ui.Enable(GlobalModes::editorMode); });
+        this, CommandId::DiagramDatas, [this] { OnEditDiagramDatas(); },
+        [](CCmdUI& ui) { ui.Enable(GlobalModes::editorMode); });
     auto blackUpdate
         = [this](CCmdUI& ui) { ui.SetCheck(m_pCurrentDiagram && m_pCurrentDiagram->blackToMove != 0); };
     r.Register(
-        this, 32851, [this] { OnBlackToMove(); }, blackUpdate);
+        this, CommandId::BlackToMoveButton, [this] { OnBlackToMove(); }, blackUpdate);
     // The menu entry and Alt+R run the same toggle as the tool-bar button.
     r.Register(
-        this, 32850, [this] { OnBlackToMove(); }, blackUpdate);
+        this, CommandId::BlackToMove, [this] { OnBlackToMove(); }, blackUpdate);
 }

@@ -15,6 +15,7 @@
 #include "positions/Legality.h"
 #include "positions/Marks.h"
 #include "positions/PositionChecker.h"
+#include "res/CommandIds.h"
 #include "settings/AppSettings.h"
 
 #include <QUrl>
@@ -200,15 +201,16 @@ void CPlaviaView::RegisterClipboardCommands()
     // that put the board on the clipboard as chess-font text are off in fairy mode.
     const auto offInFairyMode = [](CCmdUI& ui) { ui.Enable(!GlobalModes::fairyMode); };
     r.Register(
-        this, 57634, [this] { OnCopyRtf(); }, offInFairyMode);
-    r.Register(this, 144, [this] { OnCopyFen(); });
+        this, CommandId::CopyRtf, [this] { OnCopyRtf(); }, offInFairyMode);
+    r.Register(this, CommandId::CopyFen, [this] { OnCopyFen(); });
     r.Register(
-        this, 32856, [this] { OnCopyBnx(); }, offInFairyMode);
+        this, CommandId::CopyBnx, [this] { OnCopyBnx(); }, offInFairyMode);
     r.Register(
-        this, 57637, [this] { OnEditPaste(); }, [](CCmdUI& ui) { ui.Enable(Clipboard::HasText()); });
+        this, CommandId::EditPaste, [this] { OnEditPaste(); },
+        [](CCmdUI& ui) { ui.Enable(Clipboard::HasText()); });
     r.Register(
-        this, 198, [this] { OnCopyWithoutBorder(); },
+        this, CommandId::CopyWithoutBorder, [this] { OnCopyWithoutBorder(); },
         [](CCmdUI& ui) { ui.SetCheck(AppSettings::Border != 0); });
-    r.Register(this, 148, [this] { OnFontSizeForCopy(); });
-    r.Register(this, 164, [this] { OnSendFenMail(); });
+    r.Register(this, CommandId::FontSizeForCopy, [this] { OnFontSizeForCopy(); });
+    r.Register(this, CommandId::SendFenMail, [this] { OnSendFenMail(); });
 }

@@ -5,6 +5,7 @@
 #include "platform/Dc.h"
 #include "platform/Strings.h"
 #include "positions/BoardText.h"
+#include "res/CommandIds.h"
 #include "settings/AppSettings.h"
 
 #include <QImage>
@@ -380,6 +381,6 @@ bool CPlaviaView::FindMoveSquares(bool toNext)
 
 void CPlaviaView::RegisterDrawCommands()
 {
-    CommandRouter::Instance().Register(this, 160, [this] { OnFlipBoard(); });
+    CommandRouter::Instance().Register(this, CommandId::FlipBoard, [this] { OnFlipBoard(); });
     RegisterFontCommands();
 }

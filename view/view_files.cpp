@@ -10,6 +10,7 @@
 #include "positions/FenLine.h"
 #include "positions/KindLosses.h"
 #include "positions/PositionFile.h"
+#include "res/CommandIds.h"
 #include "settings/AppSettings.h"
 
 #include <QApplication>
@@ -470,16 +471,16 @@ void CPlaviaView::RegisterFileCommands()
         if (m_strExtension != "bnx") ui.Enable(false);
     };
     r.Register(
-        this, 32771, [this] { OnFileOpen(); }, [](CCmdUI&) {});
+        this, CommandId::FileOpen, [this] { OnFileOpen(); }, [](CCmdUI&) {});
     r.Register(
-        this, 141, [this] { OnFileSave(); }, bnxOnly);
-    r.Register(this, 57604, [this] { OnFileSaveAs(); });
+        this, CommandId::FileSave, [this] { OnFileSave(); }, bnxOnly);
+    r.Register(this, CommandId::FileSaveAs, [this] { OnFileSaveAs(); });
     r.Register(
-        this, 32854, [this] { OnFileMerge(); }, bnxOnly);
-    r.Register(this, 158, [this] { OnFileExit(); });
+        this, CommandId::FileMerge, [this] { OnFileMerge(); }, bnxOnly);
+    r.Register(this, CommandId::FileExit, [this] { OnFileExit(); });
     // File > New asks first whether a changed list is to be saved.
     r.Register(
-        this, 31002,
+        this, CommandId::FileNew,
         [this] {
             if (AskSaveChanges()) OnFileNew();
         },

@@ -4,6 +4,7 @@
 #include "platform/Commands.h"
 #include "positions/BoardLetters.h"
 #include "positions/MarkEditing.h"
+#include "res/CommandIds.h"
 #include "settings/AppSettings.h"
 
 #include <QMouseEvent>
@@ -245,7 +246,7 @@ void CPlaviaView::OnRButtonUp(int, POINT point)
     if (m_rectBoard.Contains(point) || PaletteHitRect(m_rectPalette, m_nSquareSize).Contains(point))
         M::homeKeyY = point.y;
     else if (M::editorMode)
-        CommandRouter::Instance().Execute(102); // Diagram datas
+        CommandRouter::Instance().Execute(CommandId::DiagramDatas);
 }
 
 void CPlaviaView::OnLButtonUp(int flags, POINT point)

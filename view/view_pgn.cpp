@@ -8,11 +8,12 @@
 #include "platform/Strings.h"
 #include "positions/BoardLetters.h"
 #include "positions/Marks.h"
+#include "res/CommandIds.h"
 #include "settings/AppSettings.h"
 
 void CPlaviaView::RegisterPgnCommands()
 {
-    CommandRouter::Instance().Register(this, 200, [this] { OnImportPgn(); });
+    CommandRouter::Instance().Register(this, CommandId::ImportPgn, [this] { OnImportPgn(); });
 }
 
 unsigned CPlaviaView::CheckPgnFile(const std::string& path)

@@ -9,6 +9,7 @@
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
+#include "res/CommandIds.h"
 #include "settings/AppSettings.h"
 
 #include <QFile>
@@ -105,8 +106,8 @@ bool CPlaviaView::ReducePictureColours(CxImage& image, bool textured, std::strin
 void CPlaviaView::RegisterPictureCommands()
 {
     CommandRouter& r = CommandRouter::Instance();
-    r.Register(this, 153, [this] { OnCopyBmp(); });
-    r.Register(this, 163, [this] { OnSaveAsPicture(); });
+    r.Register(this, CommandId::CopyBmp, [this] { OnCopyBmp(); });
+    r.Register(this, CommandId::SaveAsPicture, [this] { OnSaveAsPicture(); });
 }
 
 void CPlaviaView::OnCopyBmp()

@@ -6,6 +6,7 @@
 #include "platform/Commands.h"
 #include "platform/Dc.h"
 #include "platform/Print.h"
+#include "res/CommandIds.h"
 #include "settings/AppSettings.h"
 
 #include <QPainter>
@@ -578,7 +579,7 @@ void CPlaviaView::OnFileChangeIndexNumber()
 void CPlaviaView::RegisterPrintCommands()
 {
     CommandRouter& r = CommandRouter::Instance();
-    r.Register(this, 32775, [this] { OnFileChangeIndexNumber(); });
-    r.Register(this, 57607, [this] { OnFilePrint(); });
-    r.Register(this, 57609, [this] { OnFilePrintPreview(); });
+    r.Register(this, CommandId::ChangeIndexNumber, [this] { OnFileChangeIndexNumber(); });
+    r.Register(this, CommandId::FilePrint, [this] { OnFilePrint(); });
+    r.Register(this, CommandId::FilePrintPreview, [this] { OnFilePrintPreview(); });
 }

@@ -6,6 +6,7 @@
 #include "platform/Commands.h"
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
+#include "res/CommandIds.h"
 #include "settings/AppSettings.h"
 
 #include <QCoreApplication>
@@ -214,23 +215,23 @@ void CPlaviaView::RegisterCommands()
     auto editorOnly = [](CCmdUI& ui) { ui.Enable(M::editorMode); };
     auto listEdit = [](CCmdUI& ui) { ui.Enable(M::editorMode && !M::correctionMode); };
     r.Register(
-        this, 31002, [this] { OnFileNew(); }, editorOnly);
+        this, CommandId::FileNew, [this] { OnFileNew(); }, editorOnly);
     r.Register(
-        this, 140, [this] { OnAddDiagram(); }, listEdit);
+        this, CommandId::AddDiagram, [this] { OnAddDiagram(); }, listEdit);
     r.Register(
-        this, 142, [this] { OnInsertDiagram(); }, listEdit);
+        this, CommandId::InsertDiagram, [this] { OnInsertDiagram(); }, listEdit);
     r.Register(
-        this, 143, [this] { OnDeleteDiagram(); }, listEdit);
-    r.Register(this, 40039, [this] { OnAutoComments(); });
+        this, CommandId::DeleteDiagram, [this] { OnDeleteDiagram(); }, listEdit);
+    r.Register(this, CommandId::AutoComments, [this] { OnAutoComments(); });
     r.Register(
-        this, 32784, [this] { OnEditStandardStartPosition(); }, editorOnly);
+        this, CommandId::StandardStartPosition, [this] { OnEditStandardStartPosition(); }, editorOnly);
     r.Register(
-        this, 101, [this] { OnEditClearBoard(); }, editorOnly);
-    r.Register(this, 32861, [this] { OnDiagramSize(); });
+        this, CommandId::ClearBoard, [this] { OnEditClearBoard(); }, editorOnly);
+    r.Register(this, CommandId::DiagramSize, [this] { OnDiagramSize(); });
     r.Register(
-        this, 32779, [this] { OnEditEditor(); }, [](CCmdUI& ui) { ui.SetCheck(M::editorMode); });
+        this, CommandId::Editor, [this] { OnEditEditor(); }, [](CCmdUI& ui) { ui.SetCheck(M::editorMode); });
     r.Register(
-        this, 197, [this] { OnFairyMode(); },
+        this, CommandId::FairyMode, [this] { OnFairyMode(); },
         [](CCmdUI& ui) {
             ui.Enable(M::editorMode);
             ui.SetCheck(M::fairyMode);
