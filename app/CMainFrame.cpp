@@ -15,6 +15,7 @@
 #include "platform/Profile.h"
 #include "platform/Strings.h"
 #include "res/CommandIds.h"
+#include "res/StringIds.h"
 #include "settings/AppSettings.h"
 #include "view/CPlaviaView.h"
 #include "view/GlobalModes.h"
@@ -59,7 +60,7 @@ CMainFrame::CMainFrame()
         indicator->setFrameShadow(QFrame::Sunken);
         indicator->setAlignment(Qt::AlignCenter);
         // Wide enough for its text whether it is lit or not, so the bar does not jump.
-        const QString text = LoadQString(59137 + unsigned(pane));
+        const QString text = LoadQString(StringId::FirstIndicator + unsigned(pane));
         indicator->setMinimumWidth(indicator->fontMetrics().horizontalAdvance(text) + 12);
         statusBar()->addPermanentWidget(indicator);
         m_indicators[pane] = indicator;
@@ -225,12 +226,12 @@ void CMainFrame::RegisterCommands()
 void CMainFrame::SetStatusText(const std::string& text)
 {
     // With nothing of the view's to show, the pane says how to get help, as when idle.
-    pane0->setText(text.empty() ? LoadQString(57345) : Codec::ToQt(text));
+    pane0->setText(text.empty() ? LoadQString(StringId::IdleMessage) : Codec::ToQt(text));
 }
 
 QString CMainFrame::StatusText() const
 {
-    return pane0->text() == LoadQString(57345) ? QString() : pane0->text();
+    return pane0->text() == LoadQString(StringId::IdleMessage) ? QString() : pane0->text();
 }
 
 void CMainFrame::UpdateIndicators()
@@ -238,14 +239,16 @@ void CMainFrame::UpdateIndicators()
     // Where the windowing system does not tell a key's state, its pane stays empty rather than lit.
     const auto states = LockKeyStates();
     for (size_t pane = 0; pane < m_indicators.size(); ++pane) {
-        const QString text = states[pane].value_or(false) ? LoadQString(59137 + unsigned(pane)) : QString();
+        const QString text = states[pane].value_or(false)
+            ? LoadQString(StringId::FirstIndicator + unsigned(pane))
+            : QString();
         if (m_indicators[pane]->text() != text) m_indicators[pane]->setText(text);
     }
 }
 
 void CMainFrame::SetDocumentTitle(const std::string& title)
 {
-    setWindowTitle(Codec::ToQt(title) + " - " + LoadQString(128));
+    setWindowTitle(Codec::ToQt(title) + " - " + LoadQString(StringId::ProgramTitle));
 }
 
 void CMainFrame::SavePlacement()
@@ -385,15 +388,15 @@ bool CMainFrame::OpenAddress(const std::string& url)
 
 void CMainFrame::OnWebHomePage()
 {
-    OpenAddress(LoadString(40042));
+    OpenAddress(LoadString(StringId::WebHomePageAddress));
 }
 void CMainFrame::OnTutorialVideos()
 {
-    OpenAddress(LoadString(103));
+    OpenAddress(LoadString(StringId::TutorialVideosAddress));
 }
 void CMainFrame::OnSendEmail()
 {
-    OpenAddress(LoadString(40301));
+    OpenAddress(LoadString(StringId::AuthorMailAddress));
 }
 
 namespace {

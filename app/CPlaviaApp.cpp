@@ -9,6 +9,7 @@
 #include "platform/Profile.h"
 #include "platform/Strings.h"
 #include "res/CommandIds.h"
+#include "res/StringIds.h"
 #include "settings/AppSettings.h"
 #include "view/CPlaviaView.h"
 
@@ -56,7 +57,7 @@ int CPlaviaApp::ExitInstance()
     std::string file, reason;
     if (!AppSettings::WriteAll(&file, &reason)) {
         // The program still ends: the user learns that this session's settings are lost, and why.
-        AfxMessageBox(FormatString(41000, { file, reason }), MB_ICONERROR);
+        AfxMessageBox(FormatString(StringId::SettingsNotWritten, { file, reason }), MB_ICONERROR);
     }
     return 0;
 }

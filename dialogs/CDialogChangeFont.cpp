@@ -5,6 +5,7 @@
 #include "platform/Help.h"
 #include "platform/Strings.h"
 
+#include "res/StringIds.h"
 #include "ui_CDialogChangeFont.h"
 
 #include <QHelpEvent>
@@ -57,8 +58,8 @@ void CDialogChangeFont::OnInitDialog()
 {
     Ui::CDialogChangeFont& f = *form;
     f.IDC_1043->PreSubclassWindow();
-    f.IDC_1043->setText(LoadQString(40464));
-    f.IDC_1043->SetAddress(LoadString(40464));
+    f.IDC_1043->setText(LoadQString(StringId::FontsPageAddress));
+    f.IDC_1043->SetAddress(LoadString(StringId::FontsPageAddress));
     f.IDC_1039->clear();
     f.IDC_1042->clear();
     for (int i = 0; i < ChessFontCount; ++i)

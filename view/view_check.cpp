@@ -9,6 +9,7 @@
 #include "positions/Legality.h"
 #include "positions/Marks.h"
 #include "res/CommandIds.h"
+#include "res/StringIds.h"
 #include "settings/AppSettings.h"
 
 #include <QApplication>
@@ -114,7 +115,7 @@ std::string CPlaviaView::StatusText()
             if (c != ' ' && c != '+') ++count;
         }
     if (m_bDeriveCastling) DeriveCastlingRights();
-    return LoadString(40134) + std::to_string(count) + "       FEN: " + BuildFenText(true);
+    return LoadString(StringId::PiecesCount) + std::to_string(count) + "       FEN: " + BuildFenText(true);
 }
 
 void CPlaviaView::UpdateStatusText()

@@ -16,6 +16,7 @@
 #include "positions/Marks.h"
 #include "positions/PositionChecker.h"
 #include "res/CommandIds.h"
+#include "res/StringIds.h"
 #include "settings/AppSettings.h"
 
 #include <QUrl>
@@ -54,7 +55,7 @@ bool CPlaviaView::PutOnClipboard(const std::string& text, bool withRtf)
 {
     const std::string tag = bnxCopyRunning ? m_strBnxCopyTag : std::string();
     if (!Clipboard::SetData(text, withRtf ? BuildRtfText() : std::string(), {}, tag)) {
-        AfxMessageBox(LoadString(40011), MB_ICONERROR);
+        AfxMessageBox(LoadString(StringId::CannotOpenClipboard), MB_ICONERROR);
         return false;
     }
     return true;
@@ -128,7 +129,7 @@ void CPlaviaView::OnEditPaste()
         }
     }
     if (rejected) {
-        AfxMessageBox(40015, MB_ICONERROR);
+        AfxMessageBox(StringId::NoPositionOnClipboard, MB_ICONERROR);
         return;
     }
     DiagramRecord& to = *m_pCurrentDiagram;
@@ -189,7 +190,7 @@ void CPlaviaView::OnSendFenMail()
     // change the body.
     const QByteArray body = QUrl::toPercentEncoding(Codec::ToQt(BuildFenText(true)), "/");
     // Without a mail program the user is told so, as a link that cannot be opened tells it.
-    ShellOpen(LoadString(40044) + body.toStdString(), [](int result) {
+    ShellOpen(LoadString(StringId::FenMailAddress) + body.toStdString(), [](int result) {
         if (result <= 32) CHyperLink::ReportOpenFailure(result);
     });
 }

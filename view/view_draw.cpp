@@ -6,6 +6,7 @@
 #include "platform/Strings.h"
 #include "positions/BoardText.h"
 #include "res/CommandIds.h"
+#include "res/StringIds.h"
 #include "settings/AppSettings.h"
 
 #include <QImage>
@@ -217,7 +218,7 @@ void CPlaviaView::OnDraw(Dc& dc)
     if (M::correctionMode) {
         dc.SelectObject(&textFont);
         dc.SetTextColor(RGB(255, 0, 128));
-        dc.TextOut(left, top - sq, LoadString(40024));
+        dc.TextOut(left, top - sq, LoadString(StringId::CorrectionModeLabel));
         dc.TextOut(left, m_rectBoard.bottom + sq / 2, SettingsState::correctionStatusText);
         dc.SetTextColor(pieceColour);
         dc.SelectObject(&upright);

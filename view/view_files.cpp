@@ -11,6 +11,7 @@
 #include "positions/KindLosses.h"
 #include "positions/PositionFile.h"
 #include "res/CommandIds.h"
+#include "res/StringIds.h"
 #include "settings/AppSettings.h"
 
 #include <QApplication>
@@ -25,7 +26,7 @@ using M = GlobalModes;
 // The list of a new, never saved list of diagrams has this path.
 bool IsNoName(const std::string& path)
 {
-    return path.empty() || path == LoadString(40023);
+    return path.empty() || path == LoadString(StringId::NoName);
 }
 
 std::string ReplaceAll(std::string text, const std::string& mark, const std::string& value)
@@ -101,7 +102,8 @@ PositionFile::WriteOptions WriteOptionsFor(const std::string& extension, bool al
     options.allMarkSlots = allMarkSlots;
     options.fairyMode = M::fairyMode;
     options.legalPosition = AppSettings::LegalPosition != 0;
-    for (unsigned i = 0; i < options.pgnTags.size(); ++i) options.pgnTags[i] = LoadString(30101 + i);
+    for (unsigned i = 0; i < options.pgnTags.size(); ++i)
+        options.pgnTags[i] = LoadString(StringId::FirstPgnTag + i);
     return options;
 }
 
@@ -114,16 +116,16 @@ bool ReportFailedRead(CPlaviaView& view, const PositionFile::ReadResult& read, c
     case ReadStatus::Ok:
         return false;
     case ReadStatus::CannotRead:
-        AfxMessageBox(FileMessage(40402, path, reason), MB_ICONERROR);
+        AfxMessageBox(FileMessage(StringId::CannotOpenFile, path, reason), MB_ICONERROR);
         return true;
     case ReadStatus::Empty:
         if (extension == "bnx")
-            AfxMessageBox(40045, MB_ICONERROR);
+            AfxMessageBox(StringId::NoValidPosition, MB_ICONERROR);
         else
             view.ReportError(Legality::TooManyBadLines);
         return true;
     case ReadStatus::HeaderCut:
-        AfxMessageBox(40034, MB_ICONERROR);
+        AfxMessageBox(StringId::FileCorrupted, MB_ICONERROR);
         return true;
     case ReadStatus::NotPositionFile:
         view.ReportError(Legality::TooManyBadLines);
@@ -181,7 +183,7 @@ bool CPlaviaView::CheckBeforeWriting()
     if (SettingsState::legalCheckActive && m_pCurrentDiagram) {
         LegalityCode code = FenLine::CheckRecord(*this, *m_pCurrentDiagram, M::fairyMode);
         if (code > 0) {
-            AfxMessageBox(40038, MB_ICONERROR);
+            AfxMessageBox(StringId::ErrorBeforeSaving, MB_ICONERROR);
             ReportError(code);
             return false;
         }
@@ -208,7 +210,7 @@ CPlaviaView::KindChoice CPlaviaView::ConfirmKind(std::string& path, std::string&
     std::string bnx = WithExtension(path, "bnx");
     std::error_code ec;
     if (bnx != path && std::filesystem::exists(bnx, ec)
-        && AfxMessageBox(FileMessage(40404, bnx), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        && AfxMessageBox(FileMessage(StringId::ReplaceFile, bnx), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return KindChoice::Cancelled;
     path = bnx;
     extension = "bnx";
@@ -218,7 +220,8 @@ CPlaviaView::KindChoice CPlaviaView::ConfirmKind(std::string& path, std::string&
 bool CPlaviaView::ConfirmLossyTarget(const std::string& path)
 {
     if (m_strLossyLoadPath.empty() || !SameFile(path, m_strLossyLoadPath)) return true;
-    return AfxMessageBox(FileMessage(40405, path), MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return AfxMessageBox(FileMessage(StringId::SaveLossyFileAnyway, path), MB_YESNO | MB_ICONQUESTION)
+        == IDYES;
 }
 
 bool CPlaviaView::WriteListFile(const std::string& path, const std::string& extension, bool allMarkSlots)
@@ -228,7 +231,7 @@ bool CPlaviaView::WriteListFile(const std::string& path, const std::string& exte
         WaitCursor wait;
         saved = PositionFile::SaveToFile(*this, WriteOptionsFor(extension, allMarkSlots), path);
     }
-    if (!saved.ok) AfxMessageBox(FileMessage(40403, path, saved.reason), MB_ICONERROR);
+    if (!saved.ok) AfxMessageBox(FileMessage(StringId::CannotSaveFile, path, saved.reason), MB_ICONERROR);
     return saved.ok;
 }
 
@@ -263,11 +266,12 @@ bool CPlaviaView::SaveFileAs()
 {
     if (m_nLastIndex < 0) return true;
     if (!CheckBeforeWriting()) return false;
-    FileDialogRequest request = RequestFor(false, m_strExtension, m_strFilePath, { 40025, 40028, 40029 });
+    FileDialogRequest request = RequestFor(false, m_strExtension, m_strFilePath,
+        { StringId::SaveFilterEpdFirst, StringId::SaveFilterFenFirst, StringId::SaveFilterTxtFirst });
     if (m_bFairyMarks)
-        ForBnx(request, 40109);
+        ForBnx(request, StringId::SaveFilterBnxOnly);
     else if (m_strExtension == "bnx" || KindLosses::Lost(*this, PositionFile::KindOf(m_strExtension)) != 0)
-        ForBnx(request, 40033);
+        ForBnx(request, StringId::SaveFilterBnxFirst);
     std::string path;
     if (!AfxFileDialog(this, request, path)) return false;
     std::string extension = FileExtension(path);
@@ -303,8 +307,8 @@ void CPlaviaView::OnFileSaveAs()
 bool CPlaviaView::AskSaveChanges()
 {
     if (!m_bModified || m_nLastIndex < 0) return true;
-    switch (AfxMessageBox(
-        FormatString1(40406, SettingsState::currentFileName), MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    switch (AfxMessageBox(FormatString1(StringId::SaveChangedList, SettingsState::currentFileName),
+        MB_YESNOCANCEL | MB_ICONQUESTION)) {
     case IDYES:
         return SaveFile();
     case IDNO:
@@ -317,13 +321,14 @@ bool CPlaviaView::AskSaveChanges()
 void CPlaviaView::OnFileExit()
 {
     // Escape or the box's close button answer neither Yes nor No: the program stays, nothing written.
-    const int answer = m_bModified ? AfxMessageBox(40037, MB_YESNO | MB_ICONQUESTION) : IDYES;
+    const int answer
+        = m_bModified ? AfxMessageBox(StringId::QuitWithoutSaving, MB_YESNO | MB_ICONQUESTION) : IDYES;
     if (answer == IDCANCEL) return;
     if (answer != IDYES) {
         if (SettingsState::legalCheckActive && m_pCurrentDiagram && m_nLastIndex >= 0) {
             LegalityCode code = FenLine::CheckRecord(*this, *m_pCurrentDiagram, M::fairyMode);
             if (code > 0) {
-                AfxMessageBox(40038, MB_ICONERROR);
+                AfxMessageBox(StringId::ErrorBeforeSaving, MB_ICONERROR);
                 ReportError(code);
                 return;
             }
@@ -347,8 +352,9 @@ void CPlaviaView::OnFileOpen()
 {
     const bool merge = M::mergeMode;
     if (!merge && !AskSaveChanges()) return;
-    FileDialogRequest request = RequestFor(true, m_strExtension, m_strFilePath, { 40084, 40085, 40086 });
-    if (m_strExtension == "bnx") ForBnx(request, 40083);
+    FileDialogRequest request = RequestFor(true, m_strExtension, m_strFilePath,
+        { StringId::OpenFilterEpdFirst, StringId::OpenFilterFenFirst, StringId::OpenFilterTxtFirst });
+    if (m_strExtension == "bnx") ForBnx(request, StringId::OpenFilterBnxFirst);
     std::string path;
     if (!AfxFileDialog(this, request, path)) return;
     OpenPositionFile(path);
@@ -359,7 +365,7 @@ bool CPlaviaView::OpenPositionFile(const std::string& path)
     const bool merge = M::mergeMode;
     const std::string extension = FileExtension(path);
     if (extension == "bmp" || extension == "png") {
-        AfxMessageBox(40045, MB_ICONERROR);
+        AfxMessageBox(StringId::NoValidPosition, MB_ICONERROR);
         return false;
     }
 
@@ -376,7 +382,7 @@ bool CPlaviaView::OpenPositionFile(const std::string& path)
         result = PositionFile::ReadFile(path, options, read, reason);
     }
     if (ReportFailedRead(*this, result, path, extension, reason)) return false;
-    if (result.corrupted) AfxMessageBox(40034, MB_ICONERROR);
+    if (result.corrupted) AfxMessageBox(StringId::FileCorrupted, MB_ICONERROR);
 
     if (!result.errors.Empty()) {
         CDialog_Errors errors(this);
@@ -387,7 +393,7 @@ bool CPlaviaView::OpenPositionFile(const std::string& path)
         }
     }
     if (result.diagramsMade == 0) {
-        AfxMessageBox(40045, MB_ICONERROR);
+        AfxMessageBox(StringId::NoValidPosition, MB_ICONERROR);
         return false;
     }
     const bool lossy = result.errors.FaultyLineCount() > 0 || result.corrupted;
@@ -420,11 +426,11 @@ bool CPlaviaView::ReadForCorrection(const std::string& path, const std::string& 
         result = PositionFile::ReadFile(path, options, read, reason);
     }
     if (ReportFailedRead(*this, result, path, extension, reason)) return false;
-    if (result.corrupted) AfxMessageBox(40034, MB_ICONERROR);
+    if (result.corrupted) AfxMessageBox(StringId::FileCorrupted, MB_ICONERROR);
     for (size_t i = 0; i < result.failedAgain.size(); ++i)
         AfxMessageBox("Debug Diag pas valide pas normal", MB_OK);
     if (result.diagramsMade == 0) {
-        AfxMessageBox(40045, MB_ICONERROR);
+        AfxMessageBox(StringId::NoValidPosition, MB_ICONERROR);
         return false;
     }
     const int before = merge ? DiagramCount() : 0;

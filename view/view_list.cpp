@@ -4,6 +4,7 @@
 #include "dialogs/CDWarningSupp.h"
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
+#include "res/StringIds.h"
 #include "settings/AppSettings.h"
 
 void CPlaviaView::OnFileNew()
@@ -12,7 +13,7 @@ void CPlaviaView::OnFileNew()
     m_bDeriveCastling = true;
     GlobalModes::editorMode = false;
     m_strFilePath.clear();
-    SettingsState::currentFileName = LoadString(40023);
+    SettingsState::currentFileName = LoadString(StringId::NoName);
     m_nBnxOnlyCount = 0;
     m_bFairyMarks = false;
     GlobalModes::fairyMode = false;
@@ -85,14 +86,15 @@ bool CPlaviaView::ConfirmDelete()
 void CPlaviaView::SetAutoComment(DiagramRecord* record)
 {
     if (!record) return;
-    record->comment = LoadString(40041) + std::to_string(m_nStartNumber + m_nCurrentIndex);
+    record->comment
+        = LoadString(StringId::AutoCommentPrefix) + std::to_string(m_nStartNumber + m_nCurrentIndex);
     record->commentOpcode = "c0";
 }
 
 void CPlaviaView::OnAutoComments()
 {
     if (m_bAutoComments) {
-        AfxMessageBox(40040, MB_ICONINFORMATION);
+        AfxMessageBox(StringId::AutoCommentsEnd, MB_ICONINFORMATION);
         m_bAutoComments = false;
         return;
     }

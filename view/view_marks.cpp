@@ -5,6 +5,7 @@
 #include "platform/MessageBox.h"
 #include "positions/MarkEditing.h"
 #include "res/CommandIds.h"
+#include "res/StringIds.h"
 
 #include <QPixmap>
 
@@ -20,7 +21,7 @@ void CPlaviaView::AddMark(int kind, uint8_t userEdit, int from, int to)
     m_nBnxOnlyCount += edit.bnxOnlyDelta;
     if (edit.repaint) InvalidateBoard(false);
     // Only the user's own marks are refused; the automatic arrow asks nothing of the user.
-    if (edit.tableFull && userEdit) AfxMessageBox(40032, MB_ICONERROR);
+    if (edit.tableFull && userEdit) AfxMessageBox(StringId::MarkTableFull, MB_ICONERROR);
 }
 
 void CPlaviaView::AddDoubleStepArrow(std::string fileText, uint8_t blackToMove)

@@ -6,6 +6,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
 #include "res/CommandIds.h"
+#include "res/StringIds.h"
 #include "settings/AppSettings.h"
 
 namespace {
@@ -126,7 +127,7 @@ void CPlaviaView::CorrectionNext()
         } else {
             M::correctionMode = false;
             SettingsState::correctionStatusText.clear();
-            if (AfxMessageBox(40026, MB_YESNO | MB_ICONQUESTION) == IDYES) OnFileSave();
+            if (AfxMessageBox(StringId::CorrectionEndSave, MB_YESNO | MB_ICONQUESTION) == IDYES) OnFileSave();
             m_pCurrentPage = PageNode(m_nCurrentIndex / 9 + 1);
         }
     }
@@ -137,7 +138,7 @@ void CPlaviaView::CorrectionNext()
 void CPlaviaView::OnGoToNumber()
 {
     if (m_nLastIndex < 1) {
-        AfxMessageBox(40031, MB_ICONERROR);
+        AfxMessageBox(StringId::OnlyOneDiagram, MB_ICONERROR);
         return;
     }
     if (!ValidateCurrent()) return;

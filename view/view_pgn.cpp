@@ -9,6 +9,7 @@
 #include "positions/BoardLetters.h"
 #include "positions/Marks.h"
 #include "res/CommandIds.h"
+#include "res/StringIds.h"
 #include "settings/AppSettings.h"
 
 void CPlaviaView::RegisterPgnCommands()
@@ -27,7 +28,7 @@ void CPlaviaView::OnImportPgn()
     request.open = true;
     request.defaultExtension = "pgn";
     request.initialName = "*.pgn";
-    request.filter = LoadString(40114);
+    request.filter = LoadString(StringId::PgnFilter);
     std::string path;
     if (!AfxFileDialog(this, request, path)) return;
     if (unsigned message = CheckPgnFile(path)) {

@@ -7,6 +7,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
 #include "res/CommandIds.h"
+#include "res/StringIds.h"
 #include "settings/AppSettings.h"
 
 #include <QCoreApplication>
@@ -58,7 +59,7 @@ CPlaviaView::CPlaviaView(QWidget* parent)
         m_colorTable[0] = RGB(window.red(), window.green(), window.blue());
     }
     GlobalModes::colourMarksMode = false;
-    SettingsState::currentFileName = LoadString(40023);
+    SettingsState::currentFileName = LoadString(StringId::NoName);
 
     m_pScratchDiagram = new DiagramRecord;
     m_strFilePath.clear();
@@ -122,14 +123,14 @@ void CPlaviaView::OnDiagramSize()
     // pictured: keep the old size.
     if (dialog.m_nSize < S::MinimumPictureSize(coordinates)) {
         AfxMessageBox(
-            FormatString(40300,
+            FormatString(StringId::SquareTooSmall,
                 { std::to_string(S::MinimumSquareSize), std::to_string(S::MinimumPictureSize(coordinates)) }),
             MB_ICONERROR);
         return;
     }
     if (dialog.m_nSize > S::MaximumPictureSize(coordinates)) {
         AfxMessageBox(
-            FormatString(41004,
+            FormatString(StringId::SquareTooLarge,
                 { std::to_string(S::MaximumSquareSize), std::to_string(S::MaximumPictureSize(coordinates)) }),
             MB_ICONERROR);
         return;
@@ -163,7 +164,7 @@ void CPlaviaView::OnEditEditor()
     }
     if (m_strFilePath.empty()) {
         CreateFirstDiagram();
-        SettingsState::currentFileName = LoadString(40023);
+        SettingsState::currentFileName = LoadString(StringId::NoName);
         m_strFilePath = SettingsState::currentFileName;
     }
     if (m_nLastIndex == 0) m_nPageCount = 1;
@@ -180,7 +181,7 @@ void CPlaviaView::OnEditEditor()
 void CPlaviaView::OnFairyMode()
 {
     if (m_strFontFace != "Varnok Fairy") {
-        AfxMessageBox(40110, MB_ICONERROR);
+        AfxMessageBox(StringId::FairyNeedsFairyFont, MB_ICONERROR);
         return;
     }
     GlobalModes::fairyMode = !GlobalModes::fairyMode;
