@@ -200,7 +200,7 @@ void CPlaviaView::PutPieceOnSquare(int flags, int x, int y)
     const int boardRow = SquareRow(square), cell = SquareColumn(square);
     char& letter = record->board[boardRow][cell];
 
-    if (!M::colourMarksMode && flags < 3) {
+    if (!M::colourMarksMode && PutsPiece(flags)) {
         M::savedSquareLetter = letter;
         m_nSavedLetterSquare = square;
         letter = LetterForPut(M::currentPiece, BoardLetters::IsLightSquare(row, column));
@@ -208,7 +208,8 @@ void CPlaviaView::PutPieceOnSquare(int flags, int x, int y)
     }
     // Numbers and square markers leave the board as it was: the letter the press put is taken back, but
     // only on the square whose letter that press saved.
-    if ((M::numbersMode || flags == 18) && m_nSavedLetterSquare == square) letter = M::savedSquareLetter;
+    if ((M::numbersMode || flags == MarkerPut) && m_nSavedLetterSquare == square)
+        letter = M::savedSquareLetter;
     letter = RotatedFairyLetter(letter, record->rotations[boardRow][cell]);
 
     InvalidateSquare(column, row);
@@ -290,7 +291,7 @@ void CPlaviaView::OnLButtonUp(int flags, POINT point)
     const int pressed = onSquare ? DiagramSquare(m_nSquareColumn, m_nSquareRow) : 0;
 
     if (IsClick(dx, dy) && !M::numbersMode) {
-        if (!M::colourMarksMode && flags <= 3) return;
+        if (!M::colourMarksMode && !HoldsKeyOrMiddle(flags)) return;
         if (onSquare) {
             m_bModified = true;
             m_nBnxOnlyCount += ToggleSquareColour(
@@ -300,7 +301,7 @@ void CPlaviaView::OnLButtonUp(int flags, POINT point)
         return;
     }
 
-    if (M::colourMarksMode || flags > 3) {
+    if (M::colourMarksMode || HoldsKeyOrMiddle(flags)) {
         int column = 0, row = 0;
         if (onSquare && !M::numbersMode && SquareAtPoint(point, column, row)) {
             const int target = DiagramSquare(column, row);
@@ -321,7 +322,7 @@ void CPlaviaView::OnLButtonUp(int flags, POINT point)
             PutPieceOnSquare(flags, m_ptDown.x, m_ptDown.y);
         } else {
             AddMark(choice.markerKind, 1, pressed, pressed);
-            PutPieceOnSquare(18, m_ptDown.x, m_ptDown.y);
+            PutPieceOnSquare(MarkerPut, m_ptDown.x, m_ptDown.y);
         }
     }
 
