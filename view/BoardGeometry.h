@@ -43,7 +43,24 @@ struct ArrowShape {
     // The points after the transform, rounded to pixels (for tests and hit checks).
     std::array<POINT, 7> TurnedPoints() const;
 };
-// fromOccupied/toOccupied: the shown square holds a piece (its letter is neither ' ' nor '+').
+// How broad an arrow is for a square size: half its shaft's width, its head's length and half the head's
+// width.
+struct ArrowProportions {
+    int halfShaft = 0;
+    int headLength = 0;
+    int halfHead = 0;
+};
+// On screen and in pictures of the board.
+ArrowProportions ScreenArrow(int sq);
+// On paper, broader: a hairline of the screen's proportions would be lost in print.
+ArrowProportions PrintedArrow(int sq);
+// The arrow from one square's centre to another's, its tail off a piece on the first square and its tip
+// off a piece on the last. Whichever way the y axis points (down on screen, up in the twips of a page),
+// the turned tip lands on `to`.
+ArrowShape ArrowBetween(
+    POINT from, POINT to, int sq, bool fromOccupied, bool toOccupied, const ArrowProportions& size);
+// An arrow of the screen between two shown squares. fromOccupied/toOccupied: the shown square holds a
+// piece (its letter is neither ' ' nor '+').
 ArrowShape ArrowPolygon(const RECT& board, int sq, int from, int to, bool fromOccupied, bool toOccupied);
 
 // The middle third of a shown square, where markers and number marks go.

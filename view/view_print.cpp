@@ -178,38 +178,17 @@ void CPlaviaView::PrintMarks(Dc& dc, const DiagramRecord& record, int x0, int Y,
     for (const MarkSlot& slot : record.marks) {
         if (slot.from == 0) continue;
         if (IsDrawableArrow(slot)) {
-            int fc = 0, fr = 0, tc = 0, tr = 0;
-            SquareCell(slot.from, fc, fr);
-            SquareCell(slot.to, tc, tr);
-            int x1 = x0 + fc * sq + sq / 2, y1 = Y - fr * sq - sq / 2;
-            const int x2 = x0 + tc * sq + sq / 2, y2 = Y - tr * sq - sq / 2;
-            double a = std::atan2(double(y1 - y2), double(x1 - x2)) * 180 / 3.14159265358979;
-            a = a < -90 ? a + 450 : a + 90;
-            double length = std::hypot(double(x1 - x2), double(y1 - y2));
-            if (HoldsPiece(record, slot.to)) length -= sq / 4;
-            if (HoldsPiece(record, slot.from)) {
-                const int toward = x2 > x1 ? sq / 4 : -(sq / 4);
-                if (y1 == y2) {
-                    length -= sq / 4;
-                    x1 += toward;
-                } else {
-                    y1 += y2 > y1 ? sq / 4 : -(sq / 4);
-                    length -= sq / 4;
-                    if (x1 != x2) x1 += toward;
-                    length -= sq / 8;
-                }
-            }
-            const int w = sq / 11;
-            const int tip = y1 + int(length);
-            POINT points[7] = { { x1 + w, y1 }, { x1 + w, tip - sq / 4 }, { x1 + sq / 9 + w, tip - sq / 4 },
-                { x1, tip }, { x1 - sq / 9 - w, tip - sq / 4 }, { x1 - w, tip - sq / 4 }, { x1 - w, y1 } };
-            ArrowShape shape;
-            shape.tail = { x1, y1 };
-            shape.angle = a;
-            dc.SetWorldTransform(shape.Transform());
+            auto centre = [&](int square) {
+                int column = 0, row = 0;
+                SquareCell(square, column, row);
+                return POINT { x0 + column * sq + sq / 2, Y - row * sq - sq / 2 };
+            };
+            const ArrowShape arrow = ArrowBetween(centre(slot.from), centre(slot.to), sq,
+                HoldsPiece(record, slot.from), HoldsPiece(record, slot.to), PrintedArrow(sq));
+            dc.SetWorldTransform(arrow.Transform());
             CBrush fill(m_colorTable[slot.type]);
             CBrush* oldBrush = dc.SelectObject(&fill);
-            dc.Polygon(points, 7);
+            dc.Polygon(arrow.points.data(), int(arrow.points.size()));
             dc.SelectObject(oldBrush);
             dc.SetWorldTransform(XFORM {});
             continue;
