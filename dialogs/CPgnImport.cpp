@@ -489,7 +489,7 @@ std::string CPgnImport::BoardRtf(const PgnPositionRecord* record)
 {
     static const char* const startRows[8] = { "tMvWlVmT%", "OoOoOoOo%", " + + + +%", "+ + + + %", " + + + +%",
         "+ + + + %", "pPpPpPpP%", "RnBqKbNr%" };
-    std::string rtf = PgnRtfHeader(45) + "!\"\"\"\"\"\"\"\"#";
+    std::string rtf = PgnRtfHeader(45) + BoardLetters::TopFrameRow(false);
     for (int r = 0; r < 8; ++r) {
         rtf += "\\line";
         rtf += static_cast<char>(0xE7 - r);

@@ -19,12 +19,6 @@ uint32_t Cp1252CodePoint(unsigned char c)
         0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178 };
     return c >= 0x80 && c < 0xA0 ? high[c - 0x80] : c;
 }
-
-const char* BottomFrame(bool family2, bool berlin)
-{
-    if (!family2) return "/(((((((()";
-    return berlin ? "7888888889" : "6777777778";
-}
 }
 
 FontBoard DisplayRows(const DiagramRecord& record)
@@ -63,13 +57,12 @@ FontBoard OverlaySquareMarkers(const FontBoard& displayRows, const DiagramRecord
 
 std::string PlainText(const DiagramRecord& record, bool family2, bool berlin)
 {
-    std::string text = family2 ? "1222222223" : "!\"\"\"\"\"\"\"\"#";
-    text += "\r\n";
+    std::string text = BoardLetters::TopFrameRow(family2) + "\r\n";
     for (const FontRow& row : record.board) {
         text.append(row.data(), strnlen(row.data(), 10));
         text += '\n';
     }
-    text += BottomFrame(family2, berlin);
+    text += BoardLetters::BottomFrameRow(family2, berlin);
     return text;
 }
 
@@ -85,8 +78,8 @@ std::string Rtf(const FontBoard& rows, const RtfOptions& o)
     // The fairy face draws its frame with the usual letters, as the screen does; its frame letters of
     // its own (corners at 1 to 4, the right border at 'z') are not written: 'z' in front of a row would
     // put the right border on the left.
-    const bool coordinates = o.pictureCoordinates && o.fontFace != "Chess Berlin";
-    const bool berlin = o.fontFace == "Chess Berlin";
+    const bool berlin = BoardLetters::IsBerlinFace(o.fontFace);
+    const bool coordinates = o.pictureCoordinates && !berlin;
     // A byte as the text of the copy: escaped when it is above 0x7F (raw in the frame rows, which are
     // written as they stand), and given as the character of its glyph when the font's Unicode map holds
     // that glyph at another character than the byte's own, with the byte after it for readers without
@@ -118,14 +111,8 @@ std::string Rtf(const FontBoard& rows, const RtfOptions& o)
     rtf += ";}{\\f1\\fswiss\\fcharset0 Arial;}}\\viewkind4\\uc1\\pard\\f0\\fs";
     rtf += std::to_string(o.halfPoints) + " ";
     if (!o.withoutBorder) {
-        if (o.family2) {
-            putAll(rtf, "1222222223");
-            rtf += "\r\n";
-        } else {
-            putAll(rtf, "!\"\"\"\"\"\"\"\"#");
-            rtf += "\r\n";
-        }
-        rtf += "\\line ";
+        putAll(rtf, BoardLetters::TopFrameRow(o.family2));
+        rtf += "\r\n\\line ";
     }
     const unsigned char rankBase = o.family2 ? 0xC0 : 0xE0;
     for (int r = 0; r < 8; ++r) {
@@ -147,25 +134,7 @@ std::string Rtf(const FontBoard& rows, const RtfOptions& o)
         rtf += "\\f1}";
         return rtf;
     }
-    if (o.family2) {
-        if (berlin) {
-            putAll(rtf, "7888888889");
-        } else if (!o.pictureCoordinates) {
-            putAll(rtf, "6777777778");
-        } else {
-            put(rtf, '6', true);
-            for (int i = 0; i < 8; ++i)
-                put(rtf, static_cast<unsigned char>(o.flipped ? 0xCF - i : 0xC8 + i), true);
-            put(rtf, '8', true);
-        }
-    } else if (o.pictureCoordinates) {
-        put(rtf, '/', true);
-        for (int i = 0; i < 8; ++i)
-            put(rtf, static_cast<unsigned char>(o.flipped ? 0xEF - i : 0xE8 + i), true);
-        put(rtf, ')', true);
-    } else {
-        putAll(rtf, "/(((((((()");
-    }
+    putAll(rtf, BoardLetters::BottomFrameRow(o.family2, berlin, o.pictureCoordinates, o.flipped));
     rtf += "\\f1\\line }";
     return rtf;
 }
@@ -185,7 +154,7 @@ bool ParseBoardText(std::string_view text, DiagramRecord& record, bool family2)
         }
         return false;
     };
-    const std::string_view top = family2 ? "1222222223" : "!\"\"\"\"\"\"\"\"#";
+    const std::string top = BoardLetters::TopFrameRow(family2);
     if (!text.starts_with(top)) return true;
     pos = top.size();
     if (!lineEnd()) return true;

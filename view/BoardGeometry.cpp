@@ -184,17 +184,6 @@ bool IsBlackPieceLetter(char letter, bool family2)
     return std::strchr(family2 ? "tjnwlo" : "tmvwlo", lower) != nullptr;
 }
 
-std::string TopFrameRow(bool family2)
-{
-    return family2 ? "1222222223" : "!\"\"\"\"\"\"\"\"#";
-}
-
-std::string BottomFrameRow(bool family2, bool berlin)
-{
-    if (!family2) return "/(((((((()";
-    return berlin ? "7888888889" : "6777777778";
-}
-
 POINT PaletteCellOrigin(const RECT& board, const RECT& palette, int sq, int column, int row)
 {
     return { palette.left + column * sq, board.top + (row - 1) * sq };

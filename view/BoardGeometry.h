@@ -77,10 +77,6 @@ inline bool IsEmptyLetter(char letter)
     return letter == ' ' || letter == '+';
 }
 
-// The frame rows drawn above and below the board, 10 letters each.
-std::string TopFrameRow(bool family2);
-std::string BottomFrameRow(bool family2, bool berlin);
-
 // The piece palette: 4 columns and 9 rows drawn beside the board, row 0 level with the top frame.
 constexpr int PaletteDrawColumns = 4;
 constexpr int PaletteDrawRows = 9;

@@ -10,6 +10,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
 #include "platform/Strings.h"
+#include "positions/BoardLetters.h"
 #include "positions/BoardText.h"
 #include "positions/FenLine.h"
 #include "positions/Legality.h"
@@ -66,7 +67,8 @@ void CPlaviaView::OnCopyRtf()
     if (!m_pCurrentDiagram) return;
     if (!bnxCopyRunning) GlobalModes::bnxCopyPending = false;
     PutOnClipboard(
-        BoardText::PlainText(*m_pCurrentDiagram, m_bLetterFamily2, m_strFontFace == "Chess Berlin"), true);
+        BoardText::PlainText(*m_pCurrentDiagram, m_bLetterFamily2, BoardLetters::IsBerlinFace(m_strFontFace)),
+        true);
 }
 
 void CPlaviaView::OnCopyBnx()
@@ -113,7 +115,7 @@ void CPlaviaView::OnEditPaste()
         GlobalModes::bnxCopyPending = false;
     const std::string& text = *data;
     const std::string head = text.substr(0, 10);
-    const bool fontText = head == "!\"\"\"\"\"\"\"\"#" || head == "1222222223";
+    const bool fontText = head == BoardLetters::TopFrameRow(false) || head == BoardLetters::TopFrameRow(true);
     bool rejected = false;
     ResetDiagram(m_pScratchDiagram, 0);
     if (fontText) {

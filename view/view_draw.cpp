@@ -4,6 +4,7 @@
 #include "platform/Commands.h"
 #include "platform/Dc.h"
 #include "platform/Strings.h"
+#include "positions/BoardLetters.h"
 #include "positions/BoardText.h"
 #include "res/CommandIds.h"
 #include "res/StringIds.h"
@@ -154,10 +155,10 @@ void CPlaviaView::OnDraw(Dc& dc)
     dc.SetTextColor(pieceColour);
 
     const bool family2 = m_bLetterFamily2;
-    const bool berlin = m_strFontFace == "Chess Berlin";
+    const bool berlin = BoardLetters::IsBerlinFace(m_strFontFace);
     const bool listEmpty = m_nLastIndex < 0 || !m_pCurrentDiagram;
 
-    dc.TextOut(left, top - sq, TopFrameRow(family2));
+    dc.TextOut(left, top - sq, BoardLetters::TopFrameRow(family2));
 
     if (listEmpty) {
         for (int r = 0; r < 8; ++r)
@@ -211,7 +212,7 @@ void CPlaviaView::OnDraw(Dc& dc)
         }
     }
 
-    dc.TextOut(left, top + 8 * sq, BottomFrameRow(family2, berlin));
+    dc.TextOut(left, top + 8 * sq, BoardLetters::BottomFrameRow(family2, berlin));
 
     if (M::editorMode) DrawPalette(dc, upright, textFont, pieceColour);
 
@@ -261,7 +262,7 @@ void CPlaviaView::DrawPalette(Dc& dc, CFont& chessFont, CFont& textFont, COLORRE
     if (numbers) dc.SetBkMode(TRANSPARENT);
     for (int row = 0; row < PaletteDrawRows; ++row) {
         const std::string letters = PaletteRowText(row, family2, numbers);
-        if (row == 8 && m_strFontFace == "Chess Berlin") {
+        if (row == 8 && BoardLetters::IsBerlinFace(m_strFontFace)) {
             POINT at = PaletteCellOrigin(m_rectBoard, m_rectPalette, sq, 0, row);
             dc.TextOut(at.x, at.y, "7889");
             continue;

@@ -6,6 +6,7 @@
 #include "platform/Commands.h"
 #include "platform/Dc.h"
 #include "platform/Print.h"
+#include "positions/BoardLetters.h"
 #include "res/CommandIds.h"
 #include "settings/AppSettings.h"
 
@@ -96,19 +97,8 @@ void CPlaviaView::PrintBoard(Dc& dc, const DiagramRecord& record, int x0, int y0
     const int sq = printSquareSize;
     const int T = dc.GetTextMetrics().tmHeight;
     const bool family2 = m_bLetterFamily2;
-    const bool berlin = m_strFontFace == "Chess Berlin";
-    std::string bottom;
-    if (!family2) {
-        bottom = "/(((((((()";
-        if (printCoordsOn)
-            for (int i = 0; i < 8; ++i) bottom[size_t(i + 1)] = char(0xE8 + i);
-    } else if (berlin) {
-        bottom = "7888888889";
-    } else {
-        bottom = "6777777778";
-        if (printCoordsOn)
-            for (int i = 0; i < 8; ++i) bottom[size_t(i + 1)] = char(0xC8 + i);
-    }
+    const std::string bottom
+        = BoardLetters::BottomFrameRow(family2, BoardLetters::IsBerlinFace(m_strFontFace), printCoordsOn);
     auto rankLabel = [&](int i, int rowY) {
         if (!printCoordsOn) return;
         CFont* old = dc.SelectObject(&text);
@@ -118,7 +108,7 @@ void CPlaviaView::PrintBoard(Dc& dc, const DiagramRecord& record, int x0, int y0
 
     const bool plain = record.colouredCount == 0 && !GlobalModes::fairyMode;
     if (plain) {
-        dc.TextOut(x0, y0, TopFrameRow(family2));
+        dc.TextOut(x0, y0, BoardLetters::TopFrameRow(family2));
         for (int i = 0; i < 8; ++i) {
             const int y = y0 - (i + 1) * T;
             dc.TextOut(x0, y, std::string(record.board[size_t(i)].data(), 10));
@@ -126,7 +116,7 @@ void CPlaviaView::PrintBoard(Dc& dc, const DiagramRecord& record, int x0, int y0
         }
         dc.TextOut(x0, y0 - 9 * T, bottom);
     } else {
-        dc.TextOut(x0, y0, TopFrameRow(family2));
+        dc.TextOut(x0, y0, BoardLetters::TopFrameRow(family2));
         for (int r = 0; r < 8; ++r) {
             const int rowY = y0 - (r + 1) * sq;
             for (int c = 0; c <= 9; ++c) {
