@@ -1,6 +1,7 @@
 #include "BoardText.h"
 
 #include "BoardLetters.h"
+#include "Windows1252.h"
 
 #include <algorithm>
 #include <cctype>
@@ -8,18 +9,6 @@
 #include <cstring>
 
 namespace BoardText {
-
-namespace {
-// The character of a byte in code page 1252, the one RTF's \ansicpg1252 text stands for; 0 for the five
-// bytes the code page leaves undefined.
-uint32_t Cp1252CodePoint(unsigned char c)
-{
-    static constexpr uint16_t high[32] = { 0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6,
-        0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013,
-        0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178 };
-    return c >= 0x80 && c < 0xA0 ? high[c - 0x80] : c;
-}
-}
 
 FontBoard DisplayRows(const DiagramRecord& record)
 {
@@ -86,7 +75,7 @@ std::string Rtf(const FontBoard& rows, const RtfOptions& o)
     // Unicode. RTF's own characters are escaped, as a pasted text may bring them in.
     auto put = [&o](std::string& out, unsigned char c, bool raw = false) {
         const uint32_t code = o.fontMap == RtfFontMap::Unicode ? o.codePoints[c] : 0;
-        const bool escape = code != 0 && code != Cp1252CodePoint(c);
+        const bool escape = code != 0 && code != Windows1252::CodePoint(c);
         if (escape) out += "\\u" + std::to_string(code > 0x7FFF ? int(code) - 0x10000 : int(code));
         if (c >= 0x80 && (escape || !raw)) {
             char hex[8];
