@@ -134,6 +134,28 @@ bool ReportFailedRead(CPlaviaView& view, const PositionFile::ReadResult& read, c
     return true;
 }
 
+// Reads a position file into `read` with the wait cursor up: false, after the message that says why, when
+// it gave no list; a file cut short is read as far as it goes, after its message. The correction's
+// re-read (`correct`, the faulty lines to mend) lets illegal positions in, to be mended one by one.
+bool ReadListFile(CPlaviaView& view, const std::string& path, const std::string& extension,
+    const OpenErrorList* correct, DiagramList& read, PositionFile::ReadResult& result)
+{
+    PositionFile::ReadOptions options;
+    options.extension = extension;
+    options.legalCheckActive = !correct && SettingsState::legalCheckActive;
+    options.fairyMode = M::fairyMode;
+    options.letterFamily2 = view.m_bLetterFamily2;
+    options.correct = correct;
+    std::string reason;
+    {
+        WaitCursor wait;
+        result = PositionFile::ReadFile(path, options, read, reason);
+    }
+    if (ReportFailedRead(view, result, path, extension, reason)) return false;
+    if (result.corrupted) AfxMessageBox(StringId::FileCorrupted, MB_ICONERROR);
+    return true;
+}
+
 // Puts a list read from `path` in place of the view's list (or after it when merging), with everything
 // that names the file, and the modes the file's header asks for.
 void TakeReadList(CPlaviaView& view, DiagramList& read, const PositionFile::ReadResult& result,
@@ -369,21 +391,9 @@ bool CPlaviaView::OpenPositionFile(const std::string& path)
         return false;
     }
 
-    PositionFile::ReadOptions options;
-    options.extension = extension;
-    options.legalCheckActive = SettingsState::legalCheckActive;
-    options.fairyMode = M::fairyMode;
-    options.letterFamily2 = m_bLetterFamily2;
     DiagramList read;
-    std::string reason;
     PositionFile::ReadResult result;
-    {
-        WaitCursor wait;
-        result = PositionFile::ReadFile(path, options, read, reason);
-    }
-    if (ReportFailedRead(*this, result, path, extension, reason)) return false;
-    if (result.corrupted) AfxMessageBox(StringId::FileCorrupted, MB_ICONERROR);
-
+    if (!ReadListFile(*this, path, extension, nullptr, read, result)) return false;
     if (!result.errors.Empty()) {
         CDialog_Errors errors(this);
         errors.m_pErrors = &result.errors;
@@ -412,21 +422,9 @@ void CPlaviaView::ReadPositionFileForCorrection()
 bool CPlaviaView::ReadForCorrection(const std::string& path, const std::string& extension, bool merge,
     const OpenErrorList& errors, int formatErrors)
 {
-    PositionFile::ReadOptions options;
-    options.extension = extension;
-    options.legalCheckActive = false;
-    options.fairyMode = M::fairyMode;
-    options.letterFamily2 = m_bLetterFamily2;
-    options.correct = &errors;
     DiagramList read;
-    std::string reason;
     PositionFile::ReadResult result;
-    {
-        WaitCursor wait;
-        result = PositionFile::ReadFile(path, options, read, reason);
-    }
-    if (ReportFailedRead(*this, result, path, extension, reason)) return false;
-    if (result.corrupted) AfxMessageBox(StringId::FileCorrupted, MB_ICONERROR);
+    if (!ReadListFile(*this, path, extension, &errors, read, result)) return false;
     for (size_t i = 0; i < result.failedAgain.size(); ++i)
         AfxMessageBox("Debug Diag pas valide pas normal", MB_OK);
     if (result.diagramsMade == 0) {
