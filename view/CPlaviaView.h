@@ -313,8 +313,18 @@ private:
     void SetTimer(std::uintptr_t nIDEvent, int milliseconds);
     void KillTimer(std::uintptr_t nIDEvent);
     void RegisterFontCommands();
-    void DrawMarks(Dc& dc, CFont& textFont);
+    // The parts of OnDraw, in the order they paint.
+    void DrawPlacementLine(Dc& dc);
+    // False when no texture is chosen (nothing painted).
+    bool DrawTexture(Dc& dc);
+    // The frame and the eight rows; chessFonts: upright, then turned by 90, 180 and 270 degrees.
+    void DrawBoardRows(Dc& dc, CFont* chessFonts[4], bool textured, bool listEmpty);
+    void DrawBoardCell(Dc& dc, CFont* chessFonts[4], bool textured, int row, int cell);
     void DrawPalette(Dc& dc, CFont& chessFont, CFont& textFont, COLORREF pieceColour);
+    void DrawCorrectionTexts(Dc& dc, CFont& chessFont, CFont& textFont, COLORREF pieceColour);
+    void DrawMarks(Dc& dc, CFont& textFont);
+    // The coordinates and the label under the board.
+    void DrawLabels(Dc& dc, CFont& textFont, bool listEmpty);
     void RegisterPgnCommands();
     void RegisterFileCommands();
     void RegisterNavigationCommands();
