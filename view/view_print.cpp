@@ -345,6 +345,144 @@ void CPlaviaView::DrawOneAPage(Dc& dc)
     dc.SelectObject(oldFont);
 }
 
+namespace {
+
+// A page of nine diagrams in three rows of three, laid out in the twips of large paper and shrunk to the
+// page: T is the chess font's height, T2 and E the text font's height and external leading, H the text
+// height of the settings.
+struct NinePage {
+    CPlaviaView& view;
+    Dc& dc;
+    PrintFonts& fonts;
+    int sq, H, T, T2, E;
+    bool bnx;
+    int right = 0;
+    std::vector<const DiagramRecord*> records;
+
+    // The boards, then the side to move of each: a small disc beside the board, black for Black.
+    void Boards()
+    {
+        struct Marker {
+            RECT rect;
+            bool black;
+        };
+        std::vector<Marker> markers;
+        int x0 = sq / 2, y0 = -3 * T;
+        const DiagramRecord* record = view.m_pPrintDiagram;
+        for (int k = 0; k < view.printDiagramsOnPage && record; ++k, record = record->next) {
+            records.push_back(record);
+            view.PrintBoard(dc, *record, x0, y0, fonts.chess, fonts.text);
+            dc.SelectObject(&fonts.chess[0]);
+            const bool plain = record->colouredCount == 0 && !GlobalModes::fairyMode;
+            RECT m;
+            m.left = x0 + 9 * sq + sq / 3;
+            m.right = m.left + T / 3;
+            if (plain) {
+                const int rank6 = y0 - 3 * T;
+                m.top = rank6 + T / 2 + T / 3;
+                m.bottom = rank6 + T / 2;
+            } else {
+                m.top = y0 - sq - T - T / 7;
+                m.bottom = y0 - sq - T - T / 2;
+            }
+            markers.push_back({ m, record->blackToMove != 0 });
+            if (k % 3 == 2) {
+                x0 = sq / 2;
+                y0 -= 12 * T;
+            } else {
+                x0 += 10 * T - T / 2;
+            }
+        }
+        if (!AppSettings::PrintActiveColor) return;
+        for (const Marker& m : markers) {
+            CBrush* old = m.black ? dc.SelectObject(CBrush::Stock(BLACK_BRUSH)) : nullptr;
+            dc.Ellipse(m.rect.left, m.rect.top, m.rect.right, m.rect.bottom);
+            if (old) dc.SelectObject(old);
+        }
+    }
+
+    // Comments under the boards, in whole lines: a line cut in half would reach the next row. A BNX list
+    // prints each comment in a box under its board, other lists one line a diagram across the page.
+    void Comments()
+    {
+        dc.SelectObject(&fonts.text);
+        const bool coordinates = view.printCoordsOn;
+        const unsigned commentFormat = DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL;
+        int ybase = -3 * T - 9 * T;
+        RECT r1 { sq, ybase - H / 2, 9 * sq + sq / 2, ybase - 5 * H - 3 * E };
+        if (coordinates) r1.top += bnx ? H / 6 : H / 8;
+        RECT r2 { sq, ybase - H / 2 - E - T2, 9 * sq + sq / 2, r1.bottom - T2 / 2 };
+        int lineY = ybase;
+        for (size_t k = 0; k < records.size(); ++k) {
+            if (bnx) {
+                if (coordinates) {
+                    dc.SelectObject(&fonts.comment);
+                    RECT r = r2;
+                    dc.DrawText(records[k]->comment, r, commentFormat);
+                    dc.SelectObject(&fonts.text);
+                } else {
+                    RECT r = r1;
+                    dc.DrawText(records[k]->comment, r, commentFormat);
+                }
+                const int step = (35 * H) / 2;
+                r1.left += step;
+                r1.right += step;
+                r2.left += step;
+                r2.right += step;
+            } else {
+                lineY -= T2;
+                const int y = lineY - (coordinates ? T2 / 2 : 0);
+                // One line per diagram across the page; a longer one is cut where the page ends.
+                RECT line { 0, y, right, y - T2 };
+                dc.DrawText("Diag." + std::to_string(Number(k)) + " : " + records[k]->displayComment, line,
+                    DT_SINGLELINE | DT_END_ELLIPSIS);
+                lineY -= E;
+            }
+            if (k % 3 == 2) {
+                r1.left = sq;
+                r1.right = 9 * sq + sq / 2;
+                r1.top -= 12 * T;
+                r1.bottom -= 12 * T;
+                // The comment box of every row has the shape of the first row's: built afresh from the
+                // row's R1, it would reach into the next row's titles.
+                r2 = { r1.left, r2.top - 12 * T, r1.right, r2.bottom - 12 * T };
+                // The next row's lines start under that row's boards, wherever this row's lines ended.
+                lineY = ybase - 12 * T * int((k + 1) / 3);
+            }
+        }
+    }
+
+    // The titles over the boards, then the page's own title and text; its info text is never printed.
+    void Labels()
+    {
+        dc.SelectObject(&fonts.title);
+        int xt = 4 * T + H / 2, yt = -3 * T;
+        for (size_t k = 0; k < records.size(); ++k) {
+            const std::string number = std::to_string(Number(k));
+            const int digits = int(number.size());
+            dc.TextOut(xt - ((digits / 2) * H) / 2, yt, "Diag." + number);
+            if (k % 3 == 2) {
+                xt = 4 * T + H / 2;
+                yt -= 12 * T;
+            } else {
+                xt += 10 * T - T / 3;
+            }
+        }
+        if (const PrintHeaderNode* page = view.m_pPrintPage) {
+            RECT title { 0, 0, right, -T2 };
+            dc.DrawText(page->title, title, DT_CENTER | DT_END_ELLIPSIS);
+            dc.SelectObject(&fonts.text);
+            RECT top { T2, -2 * T2, right - T2, -5 * T2 - T2 / 3 };
+            dc.DrawText(page->topText, top, DT_WORDBREAK | DT_EDITCONTROL);
+        }
+    }
+
+    // The number of the page's k-th diagram, as the list counts from its start number.
+    int Number(size_t k) const { return 9 * (view.m_nPrintPage - 1) + view.m_nStartNumber + int(k); }
+};
+
+} // namespace
+
 void CPlaviaView::DrawNineAPage(Dc& dc)
 {
     const int sq = printSquareSize, H = printTextHeight;
@@ -354,7 +492,7 @@ void CPlaviaView::DrawNineAPage(Dc& dc)
     const int T2 = tm.tmHeight, E = tm.tmExternalLeading;
     dc.SelectObject(&fonts.chess[0]);
     const int T = dc.GetTextMetrics().tmHeight;
-    const bool bnx = m_strExtension == "bnx";
+    NinePage page { *this, dc, fonts, sq, H, T, T2, E, m_strExtension == "bnx" };
 
     // The page as laid out for large paper: three boards across, three rows with their comments under
     // them, and the page number's line.
@@ -362,124 +500,16 @@ void CPlaviaView::DrawNineAPage(Dc& dc)
     const int lastBase = -3 * T - 2 * 12 * T - 9 * T;
     // The lowest ink: the last row's comment box, or its three comment lines.
     const int lastComments
-        = (bnx ? lastBase - 5 * H - 3 * E : lastBase - 4 * T2 - 3 * E) - (printCoordsOn ? T2 / 2 : 0);
+        = (page.bnx ? lastBase - 5 * H - 3 * E : lastBase - 4 * T2 - 3 * E) - (printCoordsOn ? T2 / 2 : 0);
     FitPrintLayout(dc, layoutWidth, -std::min(lastComments, lastBase - T) + PageNumberRoom(T2));
-    const int right = m_rectPrintDraw.right;
+    page.right = m_rectPrintDraw.right;
 
     dc.SetTextColor(RGB(0, 0, 0));
     dc.SetBkColor(m_colorTable[0]);
     dc.SetBkMode(OPAQUE);
-
-    // Nine a page: three rows of three boards.
-    struct Marker {
-        RECT rect;
-        bool black;
-    };
-    std::vector<Marker> markers;
-    std::vector<const DiagramRecord*> records;
-    int x0 = sq / 2, y0 = -3 * T;
-    const DiagramRecord* record = m_pPrintDiagram;
-    for (int k = 0; k < printDiagramsOnPage && record; ++k, record = record->next) {
-        records.push_back(record);
-        PrintBoard(dc, *record, x0, y0, fonts.chess, fonts.text);
-        dc.SelectObject(&fonts.chess[0]);
-        const bool plain = record->colouredCount == 0 && !GlobalModes::fairyMode;
-        RECT m;
-        m.left = x0 + 9 * sq + sq / 3;
-        m.right = m.left + T / 3;
-        if (plain) {
-            const int rank6 = y0 - 3 * T;
-            m.top = rank6 + T / 2 + T / 3;
-            m.bottom = rank6 + T / 2;
-        } else {
-            m.top = y0 - sq - T - T / 7;
-            m.bottom = y0 - sq - T - T / 2;
-        }
-        markers.push_back({ m, record->blackToMove != 0 });
-        if (k % 3 == 2) {
-            x0 = sq / 2;
-            y0 -= 12 * T;
-        } else {
-            x0 += 10 * T - T / 2;
-        }
-    }
-    if (AppSettings::PrintActiveColor)
-        for (const Marker& m : markers) {
-            CBrush* old = m.black ? dc.SelectObject(CBrush::Stock(BLACK_BRUSH)) : nullptr;
-            dc.Ellipse(m.rect.left, m.rect.top, m.rect.right, m.rect.bottom);
-            if (old) dc.SelectObject(old);
-        }
-
-    // Comments under the boards, in whole lines: a line cut in half would reach the next row.
-    dc.SelectObject(&fonts.text);
-    const unsigned commentFormat = DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL;
-    int ybase = -3 * T - 9 * T;
-    RECT r1 { sq, ybase - H / 2, 9 * sq + sq / 2, ybase - 5 * H - 3 * E };
-    if (printCoordsOn) r1.top += bnx ? H / 6 : H / 8;
-    RECT r2 { sq, ybase - H / 2 - E - T2, 9 * sq + sq / 2, r1.bottom - T2 / 2 };
-    int lineY = ybase;
-    for (size_t k = 0; k < records.size(); ++k) {
-        const int number = 9 * (m_nPrintPage - 1) + m_nStartNumber + int(k);
-        if (bnx) {
-            if (printCoordsOn) {
-                dc.SelectObject(&fonts.comment);
-                RECT r = r2;
-                dc.DrawText(records[k]->comment, r, commentFormat);
-                dc.SelectObject(&fonts.text);
-            } else {
-                RECT r = r1;
-                dc.DrawText(records[k]->comment, r, commentFormat);
-            }
-            const int step = (35 * H) / 2;
-            r1.left += step;
-            r1.right += step;
-            r2.left += step;
-            r2.right += step;
-        } else {
-            lineY -= T2;
-            const int y = lineY - (printCoordsOn ? T2 / 2 : 0);
-            // One line per diagram across the page; a longer one is cut where the page ends.
-            RECT line { 0, y, right, y - T2 };
-            dc.DrawText("Diag." + std::to_string(number) + " : " + records[k]->displayComment, line,
-                DT_SINGLELINE | DT_END_ELLIPSIS);
-            lineY -= E;
-        }
-        if (k % 3 == 2) {
-            r1.left = sq;
-            r1.right = 9 * sq + sq / 2;
-            r1.top -= 12 * T;
-            r1.bottom -= 12 * T;
-            // The comment box of every row has the shape of the first row's: built afresh from the
-            // row's R1, it would reach into the next row's titles.
-            r2 = { r1.left, r2.top - 12 * T, r1.right, r2.bottom - 12 * T };
-            // The next row's lines start under that row's boards, wherever this row's lines ended.
-            lineY = ybase - 12 * T * int((k + 1) / 3);
-        }
-    }
-
-    // Titles over the boards.
-    dc.SelectObject(&fonts.title);
-    int xt = 4 * T + H / 2, yt = -3 * T;
-    for (size_t k = 0; k < records.size(); ++k) {
-        const std::string number = std::to_string(9 * (m_nPrintPage - 1) + m_nStartNumber + int(k));
-        const int digits = int(number.size());
-        dc.TextOut(xt - ((digits / 2) * H) / 2, yt, "Diag." + number);
-        if (k % 3 == 2) {
-            xt = 4 * T + H / 2;
-            yt -= 12 * T;
-        } else {
-            xt += 10 * T - T / 3;
-        }
-    }
-
-    // The page's own texts; its info text is never printed.
-    if (m_pPrintPage) {
-        RECT title { 0, 0, right, -T2 };
-        dc.DrawText(m_pPrintPage->title, title, DT_CENTER | DT_END_ELLIPSIS);
-        dc.SelectObject(&fonts.text);
-        RECT top { T2, -2 * T2, right - T2, -5 * T2 - T2 / 3 };
-        dc.DrawText(m_pPrintPage->topText, top, DT_WORDBREAK | DT_EDITCONTROL);
-    }
+    page.Boards();
+    page.Comments();
+    page.Labels();
     if (AppSettings::PrintPageNumber) {
         dc.SelectObject(&fonts.text);
         PrintPageNumberLine(dc, T2);
