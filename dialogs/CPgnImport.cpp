@@ -40,11 +40,6 @@ public:
         text.replace('\t', "    ");
         return text;
     }
-    void Refresh()
-    {
-        beginResetModel();
-        endResetModel();
-    }
 
 private:
     const CHeaderPGN* header;

@@ -165,11 +165,8 @@ public:
     void SetJournal(std::vector<DcCall>* calls) { journal = calls; }
 
     COLORREF SetTextColor(COLORREF colour);
-    COLORREF GetTextColor() const { return textColour; }
     COLORREF SetBkColor(COLORREF colour);
-    COLORREF GetBkColor() const { return bkColour; }
     int SetBkMode(int mode);
-    int GetBkMode() const { return bkMode; }
 
     // Each returns the object it replaces; a null argument selects the context's default.
     CFont* SelectObject(CFont* font);
@@ -194,17 +191,13 @@ public:
     void FillSolidRect(const RECT& rect, COLORREF colour);
 
     int SetGraphicsMode(int mode);
-    int GetGraphicsMode() const { return graphicsMode; }
     // Only in GM_ADVANCED; shapes are drawn through it, text keeps its own escapement.
     bool SetWorldTransform(const XFORM& transform);
-    XFORM GetWorldTransform() const { return world; }
 
     int SetMapMode(int mode);
-    int GetMapMode() const { return mapMode; }
     // Draws everything `factor` times its logical size: a page laid out larger than the paper, shrunk
     // to fit it.
     double SetZoom(double factor);
-    double GetZoom() const { return zoom; }
     POINT SetViewportOrg(int x, int y);
     POINT SetWindowOrg(int x, int y);
     void LPtoDP(RECT& rect) const;
