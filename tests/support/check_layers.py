@@ -1,13 +1,13 @@
 """check_layers.py SOURCE_DIR: fails, naming each offending line, where a source file includes a header of a
-layer above its own. The layers, from the bottom: the core (positions, pgn, picture: no Qt either), platform,
-settings, dialogs, view, app. A layer that included one above it would make the two one circle again: the
-lower one could no longer be built, tested or changed without the upper one."""
+layer above its own. The layers, from the bottom: the core (storage, positions, pgn, picture: no Qt
+either), platform, settings, dialogs, view, app. A layer that included one above it would make the two one
+circle again: the lower one could no longer be built, tested or changed without the upper one."""
 import pathlib
 import re
 import sys
 
 LAYERS = ["core", "platform", "settings", "dialogs", "view", "app"]
-FOLDER_LAYER = {"positions": "core", "pgn": "core", "picture": "core", "platform": "platform",
+FOLDER_LAYER = {"storage": "core", "positions": "core", "pgn": "core", "picture": "core", "platform": "platform",
                 "settings": "settings", "dialogs": "dialogs", "view": "view", "app": "app"}
 INCLUDE = re.compile(r'^\s*#\s*include\s*[<"]([^">]+)[">]')
 

@@ -1,4 +1,4 @@
-#include "positions/AtomicFile.h"
+#include "storage/AtomicFile.h"
 #include "positions/DiagramList.h"
 #include "positions/ErrorList.h"
 #include "positions/Marks.h"
