@@ -33,6 +33,8 @@
 #include <QTimer>
 #include <QWindow>
 
+using namespace Win32;
+
 CMainFrame::CMainFrame()
 {
     using S = AppSettings;

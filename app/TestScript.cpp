@@ -21,6 +21,8 @@
 #include <QTimer>
 #include <QWindow>
 
+using namespace Win32;
+
 namespace {
 
 QString Plain(QString text)

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 
+using namespace Win32;
+
 namespace WindowPlacement {
 
 namespace {

@@ -8,6 +8,8 @@
 
 #include <QHelpEvent>
 
+using namespace Win32;
+
 namespace {
 
 const HelpIdPairs preferencesHelp = { { 1000, 1 }, { 1007, 2 }, { 1002, 3 }, { 1006, 4 }, { 1022, 5 },

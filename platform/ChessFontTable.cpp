@@ -9,6 +9,8 @@
 
 #include <strings.h>
 
+using namespace Win32;
+
 std::array<bool, ChessFontCount> installedChessFonts {};
 
 std::string ChessFontFaceName(int index)

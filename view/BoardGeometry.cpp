@@ -4,6 +4,8 @@
 #include <cstring>
 #include <numbers>
 
+using namespace Win32;
+
 namespace BoardGeometry {
 
 RECT CellRect(const RECT& board, int sq, int column, int row)

@@ -16,6 +16,7 @@
 #include <cctype>
 #include <cstring>
 
+using namespace Win32;
 using namespace BoardGeometry;
 using M = GlobalModes;
 

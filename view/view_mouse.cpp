@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstdlib>
 
+using namespace Win32;
 using namespace MarkEditing;
 using M = GlobalModes;
 

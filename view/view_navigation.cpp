@@ -9,6 +9,8 @@
 #include "res/StringIds.h"
 #include "settings/AppSettings.h"
 
+using namespace Win32;
+
 namespace {
 
 using M = GlobalModes;

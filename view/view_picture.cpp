@@ -20,6 +20,8 @@
 #include <QTimerEvent>
 #include <vector>
 
+using namespace Win32;
+
 std::uintptr_t pictureTimerId = 0;
 
 namespace {

@@ -14,6 +14,7 @@
 #include <cmath>
 #include <cstring>
 
+using namespace Win32;
 using namespace BoardGeometry;
 
 namespace {

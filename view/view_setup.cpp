@@ -13,6 +13,8 @@
 #include <QCoreApplication>
 #include <QDir>
 
+using namespace Win32;
+
 std::string HelpPath;
 
 namespace {

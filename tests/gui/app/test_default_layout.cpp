@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Win32;
+
 namespace {
 
 using WindowPlacement::FittedDefaultLayout;

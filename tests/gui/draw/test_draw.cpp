@@ -7,6 +7,7 @@
 
 #include <QTransform>
 
+using namespace Win32;
 using namespace DrawSupport;
 using namespace BoardGeometry;
 

@@ -12,6 +12,8 @@
 #include <QSlider>
 #include <QToolButton>
 
+using namespace Win32;
+
 namespace {
 
 using FrameTest = ProgramTest;

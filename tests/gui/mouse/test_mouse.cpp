@@ -11,6 +11,7 @@
 #include <QTest>
 #include <QToolButton>
 
+using namespace Win32;
 using namespace MarkEditing;
 
 namespace {
