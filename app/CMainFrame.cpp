@@ -1,6 +1,5 @@
 #include "CMainFrame.h"
 
-#include "AppSettings.h"
 #include "CPlaviaApp.h"
 #include "CTrueColorToolBar.h"
 #include "ProgramIcon.h"
@@ -15,6 +14,9 @@
 #include "platform/MessageBox.h"
 #include "platform/Profile.h"
 #include "platform/Strings.h"
+#include "res/CommandIds.h"
+#include "res/StringIds.h"
+#include "settings/AppSettings.h"
 #include "view/CPlaviaView.h"
 #include "view/GlobalModes.h"
 
@@ -31,6 +33,8 @@
 #include <QTimer>
 #include <QWindow>
 
+using namespace Win32;
+
 CMainFrame::CMainFrame()
 {
     using S = AppSettings;
@@ -41,7 +45,10 @@ CMainFrame::CMainFrame()
 
     setWindowIcon(ProgramIcon());
     m_pView = new CPlaviaView(this);
-    m_pView->m_pMainFrame = this;
+    connect(m_pView, &CPlaviaView::statusTextChanged, this, &CMainFrame::SetStatusText);
+    connect(m_pView, &CPlaviaView::documentTitleChanged, this, &CMainFrame::SetDocumentTitle);
+    connect(m_pView, &CPlaviaView::textureChosen, this, &CMainFrame::TextureChosen);
+    connect(m_pView, &CPlaviaView::quitRequested, this, &CPlaviaApp::PostQuit);
     setCentralWidget(m_pView);
 
     RestoreWindowPlacement();
@@ -55,7 +62,7 @@ CMainFrame::CMainFrame()
         indicator->setFrameShadow(QFrame::Sunken);
         indicator->setAlignment(Qt::AlignCenter);
         // Wide enough for its text whether it is lit or not, so the bar does not jump.
-        const QString text = LoadQString(59137 + unsigned(pane));
+        const QString text = LoadQString(StringId::FirstIndicator + unsigned(pane));
         indicator->setMinimumWidth(indicator->fontMetrics().horizontalAdvance(text) + 12);
         statusBar()->addPermanentWidget(indicator);
         m_indicators[pane] = indicator;
@@ -72,7 +79,7 @@ CMainFrame::CMainFrame()
     m_wndToolBar->LoadToolBar(*menus);
     addToolBar(Qt::TopToolBarArea, m_wndToolBar);
     m_wndToolBar->LoadImageLists();
-    m_wndToolBar->AddMenuButton(this, 32819, 204);
+    m_wndToolBar->AddMenuButton(this, CommandId::MarksMode, CommandId::ColourMenu);
     menus->UpdateAll();
 
     // A first start stores no layout yet: the default one is fitted to the screen.
@@ -205,28 +212,28 @@ void CMainFrame::RegisterCommands()
 {
     CommandRouter& r = CommandRouter::Instance();
     r.Register(
-        this, 136, [this] { OnTransparentMode(); },
+        this, CommandId::TransparentMode, [this] { OnTransparentMode(); },
         [](CCmdUI& ui) { ui.SetCheck(GlobalModes::transparentNow); });
-    r.Register(this, 139, [this] { OnPreferences(); });
-    r.Register(this, 151, [this] { OnWebHomePage(); });
-    r.Register(this, 32862, [this] { OnTutorialVideos(); });
-    r.Register(this, 150, [this] { OnSendEmail(); });
-    r.Register(this, 32780, [this] { OnKeyHome(); });
-    r.Register(this, 57667, [this] { OnHelpFinder(); });
-    r.Register(this, 57671, [this] { OnHelpFinder(); });
-    r.Register(this, 57670, [this] { OnHelpFinder(); });
-    r.Register(this, 57669, [this] { OnContextHelp(); });
+    r.Register(this, CommandId::Preferences, [this] { OnPreferences(); });
+    r.Register(this, CommandId::WebHomePage, [this] { OnWebHomePage(); });
+    r.Register(this, CommandId::TutorialVideos, [this] { OnTutorialVideos(); });
+    r.Register(this, CommandId::SendEmail, [this] { OnSendEmail(); });
+    r.Register(this, CommandId::KeyHome, [this] { OnKeyHome(); });
+    r.Register(this, CommandId::HelpTopics, [this] { OnHelpFinder(); });
+    r.Register(this, CommandId::DefaultHelp, [this] { OnHelpFinder(); });
+    r.Register(this, CommandId::Help, [this] { OnHelpFinder(); });
+    r.Register(this, CommandId::ContextHelp, [this] { OnContextHelp(); });
 }
 
 void CMainFrame::SetStatusText(const std::string& text)
 {
     // With nothing of the view's to show, the pane says how to get help, as when idle.
-    pane0->setText(text.empty() ? LoadQString(57345) : Codec::ToQt(text));
+    pane0->setText(text.empty() ? LoadQString(StringId::IdleMessage) : Codec::ToQt(text));
 }
 
 QString CMainFrame::StatusText() const
 {
-    return pane0->text() == LoadQString(57345) ? QString() : pane0->text();
+    return pane0->text() == LoadQString(StringId::IdleMessage) ? QString() : pane0->text();
 }
 
 void CMainFrame::UpdateIndicators()
@@ -234,14 +241,16 @@ void CMainFrame::UpdateIndicators()
     // Where the windowing system does not tell a key's state, its pane stays empty rather than lit.
     const auto states = LockKeyStates();
     for (size_t pane = 0; pane < m_indicators.size(); ++pane) {
-        const QString text = states[pane].value_or(false) ? LoadQString(59137 + unsigned(pane)) : QString();
+        const QString text = states[pane].value_or(false)
+            ? LoadQString(StringId::FirstIndicator + unsigned(pane))
+            : QString();
         if (m_indicators[pane]->text() != text) m_indicators[pane]->setText(text);
     }
 }
 
 void CMainFrame::SetDocumentTitle(const std::string& title)
 {
-    setWindowTitle(Codec::ToQt(title) + " - " + LoadQString(128));
+    setWindowTitle(Codec::ToQt(title) + " - " + LoadQString(StringId::ProgramTitle));
 }
 
 void CMainFrame::SavePlacement()
@@ -381,15 +390,15 @@ bool CMainFrame::OpenAddress(const std::string& url)
 
 void CMainFrame::OnWebHomePage()
 {
-    OpenAddress(LoadString(40042));
+    OpenAddress(LoadString(StringId::WebHomePageAddress));
 }
 void CMainFrame::OnTutorialVideos()
 {
-    OpenAddress(LoadString(103));
+    OpenAddress(LoadString(StringId::TutorialVideosAddress));
 }
 void CMainFrame::OnSendEmail()
 {
-    OpenAddress(LoadString(40301));
+    OpenAddress(LoadString(StringId::AuthorMailAddress));
 }
 
 namespace {
@@ -445,6 +454,6 @@ void CMainFrame::closeEvent(QCloseEvent* event)
         return;
     }
     exitAsked = true;
-    if (!CommandRouter::Instance().Execute(158)) CPlaviaApp::PostQuit();
+    if (!CommandRouter::Instance().Execute(CommandId::FileExit)) CPlaviaApp::PostQuit();
     exitAsked = false;
 }

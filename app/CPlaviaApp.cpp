@@ -1,6 +1,5 @@
 #include "CPlaviaApp.h"
 
-#include "AppSettings.h"
 #include "CAboutDlg.h"
 #include "CMainFrame.h"
 #include "CommandLine.h"
@@ -9,6 +8,9 @@
 #include "platform/Print.h"
 #include "platform/Profile.h"
 #include "platform/Strings.h"
+#include "res/CommandIds.h"
+#include "res/StringIds.h"
+#include "settings/AppSettings.h"
 #include "view/CPlaviaView.h"
 
 #include <QApplication>
@@ -32,8 +34,9 @@ bool CPlaviaApp::InitInstance()
     quitPosted = false;
     Profile::SetRegistryKey("Oskeld free chess software", "Brennix");
     AppSettings::ReadAll();
-    CommandRouter::Instance().Register(this, 57664, [this] { OnAppAbout(); });
-    CommandRouter::Instance().Register(this, 57606, [this] { Print::PrintSetup(m_pMainWnd.get()); });
+    CommandRouter::Instance().Register(this, CommandId::About, [this] { OnAppAbout(); });
+    CommandRouter::Instance().Register(
+        this, CommandId::FilePrintSetup, [this] { Print::PrintSetup(m_pMainWnd.get()); });
     m_pMainWnd = std::make_unique<CMainFrame>();
     m_pMainWnd->show();
     m_pMainWnd->KeepOnScreen();
@@ -54,7 +57,7 @@ int CPlaviaApp::ExitInstance()
     std::string file, reason;
     if (!AppSettings::WriteAll(&file, &reason)) {
         // The program still ends: the user learns that this session's settings are lost, and why.
-        AfxMessageBox(FormatString(41000, { file, reason }), MB_ICONERROR);
+        AfxMessageBox(FormatString(StringId::SettingsNotWritten, { file, reason }), MB_ICONERROR);
     }
     return 0;
 }

@@ -3,6 +3,7 @@
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
+#include "res/StringIds.h"
 #include "view/CPlaviaView.h"
 
 #include <QByteArray>
@@ -101,7 +102,7 @@ void OpenFiles(CPlaviaView& view, const Request& request)
         return file.path.empty() ? file.given : DisplayFileName(file.path);
     };
     if (first.path.empty()) {
-        AfxMessageBox(FormatString1(41611, first.given), MB_ICONERROR);
+        AfxMessageBox(FormatString1(StringId::NotALocalFile, first.given), MB_ICONERROR);
     } else if (const std::string reason = NotARegularFile(first.path); !reason.empty()) {
         // A pipe or a device would be read for ever; a folder holds no positions.
         AfxMessageBox(reason, MB_ICONERROR);
@@ -115,18 +116,18 @@ void OpenFiles(CPlaviaView& view, const Request& request)
         std::string others;
         for (size_t i = 1; i < request.files.size(); ++i)
             others += (i > 1 ? "\n" : "") + shown(request.files[i]);
-        AfxMessageBox(FormatString(41610, { shown(first), others }), MB_ICONINFORMATION);
+        AfxMessageBox(FormatString(StringId::OneListAtATime, { shown(first), others }), MB_ICONINFORMATION);
     }
 }
 
 std::string UsageText()
 {
-    return LoadString(41612);
+    return LoadString(StringId::CommandLineUsage);
 }
 
 std::string UnknownOptionText(const std::string& option)
 {
-    return FormatString1(41613, option);
+    return FormatString1(StringId::UnknownOption, option);
 }
 
 } // namespace CommandLine

@@ -4,6 +4,8 @@
 
 #include <QPixmap>
 
+using namespace Win32;
+
 QImage ProgramIconImage(int size)
 {
     QImage image(size, size, QImage::Format_ARGB32);

@@ -1,12 +1,12 @@
 #include "TestScript.h"
 
-#include "AppSettings.h"
 #include "CMainFrame.h"
 #include "CPlaviaApp.h"
 #include "platform/Codec.h"
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/Modal.h"
+#include "settings/AppSettings.h"
 #include "view/CPlaviaView.h"
 #include "view/GlobalModes.h"
 
@@ -20,6 +20,8 @@
 #include <QScreen>
 #include <QTimer>
 #include <QWindow>
+
+using namespace Win32;
 
 namespace {
 

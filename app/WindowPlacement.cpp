@@ -1,8 +1,10 @@
 #include "WindowPlacement.h"
 
-#include "AppSettings.h"
+#include "settings/AppSettings.h"
 
 #include <algorithm>
+
+using namespace Win32;
 
 namespace WindowPlacement {
 

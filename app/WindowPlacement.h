@@ -21,14 +21,14 @@ QRect PlaceOnScreen(int left, int top, int width, int height, const QList<QRect>
 // Whether the board, palette and text rectangles and the square size can be used in a view of this
 // size: each rectangle the right way round and within the coordinates a window has, the square size
 // one the program draws, and the top-left square of the board inside the view.
-bool PlacementFitsView(
-    const RECT& board, const RECT& palette, const RECT& text, int square, int viewWidth, int viewHeight);
+bool PlacementFitsView(const Win32::RECT& board, const Win32::RECT& palette, const Win32::RECT& text,
+    int square, int viewWidth, int viewHeight);
 
 // The board, the palette beside it and the label line under it, with their square size.
 struct BoardLayout {
-    RECT board;
-    RECT palette;
-    RECT text;
+    Win32::RECT board;
+    Win32::RECT palette;
+    Win32::RECT text;
     int square;
 };
 

@@ -3,6 +3,7 @@
 #include "app/EndRequests.h"
 #include "app/TestScript.h"
 #include "platform/Strings.h"
+#include "res/StringIds.h"
 
 #include <QApplication>
 #include <cstdio>
@@ -13,7 +14,7 @@ int main(int argc, char** argv)
     CommandLine::SetArguments(argc, argv);
     if (const CommandLine::Request asked = CommandLine::Parse(CommandLine::Arguments());
         asked.help || asked.version) {
-        std::puts((asked.help ? CommandLine::UsageText() : LoadString(128)).c_str());
+        std::puts((asked.help ? CommandLine::UsageText() : LoadString(StringId::ProgramTitle)).c_str());
         return 0;
     }
     QApplication qt(argc, argv);

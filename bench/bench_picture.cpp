@@ -8,7 +8,7 @@
 #include "picture/CQuantizer.h"
 #include "picture/CxImage.h"
 #include "picture/CxMemFile.h"
-#include "picture/SyntheticBoard.h"
+#include "tests/support/SyntheticBoard.h"
 
 #include <array>
 #include <chrono>

@@ -13,7 +13,6 @@
 // The save command itself reduces to 16 colours without a texture and to 256 with one; the other two
 // pairs are timed the same way so that either depth is known to be fast on every background.
 
-#include "app/AppSettings.h"
 #include "app/CMainFrame.h"
 #include "picture/CxImage.h"
 #include "picture/CxMemFile.h"
@@ -22,6 +21,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Modal.h"
 #include "platform/Profile.h"
+#include "settings/AppSettings.h"
 #include "view/CPlaviaView.h"
 #include "view/GlobalModes.h"
 

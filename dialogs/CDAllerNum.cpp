@@ -4,6 +4,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
 
+#include "res/StringIds.h"
 #include "ui_CDAllerNum.h"
 
 #include <QKeySequence>
@@ -29,15 +30,15 @@ void CDAllerNum::OnOK()
     bool ok = false;
     const qlonglong typed = m_edit->text().trimmed().toLongLong(&ok);
     if (ok && typed > m_nCount) {
-        AfxMessageBox(FormatString1(40035, std::to_string(m_nCount)), MB_ICONERROR);
+        AfxMessageBox(FormatString1(StringId::NumberBeyondList, std::to_string(m_nCount)), MB_ICONERROR);
         return;
     }
     if (!ok) {
-        AfxMessageBox(40407, MB_ICONWARNING);
+        AfxMessageBox(StringId::EnterAnInteger, MB_ICONWARNING);
         return;
     }
     if (typed < 1 || typed > 99999999) {
-        AfxMessageBox(40408, MB_ICONWARNING);
+        AfxMessageBox(StringId::EnterAnIntegerInRange, MB_ICONWARNING);
         return;
     }
     accept();

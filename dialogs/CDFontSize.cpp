@@ -4,6 +4,7 @@
 #include "platform/Strings.h"
 #include "positions/BoardText.h"
 
+#include "res/StringIds.h"
 #include "ui_CDFontSize.h"
 
 #include <QPushButton>
@@ -41,7 +42,7 @@ void CDFontSize::OnOk()
 {
     float value = 0.0f;
     if (!ReadSize(form->IDC_1025->text(), value)) {
-        AfxMessageBox(LoadString(41200), MB_ICONWARNING);
+        AfxMessageBox(LoadString(StringId::FontSizeRange), MB_ICONWARNING);
         form->IDC_1025->setFocus();
         form->IDC_1025->selectAll();
         return;

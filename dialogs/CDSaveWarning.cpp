@@ -5,6 +5,7 @@
 #include "platform/Strings.h"
 #include "positions/KindLosses.h"
 
+#include "res/StringIds.h"
 #include "ui_CDSaveWarning.h"
 
 #include <QKeySequence>
@@ -29,12 +30,12 @@ std::string CDSaveWarning::LostText(unsigned parts)
 {
     std::string names;
     for (KindLosses::Part part : KindLosses::PartsInOrder(parts)) {
-        // The names follow the parts' bits: 40441 for the first.
+        // The names follow the parts' bits, the first part's first.
         unsigned bit = 0;
         while ((1u << bit) != unsigned(part)) ++bit;
-        names += (names.empty() ? "" : ", ") + LoadString(40441 + bit);
+        names += (names.empty() ? "" : ", ") + LoadString(StringId::FirstLostPart + bit);
     }
-    return names.empty() ? std::string() : FormatString1(40440, names);
+    return names.empty() ? std::string() : FormatString1(StringId::KindCannotKeep, names);
 }
 
 void CDSaveWarning::OnInitDialog()

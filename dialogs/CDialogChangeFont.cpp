@@ -4,7 +4,9 @@
 #include "platform/Codec.h"
 #include "platform/Help.h"
 #include "platform/Strings.h"
+#include "positions/BoardLetters.h"
 
+#include "res/StringIds.h"
 #include "ui_CDialogChangeFont.h"
 
 #include <QHelpEvent>
@@ -15,9 +17,12 @@ namespace {
 const HelpIdPairs fontHelp = { { 1040, 1 }, { 1044, 2 }, { 1039, 3 }, { 1041, 4 }, { 1042, 5 }, { 1043, 6 },
     { 1048, 7 }, { 1047, 8 }, { 1046, 9 } };
 
-bool HasFontInfo(const QString& face)
+// The page about the letters of a face that spells pieces its own way; none for the other faces.
+const char* FontInfoPage(const std::string& face)
 {
-    return face == "Chess Alpha" || face == "Chess Berlin";
+    if (face == "Chess Alpha") return "/html/alpha.htm";
+    if (BoardLetters::IsBerlinFace(face)) return "/html/berlin.htm";
+    return nullptr;
 }
 
 QListWidgetItem* AddEntry(QListWidget* list, int index)
@@ -57,8 +62,8 @@ void CDialogChangeFont::OnInitDialog()
 {
     Ui::CDialogChangeFont& f = *form;
     f.IDC_1043->PreSubclassWindow();
-    f.IDC_1043->setText(LoadQString(40464));
-    f.IDC_1043->SetAddress(LoadString(40464));
+    f.IDC_1043->setText(LoadQString(StringId::FontsPageAddress));
+    f.IDC_1043->SetAddress(LoadString(StringId::FontsPageAddress));
     f.IDC_1039->clear();
     f.IDC_1042->clear();
     for (int i = 0; i < ChessFontCount; ++i)
@@ -73,7 +78,7 @@ void CDialogChangeFont::OnInitDialog()
             f.IDC_1039->setCurrentRow(row);
             break;
         }
-    f.IDC_1046->setEnabled(HasFontInfo(current));
+    f.IDC_1046->setEnabled(FontInfoPage(ChessFontFaceName(m_nCurrentFont)) != nullptr);
     if (f.IDC_1042->count() > 0) {
         f.IDC_1042->setCurrentRow(0);
         ShowSample(1, SelectedIndex(f.IDC_1042));
@@ -121,7 +126,7 @@ void CDialogChangeFont::OnSelchangeInstalledFonts()
     if (index < 0) return;
     SetAuthorText(0, index);
     ShowSample(0, index);
-    form->IDC_1046->setEnabled(HasFontInfo(Codec::ToQt(ChessFontFaceName(index))));
+    form->IDC_1046->setEnabled(FontInfoPage(ChessFontFaceName(index)) != nullptr);
 }
 
 void CDialogChangeFont::OnSelchangeNotInstalledList()
@@ -147,11 +152,8 @@ void CDialogChangeFont::OnOK()
 
 void CDialogChangeFont::OnFontInfo()
 {
-    const QString face = Codec::ToQt(ChessFontFaceName(SelectedIndex(form->IDC_1039)));
-    if (face == "Chess Alpha")
-        AfxHtmlHelp(this, m_szHelpPath + "/html/alpha.htm", HH_DISPLAY_TOPIC);
-    else if (face == "Chess Berlin")
-        AfxHtmlHelp(this, m_szHelpPath + "/html/berlin.htm", HH_DISPLAY_TOPIC);
+    if (const char* page = FontInfoPage(ChessFontFaceName(SelectedIndex(form->IDC_1039))))
+        AfxHtmlHelp(this, m_szHelpPath + page, HH_DISPLAY_TOPIC);
 }
 
 void CDialogChangeFont::OnHelpButton()

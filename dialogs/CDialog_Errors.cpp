@@ -5,6 +5,7 @@
 #include "platform/Strings.h"
 #include "positions/ErrorList.h"
 
+#include "res/StringIds.h"
 #include "ui_CDialog_Errors.h"
 
 #include <QKeySequence>
@@ -42,5 +43,6 @@ void CDialog_Errors::OnInitDialog()
         form->IDC_1010->addItem(Codec::ToQt(line));
     }
     if (m_pErrors->MoreCount() > 0)
-        form->IDC_1010->addItem(Codec::ToQt(FormatString1(40401, std::to_string(m_pErrors->MoreCount()))));
+        form->IDC_1010->addItem(
+            Codec::ToQt(FormatString1(StringId::MoreFaultyLines, std::to_string(m_pErrors->MoreCount()))));
 }

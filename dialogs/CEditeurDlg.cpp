@@ -5,6 +5,7 @@
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
 
+#include "res/StringIds.h"
 #include "ui_CEditeurDlg.h"
 #include "ui_CTITLE.h"
 
@@ -60,7 +61,7 @@ template <class Edit> bool StorableOrReported(Edit* edit, const QString& text)
         list += code;
     }
     Select(edit, found.first, found.first + found.length);
-    AfxMessageBox(FormatString1(41501, list), MB_ICONWARNING);
+    AfxMessageBox(FormatString1(StringId::CharactersNotInCodePage, list), MB_ICONWARNING);
     edit->setFocus();
     return false;
 }
@@ -156,7 +157,7 @@ void CEditeurDlg::accept()
     const QString comment = PlainTextOf(form->IDC_112);
     if (!StorableOrReported(form->IDC_112, comment)) return;
     if (comment.size() > commentLimit) {
-        std::string text = LoadString(41500);
+        std::string text = LoadString(StringId::CommentTooLong);
         text.replace(text.find("%1"), 2, std::to_string(comment.size()));
         text.replace(text.find("%2"), 2, std::to_string(commentLimit));
         Select(form->IDC_112, commentLimit, comment.size());

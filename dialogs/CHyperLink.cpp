@@ -16,6 +16,8 @@
 #include <QToolTip>
 #include <memory>
 
+using namespace Win32;
+
 CHyperLink::CHyperLink(QWidget* parent)
     : QLabel(parent)
 {

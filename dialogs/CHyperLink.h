@@ -42,11 +42,11 @@ public:
     void OnMouseMove();
     void OnTimer();
     // The colour the text is drawn in now.
-    COLORREF TextColour() const;
+    Win32::COLORREF TextColour() const;
 
-    COLORREF m_colorLink = RGB(0, 0, 238);
-    COLORREF m_colorOpened = RGB(85, 26, 139);
-    COLORREF m_colorHover = RGB(255, 0, 0);
+    Win32::COLORREF m_colorLink = Win32::RGB(0, 0, 238);
+    Win32::COLORREF m_colorOpened = Win32::RGB(85, 26, 139);
+    Win32::COLORREF m_colorHover = Win32::RGB(255, 0, 0);
     bool m_bHovering = false;
     bool m_bOpened = false;
     int m_nUnderlineMode = -1; // -1 underlined while hovering, 0 never, 1 always

@@ -4,6 +4,7 @@
 #include "platform/Strings.h"
 #include "positions/DiagramList.h"
 
+#include "res/StringIds.h"
 #include "ui_CNumDiag.h"
 
 #include <QPushButton>
@@ -16,7 +17,9 @@ CNumDiag::CNumDiag(QWidget* parent)
     connect(form->IDC_150, &QPushButton::clicked, this, [this] { OnDefault(); });
     connect(form->IDOK, &QPushButton::clicked, this, [this] {
         if (TypedNumber() == 0) {
-            AfxMessageBox(FormatString1(41005, std::to_string(DiagramList::MaxStartNumber)), MB_ICONWARNING);
+            AfxMessageBox(
+                FormatString1(StringId::EnterNumberUpTo, std::to_string(DiagramList::MaxStartNumber)),
+                MB_ICONWARNING);
             return;
         }
         accept();

@@ -8,6 +8,7 @@
 #include "platform/Strings.h"
 #include "positions/BoardLetters.h"
 
+#include "res/StringIds.h"
 #include "ui_CPgnImport.h"
 
 #include <QAbstractListModel>
@@ -38,11 +39,6 @@ public:
         QString text = header->utf8 ? Codec::FromUtf8(bytes) : Codec::ToQt(bytes);
         text.replace('\t', "    ");
         return text;
-    }
-    void Refresh()
-    {
-        beginResetModel();
-        endResetModel();
     }
 
 private:
@@ -232,15 +228,16 @@ void CPgnImport::OnInitDialog()
     PgnScanResult scan = header->ScanFile();
     QApplication::restoreOverrideCursor();
     if (scan == PgnScanResult::CannotOpen)
-        AfxMessageBox(40119, MB_ICONERROR);
+        AfxMessageBox(StringId::CannotOpenPgnFile, MB_ICONERROR);
     else if (scan == PgnScanResult::ReadError)
-        AfxMessageBox(40118, MB_ICONERROR);
+        AfxMessageBox(StringId::NotAPgnFile, MB_ICONERROR);
     if (header->listFull)
-        AfxMessageBox(FormatString1(40111, std::to_string(CHeaderPGN::MaxGames)), MB_ICONINFORMATION);
+        AfxMessageBox(
+            FormatString1(StringId::TooManyGames, std::to_string(CHeaderPGN::MaxGames)), MB_ICONINFORMATION);
     if (header->leftOut > 0)
-        AfxMessageBox(FormatString1(41100, std::to_string(header->leftOut)), MB_ICONWARNING);
+        AfxMessageBox(FormatString1(StringId::GamesLeftOut, std::to_string(header->leftOut)), MB_ICONWARNING);
     if (scan == PgnScanResult::Ok && header->GameCount() == 0 && header->leftOut == 0)
-        AfxMessageBox(41101, MB_ICONINFORMATION);
+        AfxMessageBox(StringId::NoGameWithMoves, MB_ICONINFORMATION);
 
     model = std::make_unique<GameListModel>(header.get());
     form->IDC_1070->setModel(model.get());
@@ -376,12 +373,12 @@ void CPgnImport::ReportStoppedGame(int index)
     const CTraiteUnMot& interpreter = header->interpreter;
     std::string name = ListText(GameName(std::string(header->games[static_cast<size_t>(index)].listText)));
     if (interpreter.tooManyPlies) {
-        std::string text = ReplaceArgument(LoadString(41102), "%1", name);
+        std::string text = ReplaceArgument(LoadString(StringId::GameTooLong), "%1", name);
         AfxMessageBox(ReplaceArgument(text, "%2", std::to_string(m_limits.maxPlies)), MB_ICONERROR);
     } else if (interpreter.badFen) {
-        AfxMessageBox(FormatString1(40112, name), MB_ICONERROR);
+        AfxMessageBox(FormatString1(StringId::UnreadableFenTag, name), MB_ICONERROR);
     } else if (interpreter.stopped) {
-        std::string text = ReplaceArgument(LoadString(40117), "%1", name);
+        std::string text = ReplaceArgument(LoadString(StringId::MoveCannotBePlayed), "%1", name);
         text = ReplaceArgument(text, "%2", interpreter.stopMove);
         text = ReplaceArgument(text, "%3", std::to_string(interpreter.stopPly));
         AfxMessageBox(text, MB_ICONERROR);
@@ -487,7 +484,7 @@ std::string CPgnImport::BoardRtf(const PgnPositionRecord* record)
 {
     static const char* const startRows[8] = { "tMvWlVmT%", "OoOoOoOo%", " + + + +%", "+ + + + %", " + + + +%",
         "+ + + + %", "pPpPpPpP%", "RnBqKbNr%" };
-    std::string rtf = PgnRtfHeader(45) + "!\"\"\"\"\"\"\"\"#";
+    std::string rtf = PgnRtfHeader(45) + BoardLetters::TopFrameRow(false);
     for (int r = 0; r < 8; ++r) {
         rtf += "\\line";
         rtf += static_cast<char>(0xE7 - r);
@@ -537,8 +534,9 @@ void CPgnImport::UpdateNavigationButtons()
 void CPgnImport::UpdateStatusBar()
 {
     std::string comment = current >= 0 ? records[static_cast<size_t>(current)].text : std::string();
-    commentPane->SetFullText(Codec::ToQt(LoadString(104)) + FileText(comment));
-    importedPane->setText(Codec::ToQt(LoadString(105) + std::to_string(chosenEarlier + chosenInGame)));
+    commentPane->SetFullText(Codec::ToQt(LoadString(StringId::CommentsPane)) + FileText(comment));
+    importedPane->setText(
+        Codec::ToQt(LoadString(StringId::ImportedPane) + std::to_string(chosenEarlier + chosenInGame)));
 }
 
 void CPgnImport::GoToPly(int ply)
@@ -623,14 +621,15 @@ void CPgnImport::OnImportAll()
 {
     DoDataExchange(true);
     if (!m_bWhiteMoves && !m_bBlackMoves) {
-        AfxMessageBox(40116, MB_ICONERROR);
+        AfxMessageBox(StringId::NoColourChosen, MB_ICONERROR);
         return;
     }
     if (records.empty()) return;
     int lastMove = (records.back().ply + 1) / 2;
     if (m_bInterval) {
         if (m_nFrom >= m_nTo || m_nFrom < 1) {
-            std::string text = FormatString1(40115, std::to_string((records.front().ply + 1) / 2));
+            std::string text
+                = FormatString1(StringId::MoveRange, std::to_string((records.front().ply + 1) / 2));
             AfxMessageBox(ReplaceArgument(text, "%2", std::to_string(lastMove)), MB_OK);
             return;
         }
@@ -688,7 +687,7 @@ void CPgnImport::OnAddLanguage()
     dialog.m_strFontFace = m_strFontFace;
     if (dialog.DoModal() != IDOK) return;
     if (dialog.m_strLetters.size() != 5) {
-        AfxMessageBox(40120, MB_ICONERROR);
+        AfxMessageBox(StringId::PieceLettersCount, MB_ICONERROR);
         return;
     }
     std::string name = dialog.m_strCountry.empty() ? std::string("NoName") : dialog.m_strCountry;

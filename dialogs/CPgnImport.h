@@ -96,9 +96,7 @@ public:
     // For the command, the help pop-ups and tests.
     CHeaderPGN* Header() const { return header.get(); }
     const std::vector<PgnPositionRecord>& Records() const { return records; }
-    int CurrentRecord() const { return current; }
     int ChosenInGame() const { return chosenInGame; }
-    int ChosenEarlier() const { return chosenEarlier; }
     const std::string& UserLetters() const { return userLetters; }
     // The whole text of a status pane; the comment pane shows as much of it as its width takes.
     QString StatusPane(int pane) const;

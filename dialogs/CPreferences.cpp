@@ -1,12 +1,14 @@
 #include "CPreferences.h"
 
-#include "app/AppSettings.h"
 #include "platform/ColourDialog.h"
 #include "platform/Help.h"
+#include "settings/AppSettings.h"
 
 #include "ui_CPreferences.h"
 
 #include <QHelpEvent>
+
+using namespace Win32;
 
 namespace {
 

@@ -19,10 +19,10 @@ public:
     ~CPreferences() override;
 
     int m_nBlend = 0;
-    COLORREF m_crPieces = 0;
-    COLORREF m_crPiecesSaved = 0;
-    COLORREF m_crBackground = 0;
-    COLORREF m_crBackgroundSaved = 0;
+    Win32::COLORREF m_crPieces = 0;
+    Win32::COLORREF m_crPiecesSaved = 0;
+    Win32::COLORREF m_crBackground = 0;
+    Win32::COLORREF m_crBackgroundSaved = 0;
     bool m_bLegalOnly = true;
     int m_nPrintMode = 0; // 0 nine diagrams a page, 1 one
     int m_nDiagramSize = 0; // 0 Big, 1 Normal, 2 Small

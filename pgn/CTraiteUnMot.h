@@ -86,8 +86,6 @@ public:
     void NewGame();
     // Back to the start state of reading (after the detection pass).
     void ResetReading();
-    // Words of a game have been collected and not yet replayed.
-    bool HasCollectedText() const { return !bufferEmpty; }
     // The last word opened a line comment or an escape: the rest of its line is not move text.
     bool SkipsRestOfLine() const { return done == SkipRestOfLine; }
     // Hands the words of a game's text to `take` one by one, as a game read does, passing over the rest

@@ -1,6 +1,6 @@
 #include "picture/CxImage.h"
 
-#include "positions/AtomicFile.h"
+#include "storage/AtomicFile.h"
 
 #include "picture/CxIOFile.h"
 #include "picture/CxImageBMP.h"

@@ -50,8 +50,6 @@ public:
     uint32_t GetWidth() const { return uint32_t(head.biWidth); }
     uint32_t GetHeight() const { return uint32_t(head.biHeight); }
     uint32_t GetBpp() const { return head.biBitCount; }
-    uint32_t GetColorType() const { return head.biBitCount <= 8 ? 1 : 2; }
-    uint32_t GetType() const { return info.imageType; }
     int32_t GetXDPI() const { return info.xDpi; }
     int32_t GetYDPI() const { return info.yDpi; }
     void SetXDPI(int32_t dpi);

@@ -2,6 +2,7 @@
 
 #include "Codec.h"
 #include "Strings.h"
+#include "res/StringIds.h"
 
 #include <QDir>
 #include <QFile>
@@ -219,7 +220,8 @@ bool ChessFontFace::IsChessFace(const std::string& face)
     if (Fonts().files.count(key)) return true;
     static const std::set<std::string> table = [] {
         std::set<std::string> names;
-        for (unsigned id = 40050; id <= 40067; ++id) names.insert(Lower(LoadString(id)));
+        for (unsigned id = StringId::FirstChessFontName; id <= StringId::LastChessFontName; ++id)
+            names.insert(Lower(LoadString(id)));
         return names;
     }();
     return table.count(key) != 0;

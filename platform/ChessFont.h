@@ -33,7 +33,6 @@ public:
     ByteMap Map() const { return byteMap; }
     // The glyph of a byte; 0 (the missing-glyph box) when the font has none.
     quint32 Glyph(unsigned char byte) const { return glyphs[byte]; }
-    bool HasGlyph(unsigned char byte) const { return glyphs[byte] != 0; }
     // Whether the font has a Unicode character map, the one word processors on Linux draw text through.
     bool HasUnicodeMap() const { return unicodeMap; }
     // The character that the Unicode map gives the glyph of a byte: the byte's own character in code

@@ -5,15 +5,18 @@
 #include "Registry.h"
 #include "Strings.h"
 #include "positions/BoardLetters.h"
+#include "res/StringIds.h"
 
 #include <strings.h>
+
+using namespace Win32;
 
 std::array<bool, ChessFontCount> installedChessFonts {};
 
 std::string ChessFontFaceName(int index)
 {
     if (index < 0 || index >= ChessFontCount) return {};
-    return LoadString(40050 + static_cast<unsigned>(index));
+    return LoadString(StringId::FirstChessFontName + static_cast<unsigned>(index));
 }
 
 int FontInEffect(int chosen)
@@ -74,13 +77,13 @@ std::string ChessFontCredit(int index)
 {
     switch (index) {
     case 1:
-        return LoadString(40460);
+        return LoadString(StringId::CasesFontCredit);
     case 2:
-        return LoadString(40461);
+        return LoadString(StringId::FairyFontCredit);
     case 16:
     case 17:
-        return LoadString(40462);
+        return LoadString(StringId::LetterFontsCredit);
     default:
-        return LoadString(40463);
+        return LoadString(StringId::FreeFontCredit);
     }
 }

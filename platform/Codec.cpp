@@ -1,13 +1,17 @@
 #include "Codec.h"
 
 #include "pgn/Utf8Text.h"
+#include "positions/Windows1252.h"
+
 #include <algorithm>
 
 namespace {
-// Windows-1252 bytes 0x80..0x9F; the rest of the code page coincides with Latin-1.
-constexpr char16_t high[32] = { 0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6,
-    0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F, 0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022,
-    0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178 };
+// A byte the code page leaves undefined is shown as the control character of its number.
+QChar CharacterOf(unsigned char byte)
+{
+    const char32_t u = Windows1252::CodePoint(byte);
+    return QChar(char16_t(u != 0 ? u : byte));
+}
 }
 
 namespace Codec {
@@ -16,17 +20,14 @@ QString ToQt(const std::string& bytes)
 {
     QString text;
     text.reserve(static_cast<qsizetype>(bytes.size()));
-    for (unsigned char c : bytes) text.append(QChar(c >= 0x80 && c < 0xA0 ? high[c - 0x80] : char16_t(c)));
+    for (unsigned char c : bytes) text.append(CharacterOf(c));
     return text;
 }
 
 namespace {
 bool Storable(char32_t u)
 {
-    if (u < 0x80 || (u >= 0xA0 && u < 0x100)) return true;
-    for (char16_t h : high)
-        if (h == u) return true;
-    return false;
+    return Windows1252::ByteOf(u).has_value();
 }
 }
 
@@ -58,17 +59,7 @@ std::string FromQt(const QString& text)
 {
     std::string bytes;
     bytes.reserve(static_cast<size_t>(text.size()));
-    for (QChar ch : text) {
-        char16_t u = ch.unicode();
-        if (u < 0x80 || (u >= 0xA0 && u < 0x100)) {
-            bytes.push_back(static_cast<char>(u));
-            continue;
-        }
-        char out = '?';
-        for (int i = 0; i < 32; ++i)
-            if (high[i] == u) out = static_cast<char>(0x80 + i);
-        bytes.push_back(out);
-    }
+    for (QChar ch : text) bytes.push_back(static_cast<char>(Windows1252::ByteOf(ch.unicode()).value_or('?')));
     return bytes;
 }
 
@@ -91,10 +82,8 @@ char32_t decodeUtf8(const std::string& bytes, size_t at, size_t& length)
 // The Windows-1252 byte of a character, or 0 when the code page has none.
 char windows1252Byte(char32_t u)
 {
-    if (u > 0 && (u < 0x80 || (u >= 0xA0 && u < 0x100))) return static_cast<char>(u);
-    for (int i = 0; i < 32; ++i)
-        if (high[i] == u && !(u >= 0x80 && u < 0xA0)) return static_cast<char>(0x80 + i);
-    return 0;
+    if (u == 0 || (u >= 0x80 && u < 0xA0)) return 0;
+    return static_cast<char>(Windows1252::ByteOf(u).value_or(0));
 }
 
 // What Windows-1252 can keep of a character it lacks, or nothing.
@@ -147,7 +136,7 @@ QString FromUtf8(const std::string& bytes)
         size_t length = 0;
         char32_t code = decodeUtf8(bytes, i, length);
         if (length == 0) {
-            text.append(QChar(c >= 0x80 && c < 0xA0 ? high[c - 0x80] : char16_t(c)));
+            text.append(CharacterOf(c));
             ++i;
             continue;
         }

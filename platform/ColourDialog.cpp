@@ -2,6 +2,8 @@
 
 #include <QColorDialog>
 
+using namespace Win32;
+
 std::function<bool(COLORREF&)> colourChooserScript;
 
 bool ChooseColour(QWidget* parent, COLORREF& colour)

@@ -11,6 +11,8 @@
 #include <cmath>
 #include <utility>
 
+using namespace Win32;
+
 namespace {
 
 QColor ToQColor(COLORREF c)

@@ -17,6 +17,8 @@ class QPaintDevice;
 // brushes, polygons without anti-aliasing, a world transform and mapping modes. Drawn through QPainter on
 // a widget, an image or a printer.
 
+namespace Win32 {
+
 enum : int { TRANSPARENT = 1, OPAQUE = 2 };
 enum : int { GM_COMPATIBLE = 1, GM_ADVANCED = 2 };
 enum : int { MM_TEXT = 1, MM_TWIPS = 6 };
@@ -63,16 +65,21 @@ struct TEXTMETRIC {
     int tmAveCharWidth = 0;
 };
 
+// The brushes every context has at hand.
+enum : int { WHITE_BRUSH = 0, BLACK_BRUSH = 4, NULL_BRUSH = 5 };
+
+} // namespace Win32
+
 struct LogFont {
     int height = 0; // > 0: cell height; < 0: character (em) height; logical units
     int width = 0;
     int escapement = 0; // tenths of a degree, counter-clockwise
     int orientation = 0;
-    int weight = FW_NORMAL;
+    int weight = Win32::FW_NORMAL;
     bool italic = false;
     bool underline = false;
     bool strikeOut = false;
-    int charset = ANSI_CHARSET;
+    int charset = Win32::ANSI_CHARSET;
     int outPrecision = 0;
     int clipPrecision = 0;
     int quality = 0;
@@ -101,51 +108,50 @@ private:
 class CPen {
 public:
     CPen() = default;
-    CPen(int style, int width, COLORREF colour) { CreatePen(style, width, colour); }
+    CPen(int style, int width, Win32::COLORREF colour) { CreatePen(style, width, colour); }
     // style: PS_SOLID or PS_NULL, with PS_GEOMETRIC and an end cap for wide geometric pens.
-    bool CreatePen(int style, int width, COLORREF colour);
-    int style = PS_SOLID;
+    bool CreatePen(int style, int width, Win32::COLORREF colour);
+    int style = Win32::PS_SOLID;
     int width = 1;
-    COLORREF colour = RGB(0, 0, 0);
+    Win32::COLORREF colour = Win32::RGB(0, 0, 0);
     void DeleteObject() { *this = CPen(); }
 };
 
 class CBrush {
 public:
     CBrush() = default;
-    explicit CBrush(COLORREF colour) { CreateSolidBrush(colour); }
-    bool CreateSolidBrush(COLORREF colour);
+    explicit CBrush(Win32::COLORREF colour) { CreateSolidBrush(colour); }
+    bool CreateSolidBrush(Win32::COLORREF colour);
     // A brush that repeats the picture from the device origin; an empty picture paints nothing.
     bool CreatePatternBrush(const QImage& picture);
     bool null = false;
     bool pattern = false;
-    COLORREF colour = RGB(255, 255, 255);
+    Win32::COLORREF colour = Win32::RGB(255, 255, 255);
     QImage picture;
     void DeleteObject() { *this = CBrush(); }
-    // The brushes every context has at hand.
+    // The brushes every context has at hand (WHITE_BRUSH, BLACK_BRUSH, NULL_BRUSH).
     static CBrush* Stock(int which);
 };
-enum : int { WHITE_BRUSH = 0, BLACK_BRUSH = 4, NULL_BRUSH = 5 };
 
 // What a context was asked to draw, in logical units, for tests that check geometry without pixels.
 struct DcCall {
     std::string op; // "TextOut", "Polygon", "Rectangle", "Ellipse", "LineTo", "PatBlt", "DrawText"
-    std::vector<POINT> points; // TextOut/DrawText: the origin; shapes: their points or corners
+    std::vector<Win32::POINT> points; // TextOut/DrawText: the origin; shapes: their points or corners
     std::string text;
     std::string face;
     int fontHeight = 0;
     int escapement = 0;
     int weight = 0;
-    COLORREF textColour = 0;
-    COLORREF bkColour = 0;
+    Win32::COLORREF textColour = 0;
+    Win32::COLORREF bkColour = 0;
     int bkMode = 0;
-    COLORREF brushColour = 0;
+    Win32::COLORREF brushColour = 0;
     bool brushPattern = false;
     bool brushNull = false;
-    COLORREF penColour = 0;
+    Win32::COLORREF penColour = 0;
     int penWidth = 0;
     int penStyle = 0;
-    XFORM world; // the world transform in force (identity unless GM_ADVANCED set one)
+    Win32::XFORM world; // the world transform in force (identity unless GM_ADVANCED set one)
 };
 
 class Dc {
@@ -164,12 +170,9 @@ public:
     // Records every drawing call into `calls` (null stops recording).
     void SetJournal(std::vector<DcCall>* calls) { journal = calls; }
 
-    COLORREF SetTextColor(COLORREF colour);
-    COLORREF GetTextColor() const { return textColour; }
-    COLORREF SetBkColor(COLORREF colour);
-    COLORREF GetBkColor() const { return bkColour; }
+    Win32::COLORREF SetTextColor(Win32::COLORREF colour);
+    Win32::COLORREF SetBkColor(Win32::COLORREF colour);
     int SetBkMode(int mode);
-    int GetBkMode() const { return bkMode; }
 
     // Each returns the object it replaces; a null argument selects the context's default.
     CFont* SelectObject(CFont* font);
@@ -180,37 +183,33 @@ public:
     // Text of Windows-1252 bytes (or chess-font bytes) with its cell's top-left at (x, y).
     void TextOut(int x, int y, const std::string& text);
     // Text in a rectangle, broken between words with DT_WORDBREAK; returns the height of the text.
-    int DrawText(const std::string& text, RECT& rect, unsigned format);
-    TEXTMETRIC GetTextMetrics() const;
-    SIZE GetTextExtent(const std::string& text) const;
+    int DrawText(const std::string& text, Win32::RECT& rect, unsigned format);
+    Win32::TEXTMETRIC GetTextMetrics() const;
+    Win32::SIZE GetTextExtent(const std::string& text) const;
 
     void MoveTo(int x, int y);
     void LineTo(int x, int y);
     void Rectangle(int left, int top, int right, int bottom);
     void Ellipse(int left, int top, int right, int bottom);
-    void Polygon(const POINT* points, int count);
+    void Polygon(const Win32::POINT* points, int count);
     // Fills with the current brush; only PATCOPY is known.
     void PatBlt(int x, int y, int width, int height, unsigned long rop);
-    void FillSolidRect(const RECT& rect, COLORREF colour);
+    void FillSolidRect(const Win32::RECT& rect, Win32::COLORREF colour);
 
     int SetGraphicsMode(int mode);
-    int GetGraphicsMode() const { return graphicsMode; }
     // Only in GM_ADVANCED; shapes are drawn through it, text keeps its own escapement.
-    bool SetWorldTransform(const XFORM& transform);
-    XFORM GetWorldTransform() const { return world; }
+    bool SetWorldTransform(const Win32::XFORM& transform);
 
     int SetMapMode(int mode);
-    int GetMapMode() const { return mapMode; }
     // Draws everything `factor` times its logical size: a page laid out larger than the paper, shrunk
     // to fit it.
     double SetZoom(double factor);
-    double GetZoom() const { return zoom; }
-    POINT SetViewportOrg(int x, int y);
-    POINT SetWindowOrg(int x, int y);
-    void LPtoDP(RECT& rect) const;
-    void DPtoLP(RECT& rect) const;
+    Win32::POINT SetViewportOrg(int x, int y);
+    Win32::POINT SetWindowOrg(int x, int y);
+    void LPtoDP(Win32::RECT& rect) const;
+    void DPtoLP(Win32::RECT& rect) const;
     // The area that painting may change, in logical units.
-    RECT GetClipBox() const;
+    Win32::RECT GetClipBox() const;
 
 private:
     struct TextFace;
@@ -220,7 +219,7 @@ private:
     double DeviceScaleY() const;
     TextFace Resolve(const CFont& f) const;
     void ApplyPenAndBrush();
-    void Record(const char* op, std::vector<POINT> points, const std::string& text = {}) const;
+    void Record(const char* op, std::vector<Win32::POINT> points, const std::string& text = {}) const;
     void DrawTextLine(const TextFace& face, QPointF devicePoint, const std::string& text, bool opaque);
 
     std::unique_ptr<QPainter> ownPainter;
@@ -228,20 +227,20 @@ private:
     QTransform base; // the painter's own transform when the context was made (print preview scaling)
     bool printing = false;
     std::vector<DcCall>* journal = nullptr;
-    COLORREF textColour = RGB(0, 0, 0);
-    COLORREF bkColour = RGB(255, 255, 255);
-    int bkMode = OPAQUE;
+    Win32::COLORREF textColour = Win32::RGB(0, 0, 0);
+    Win32::COLORREF bkColour = Win32::RGB(255, 255, 255);
+    int bkMode = Win32::OPAQUE;
     CFont defaultFont;
     CPen defaultPen;
     CBrush defaultBrush;
     CFont* font = nullptr;
     CPen* pen = nullptr;
     CBrush* brush = nullptr;
-    POINT current;
-    int graphicsMode = GM_COMPATIBLE;
-    XFORM world;
-    int mapMode = MM_TEXT;
+    Win32::POINT current;
+    int graphicsMode = Win32::GM_COMPATIBLE;
+    Win32::XFORM world;
+    int mapMode = Win32::MM_TEXT;
     double zoom = 1.0;
-    POINT viewportOrg;
-    POINT windowOrg;
+    Win32::POINT viewportOrg;
+    Win32::POINT windowOrg;
 };

@@ -3,6 +3,7 @@
 #include "Codec.h"
 #include "MessageBox.h"
 #include "Strings.h"
+#include "res/StringIds.h"
 
 #include <algorithm>
 #include <sys/stat.h>
@@ -96,11 +97,11 @@ std::string NotARegularFile(const std::string& path)
 {
     struct stat status { };
     if (::stat(path.c_str(), &status) != 0 || S_ISREG(status.st_mode)) return {};
-    const unsigned kind = S_ISDIR(status.st_mode) ? 41601
-        : S_ISFIFO(status.st_mode)                ? 41602
-        : S_ISSOCK(status.st_mode)                ? 41604
-                                                  : 41603;
-    return FormatString(41600, { DisplayFileName(path), LoadString(kind) });
+    const unsigned kind = S_ISDIR(status.st_mode) ? StringId::AFolder
+        : S_ISFIFO(status.st_mode)                ? StringId::ANamedPipe
+        : S_ISSOCK(status.st_mode)                ? StringId::ASocket
+                                                  : StringId::ADevice;
+    return FormatString(StringId::NotAFileOfPositions, { DisplayFileName(path), LoadString(kind) });
 }
 
 QStringList QtFileFilters(const std::string& filter)

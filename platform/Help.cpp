@@ -2,6 +2,7 @@
 
 #include "Codec.h"
 #include "Strings.h"
+#include "res/StringIds.h"
 
 #include <QApplication>
 #include <QFile>
@@ -125,7 +126,7 @@ bool AfxHtmlHelp(QWidget* owner, const std::string& path, unsigned command, cons
         if (!window) {
             window = new QTextBrowser;
             window->setAttribute(Qt::WA_DeleteOnClose);
-            window->setWindowTitle(LoadQString(57344) + " Help");
+            window->setWindowTitle(LoadQString(StringId::ProgramName) + " Help");
             window->setSearchPaths({ ":/help/html", ":/help" });
             window->resize(640, 520);
             qApp->installEventFilter(new HelpBesideModals(window));

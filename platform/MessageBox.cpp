@@ -2,6 +2,7 @@
 
 #include "Codec.h"
 #include "Strings.h"
+#include "res/StringIds.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -68,7 +69,7 @@ int AfxMessageBox(const std::string& text, unsigned style)
 {
     if (script) return script->Ask(text, style);
     QuestionBox box(QApplication::activeWindow());
-    box.setWindowTitle(LoadQString(57344));
+    box.setWindowTitle(LoadQString(StringId::ProgramName));
     box.setText(Codec::ToQt(text));
     switch (style & 0xF0) {
     case MB_ICONERROR:

@@ -2,6 +2,7 @@
 
 #include "Codec.h"
 #include "Strings.h"
+#include "res/StringIds.h"
 
 #include <QDir>
 #include <QFile>
@@ -72,7 +73,8 @@ std::string UnwritableReason(const QString& path, size_t size)
     for (fs::path folder = file.parent_path(); !folder.empty(); folder = folder.parent_path()) {
         const fs::file_status status = fs::status(folder, ec);
         if (fs::exists(status) && !fs::is_directory(status))
-            return FormatString(41001, { Codec::FromQt(QFile::decodeName(folder.c_str())) });
+            return FormatString(
+                StringId::FileWhereFolderNeeded, { Codec::FromQt(QFile::decodeName(folder.c_str())) });
         if (folder == folder.parent_path()) break;
     }
     if (fs::is_directory(file, ec)) return SystemReason(EISDIR);
@@ -166,7 +168,7 @@ bool Flush(std::string* file, std::string* reason)
     for (const QString& key : settings.allKeys())
         size += key.size() + settings.value(key).toString().size() + 2;
     std::string why = UnwritableReason(path, size_t(size));
-    if (why.empty()) why = LoadString(41003);
+    if (why.empty()) why = LoadString(StringId::FileNotWritten);
     if (file) *file = Codec::FromQt(QDir::toNativeSeparators(path));
     if (reason) *reason = why;
     return false;

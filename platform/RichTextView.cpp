@@ -9,6 +9,8 @@
 #include <QPainter>
 #include <algorithm>
 
+using namespace Win32;
+
 namespace {
 
 // Point sizes as the rich-text control takes them (half points in the text), at 96 pixels an inch.

@@ -24,7 +24,6 @@ public:
 
     // The chess font for runs that name none of their own.
     void SetChessFace(const std::string& face);
-    const std::string& ChessFace() const { return chessFace; }
 
     // Selects everything and copies it: the RTF and, as text, the lines joined by CR LF.
     bool Copy();

@@ -2,7 +2,11 @@
 
 #include <cstdint>
 
-// The small value types the program's geometry and colours are expressed in.
+// The small value types the program's geometry and colours are expressed in, with the names of the
+// Windows services they stand in for. They live in a namespace of their own: such names (RGB, RECT,
+// POINT) are taken by other libraries too. A source file that uses them says so with a using-directive.
+namespace Win32 {
+
 using COLORREF = uint32_t; // 0x00BBGGRR
 
 inline constexpr COLORREF RGB(int r, int g, int b)
@@ -39,3 +43,5 @@ struct RECT {
     bool Contains(POINT p) const { return p.x >= left && p.x < right && p.y >= top && p.y < bottom; }
     bool operator==(const RECT&) const = default;
 };
+
+} // namespace Win32

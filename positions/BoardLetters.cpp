@@ -22,6 +22,22 @@ namespace {
 char LeftBorder(bool family2) { return family2 ? '4' : '$'; }
 char RightBorder(bool family2) { return family2 ? '5' : '%'; }
 
+std::string TopFrameRow(bool family2)
+{
+    return family2 ? "1222222223" : "!\"\"\"\"\"\"\"\"#";
+}
+
+std::string BottomFrameRow(bool family2, bool berlin, bool fileLetters, bool flipped)
+{
+    if (family2 && berlin) return "7888888889";
+    std::string row = family2 ? "6777777778" : "/(((((((()";
+    if (fileLetters) {
+        const int a = family2 ? 0xC8 : 0xE8;
+        for (int i = 0; i < 8; ++i) row[size_t(i + 1)] = static_cast<char>(flipped ? a + 7 - i : a + i);
+    }
+    return row;
+}
+
 char FontLetterForFen(char fen, bool family2)
 {
     const char* p = std::strchr(fenOrder, std::toupper(static_cast<unsigned char>(fen)));

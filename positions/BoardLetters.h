@@ -2,6 +2,9 @@
 
 #include "DiagramRecord.h"
 
+#include <string>
+#include <string_view>
+
 // Chess-font letters. Family 2 ("Chess Berlin", "Chess Alpha") spells the knights and the black
 // bishop differently and frames the board with digits.
 namespace BoardLetters {
@@ -13,6 +16,18 @@ inline bool IsEmptySquareLetter(char c) { return c == ' ' || c == '+'; }
 
 char LeftBorder(bool family2);
 char RightBorder(bool family2);
+
+// The face of family 2 whose bottom frame has letters of its own and which has no file or rank letters.
+constexpr std::string_view BerlinFace = "Chess Berlin";
+inline bool IsBerlinFace(std::string_view face)
+{
+    return face == BerlinFace;
+}
+
+// The frame rows above and below the board, ten letters each. The bottom row may carry the file letters
+// in place of its border (h to a on a flipped board); the Berlin face has none.
+std::string TopFrameRow(bool family2);
+std::string BottomFrameRow(bool family2, bool berlin, bool fileLetters = false, bool flipped = false);
 
 // FEN letter ('P'..'K' white, 'p'..'k' black) to the font letter of a light square; 0 if unknown.
 char FontLetterForFen(char fen, bool family2);

@@ -2,6 +2,7 @@
 
 #include "BoardLetters.h"
 #include "Square.h"
+#include "Windows1252.h"
 
 #include <algorithm>
 #include <cctype>
@@ -9,24 +10,6 @@
 #include <cstring>
 
 namespace BoardText {
-
-namespace {
-// The character of a byte in code page 1252, the one RTF's \ansicpg1252 text stands for; 0 for the five
-// bytes the code page leaves undefined.
-uint32_t Cp1252CodePoint(unsigned char c)
-{
-    static constexpr uint16_t high[32] = { 0x20AC, 0, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6,
-        0x2030, 0x0160, 0x2039, 0x0152, 0, 0x017D, 0, 0, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013,
-        0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0, 0x017E, 0x0178 };
-    return c >= 0x80 && c < 0xA0 ? high[c - 0x80] : c;
-}
-
-const char* BottomFrame(bool family2, bool berlin)
-{
-    if (!family2) return "/(((((((()";
-    return berlin ? "7888888889" : "6777777778";
-}
-}
 
 FontBoard DisplayRows(const DiagramRecord& record)
 {
@@ -61,13 +44,12 @@ FontBoard OverlaySquareMarkers(const FontBoard& displayRows, const DiagramRecord
 
 std::string PlainText(const DiagramRecord& record, bool family2, bool berlin)
 {
-    std::string text = family2 ? "1222222223" : "!\"\"\"\"\"\"\"\"#";
-    text += "\r\n";
+    std::string text = BoardLetters::TopFrameRow(family2) + "\r\n";
     for (const FontRow& row : record.board) {
         text.append(row.data(), strnlen(row.data(), 10));
         text += '\n';
     }
-    text += BottomFrame(family2, berlin);
+    text += BoardLetters::BottomFrameRow(family2, berlin);
     return text;
 }
 
@@ -83,15 +65,15 @@ std::string Rtf(const FontBoard& rows, const RtfOptions& o)
     // The fairy face draws its frame with the usual letters, as the screen does; its frame letters of
     // its own (corners at 1 to 4, the right border at 'z') are not written: 'z' in front of a row would
     // put the right border on the left.
-    const bool coordinates = o.pictureCoordinates && o.fontFace != "Chess Berlin";
-    const bool berlin = o.fontFace == "Chess Berlin";
+    const bool berlin = BoardLetters::IsBerlinFace(o.fontFace);
+    const bool coordinates = o.pictureCoordinates && !berlin;
     // A byte as the text of the copy: escaped when it is above 0x7F (raw in the frame rows, which are
     // written as they stand), and given as the character of its glyph when the font's Unicode map holds
     // that glyph at another character than the byte's own, with the byte after it for readers without
     // Unicode. RTF's own characters are escaped, as a pasted text may bring them in.
     auto put = [&o](std::string& out, unsigned char c, bool raw = false) {
         const uint32_t code = o.fontMap == RtfFontMap::Unicode ? o.codePoints[c] : 0;
-        const bool escape = code != 0 && code != Cp1252CodePoint(c);
+        const bool escape = code != 0 && code != Windows1252::CodePoint(c);
         if (escape) out += "\\u" + std::to_string(code > 0x7FFF ? int(code) - 0x10000 : int(code));
         if (c >= 0x80 && (escape || !raw)) {
             char hex[8];
@@ -116,14 +98,8 @@ std::string Rtf(const FontBoard& rows, const RtfOptions& o)
     rtf += ";}{\\f1\\fswiss\\fcharset0 Arial;}}\\viewkind4\\uc1\\pard\\f0\\fs";
     rtf += std::to_string(o.halfPoints) + " ";
     if (!o.withoutBorder) {
-        if (o.family2) {
-            putAll(rtf, "1222222223");
-            rtf += "\r\n";
-        } else {
-            putAll(rtf, "!\"\"\"\"\"\"\"\"#");
-            rtf += "\r\n";
-        }
-        rtf += "\\line ";
+        putAll(rtf, BoardLetters::TopFrameRow(o.family2));
+        rtf += "\r\n\\line ";
     }
     const unsigned char rankBase = o.family2 ? 0xC0 : 0xE0;
     for (int r = 0; r < 8; ++r) {
@@ -145,25 +121,7 @@ std::string Rtf(const FontBoard& rows, const RtfOptions& o)
         rtf += "\\f1}";
         return rtf;
     }
-    if (o.family2) {
-        if (berlin) {
-            putAll(rtf, "7888888889");
-        } else if (!o.pictureCoordinates) {
-            putAll(rtf, "6777777778");
-        } else {
-            put(rtf, '6', true);
-            for (int i = 0; i < 8; ++i)
-                put(rtf, static_cast<unsigned char>(o.flipped ? 0xCF - i : 0xC8 + i), true);
-            put(rtf, '8', true);
-        }
-    } else if (o.pictureCoordinates) {
-        put(rtf, '/', true);
-        for (int i = 0; i < 8; ++i)
-            put(rtf, static_cast<unsigned char>(o.flipped ? 0xEF - i : 0xE8 + i), true);
-        put(rtf, ')', true);
-    } else {
-        putAll(rtf, "/(((((((()");
-    }
+    putAll(rtf, BoardLetters::BottomFrameRow(o.family2, berlin, o.pictureCoordinates, o.flipped));
     rtf += "\\f1\\line }";
     return rtf;
 }
@@ -183,7 +141,7 @@ bool ParseBoardText(std::string_view text, DiagramRecord& record, bool family2)
         }
         return false;
     };
-    const std::string_view top = family2 ? "1222222223" : "!\"\"\"\"\"\"\"\"#";
+    const std::string top = BoardLetters::TopFrameRow(family2);
     if (!text.starts_with(top)) return true;
     pos = top.size();
     if (!lineEnd()) return true;

@@ -19,6 +19,22 @@ enum MouseFlag : int {
     MK_MBUTTON = 0x10,
 };
 
+// Flags that hold a key (Shift, Ctrl) or the middle button: a click colours the square, a drag draws an
+// arrow, rather than putting a piece.
+constexpr bool HoldsKeyOrMiddle(int flags)
+{
+    return flags > (MK_LBUTTON | MK_RBUTTON);
+}
+// A press of one button at most, with nothing held: it puts the palette's piece on the square.
+constexpr bool PutsPiece(int flags)
+{
+    return flags < (MK_LBUTTON | MK_RBUTTON);
+}
+// The flags given to the put that follows a marker drawn by a drag: it puts no piece, and gives the
+// square back the letter the press put there.
+constexpr int MarkerPut = MK_RBUTTON | MK_MBUTTON;
+static_assert(!PutsPiece(MarkerPut));
+
 // A BNX file keeps this many marks of a diagram; a record never holds more, so nothing is lost at saving.
 constexpr int MaxStoredMarks = 69;
 

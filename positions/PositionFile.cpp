@@ -1,6 +1,6 @@
 #include "PositionFile.h"
 
-#include "AtomicFile.h"
+#include "storage/AtomicFile.h"
 #include "BoardLetters.h"
 #include "FenLine.h"
 #include "MarkEditing.h"

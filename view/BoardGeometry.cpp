@@ -2,6 +2,9 @@
 
 #include <cmath>
 #include <cstring>
+#include <numbers>
+
+using namespace Win32;
 
 namespace BoardGeometry {
 
@@ -50,8 +53,13 @@ XFORM ArrowShape::Transform() const
 {
     XFORM form;
     if (angle == 0) return form;
-    const double r = angle / 180 * 3.1415926;
-    const double c = std::cos(r), s = std::sin(r);
+    const double r = angle / 180 * std::numbers::pi;
+    double c = std::cos(r), s = std::sin(r);
+    if (angle == 90 || angle == 180 || angle == 270) {
+        // A quarter turn is exact: the turned arrow's edges lie on whole pixels, as an upright one's do.
+        c = std::round(c);
+        s = std::round(s);
+    }
     const double x1 = tail.x, y1 = tail.y;
     form.eM11 = float(c);
     form.eM12 = float(s);
@@ -74,18 +82,29 @@ std::array<POINT, 7> ArrowShape::TurnedPoints() const
     return turned;
 }
 
-ArrowShape ArrowPolygon(const RECT& board, int sq, int from, int to, bool fromOccupied, bool toOccupied)
+ArrowProportions ScreenArrow(int sq)
 {
-    POINT a = SquareCentre(board, sq, from), b = SquareCentre(board, sq, to);
-    int x1 = a.x, y1 = a.y;
-    const int x2 = b.x, y2 = b.y;
+    const int w = sq / 20 + 1;
+    return { w, 4 * w, 2 * w + w / 2 };
+}
+
+ArrowProportions PrintedArrow(int sq)
+{
+    const int w = sq / 11;
+    return { w, sq / 4, sq / 9 + w };
+}
+
+ArrowShape ArrowBetween(
+    POINT from, POINT to, int sq, bool fromOccupied, bool toOccupied, const ArrowProportions& size)
+{
+    int x1 = from.x, y1 = from.y;
+    const int x2 = to.x, y2 = to.y;
     ArrowShape arrow;
 
     const int dx = x1 - x2, dy = y1 - y2;
-    double angle = std::atan2(double(dy), double(dx)) / 3.1415926535 * 180;
+    double angle = std::atan2(double(dy), double(dx)) / std::numbers::pi * 180;
     if (angle < 0) angle += 360;
     angle = angle >= 90 ? angle - 90 : angle + 270;
-    arrow.angle = angle;
 
     double length = std::sqrt(double(dx) * dx + double(dy) * dy);
     if (toOccupied) length -= sq / 4;
@@ -103,14 +122,20 @@ ArrowShape ArrowPolygon(const RECT& board, int sq, int from, int to, bool fromOc
         }
     }
     arrow.length = length;
-    arrow.tail = { x1, y1 };
 
-    const int w = sq / 20 + 1;
-    const int tip = y1 - int(length);
-    arrow.points = { POINT { x1 + w, y1 }, POINT { x1 + w, tip + 4 * w },
-        POINT { x1 + 2 * w + w / 2, tip + 4 * w }, POINT { x1, tip },
-        POINT { x1 - 2 * w - w / 2, tip + 4 * w }, POINT { x1 - w, tip + 4 * w }, POINT { x1 - w, y1 } };
+    const int tip = y1 - int(length), head = tip + size.headLength;
+    arrow.points = { POINT { x1 + size.halfShaft, y1 }, POINT { x1 + size.halfShaft, head },
+        POINT { x1 + size.halfHead, head }, POINT { x1, tip }, POINT { x1 - size.halfHead, head },
+        POINT { x1 - size.halfShaft, head }, POINT { x1 - size.halfShaft, y1 } };
+    arrow.tail = { x1, y1 };
+    arrow.angle = angle;
     return arrow;
+}
+
+ArrowShape ArrowPolygon(const RECT& board, int sq, int from, int to, bool fromOccupied, bool toOccupied)
+{
+    return ArrowBetween(SquareCentre(board, sq, from), SquareCentre(board, sq, to), sq, fromOccupied,
+        toOccupied, ScreenArrow(sq));
 }
 
 RECT MarkerRect(const RECT& board, int sq, int square)
@@ -142,17 +167,6 @@ bool IsBlackPieceLetter(char letter, bool family2)
     if (letter == 0) return false;
     const char lower = char(std::tolower(static_cast<unsigned char>(letter)));
     return std::strchr(family2 ? "tjnwlo" : "tmvwlo", lower) != nullptr;
-}
-
-std::string TopFrameRow(bool family2)
-{
-    return family2 ? "1222222223" : "!\"\"\"\"\"\"\"\"#";
-}
-
-std::string BottomFrameRow(bool family2, bool berlin)
-{
-    if (!family2) return "/(((((((()";
-    return berlin ? "7888888889" : "6777777778";
 }
 
 POINT PaletteCellOrigin(const RECT& board, const RECT& palette, int sq, int column, int row)

@@ -14,7 +14,6 @@
 #include <vector>
 
 class CFont;
-class CMainFrame;
 struct PgnPositionRecord;
 class Dc;
 class QPainter;
@@ -115,7 +114,7 @@ public:
     int printSquareSize = 390;
     int printTextHeight = 220;
     int printDiagramsOnPage = 0;
-    RECT m_rectPrintDraw;
+    Win32::RECT m_rectPrintDraw;
     int m_nPrintPage = 0;
     int m_nPrintPageIndex = 0;
     int m_nPreviewStartPage = 1;
@@ -158,7 +157,7 @@ public:
     // copy; false when an error box was shown.
     bool SaveBoardPicture();
     // The part of the client area a picture shows, coordinates included or not (PNGSaveCoords).
-    RECT PictureRect() const;
+    Win32::RECT PictureRect() const;
     // The picture rectangle painted the way the screen paints it, as a 24-bit image.
     bool CaptureBoard(CxImage& image);
     // 256 colours for a textured board, else 16 (with the transparent colour when SaveTtansparent is
@@ -177,12 +176,12 @@ public:
 
     // --- mouse editing and marks (view_mouse.cpp, view_marks.cpp)
     // flags are MarkEditing::MouseFlag bits; points are client pixels.
-    void OnLButtonDown(int flags, POINT point);
-    void OnLButtonUp(int flags, POINT point);
-    void OnLButtonDblClk(int flags, POINT point);
-    void OnRButtonDown(int flags, POINT point);
-    void OnRButtonUp(int flags, POINT point);
-    void OnMouseMove(int flags, POINT point);
+    void OnLButtonDown(int flags, Win32::POINT point);
+    void OnLButtonUp(int flags, Win32::POINT point);
+    void OnLButtonDblClk(int flags, Win32::POINT point);
+    void OnRButtonDown(int flags, Win32::POINT point);
+    void OnRButtonUp(int flags, Win32::POINT point);
+    void OnMouseMove(int flags, Win32::POINT point);
     bool OnSetCursor();
     void PutPieceOnSquare(int flags, int x, int y);
     void AddMark(int kind, uint8_t userEdit, int from, int to);
@@ -196,16 +195,16 @@ public:
     void OnColourYellow();
     // The board square under a client point, as column 1..8 and row 0..7 in screen order; false on the
     // coordinate labels and outside the squares.
-    bool SquareAtPoint(POINT point, int& column, int& row) const;
+    bool SquareAtPoint(Win32::POINT point, int& column, int& row) const;
     // The diagram's square behind a screen square (mirrored on a flipped diagram).
     int DiagramSquare(int column, int row) const;
     int m_nSquareColumn = 0;
     int m_nSquareRow = 0;
-    POINT m_ptDown;
-    POINT m_ptMove;
+    Win32::POINT m_ptDown;
+    Win32::POINT m_ptMove;
     QCursor m_hPlacementCursor;
-    RECT m_rectCursorClip;
-    RECT m_rectSavedClip;
+    Win32::RECT m_rectCursorClip;
+    Win32::RECT m_rectSavedClip;
 
     // --- position files, error list and correction mode (view_files.cpp)
     void OnFileOpen();
@@ -263,16 +262,16 @@ public:
     std::string m_strPicturePath;
     std::string m_strPictureExtension;
     int m_nSquareSize = 51;
-    RECT m_rectBoard;
-    RECT m_rectPalette;
-    RECT m_rectText;
-    RECT m_rectBoardDevice;
-    RECT m_rectTextDevice;
-    RECT m_rectClient;
-    RECT m_rectMoveFrom;
-    RECT m_rectMoveTo;
+    Win32::RECT m_rectBoard;
+    Win32::RECT m_rectPalette;
+    Win32::RECT m_rectText;
+    Win32::RECT m_rectBoardDevice;
+    Win32::RECT m_rectTextDevice;
+    Win32::RECT m_rectClient;
+    Win32::RECT m_rectMoveFrom;
+    Win32::RECT m_rectMoveTo;
     int m_nMarkColour = 4;
-    std::array<COLORREF, 9> m_colorTable {};
+    std::array<Win32::COLORREF, 9> m_colorTable {};
     float m_fCopyFontSize = 0.0f;
     char m_szRankDigits[16] = "00123456789abcd";
     FontBoard m_displayRows {};
@@ -281,7 +280,17 @@ public:
     int m_nPaletteRow = 5;
     DiagramRecord* m_pScratchDiagram = nullptr;
     DiagramRecord* m_pBnxCopySource = nullptr;
-    CMainFrame* m_pMainFrame = nullptr;
+
+signals:
+    // What the window around the view shows of it, and what it does for it; the view knows nothing of
+    // that window. The status pane's text (empty: nothing of the view's to show).
+    void statusTextChanged(const std::string& text);
+    // The list's name as the window title shows it.
+    void documentTitleChanged(const std::string& title);
+    // A texture the user chose, also while the window shows none.
+    void textureChosen(int texture);
+    // File > Exit is done with the list: the program ends after the current command.
+    void quitRequested();
 
 protected:
     void timerEvent(QTimerEvent* event) override; // view_picture.cpp
@@ -304,8 +313,18 @@ private:
     void SetTimer(std::uintptr_t nIDEvent, int milliseconds);
     void KillTimer(std::uintptr_t nIDEvent);
     void RegisterFontCommands();
+    // The parts of OnDraw, in the order they paint.
+    void DrawPlacementLine(Dc& dc);
+    // False when no texture is chosen (nothing painted).
+    bool DrawTexture(Dc& dc);
+    // The frame and the eight rows; chessFonts: upright, then turned by 90, 180 and 270 degrees.
+    void DrawBoardRows(Dc& dc, CFont* chessFonts[4], bool textured, bool listEmpty);
+    void DrawBoardCell(Dc& dc, CFont* chessFonts[4], bool textured, int row, int cell);
+    void DrawPalette(Dc& dc, CFont& chessFont, CFont& textFont, Win32::COLORREF pieceColour);
+    void DrawCorrectionTexts(Dc& dc, CFont& chessFont, CFont& textFont, Win32::COLORREF pieceColour);
     void DrawMarks(Dc& dc, CFont& textFont);
-    void DrawPalette(Dc& dc, CFont& chessFont, CFont& textFont, COLORREF pieceColour);
+    // The coordinates and the label under the board.
+    void DrawLabels(Dc& dc, CFont& textFont, bool listEmpty);
     void RegisterPgnCommands();
     void RegisterFileCommands();
     void RegisterNavigationCommands();
@@ -325,7 +344,7 @@ private:
     void CorrectionNext();
     bool LeaveCurrent();
     void ArriveAfterStep(const DiagramRecord* left);
-    void InvalidateRect(const RECT& rect, bool erase);
+    void InvalidateRect(const Win32::RECT& rect, bool erase);
     // Mouse editing state of one press: it was on a square, and the square whose letter the put saved.
     bool m_bPressOnSquare = false;
     int m_nSavedLetterSquare = 0;

@@ -1,8 +1,6 @@
 #include "CPlaviaView.h"
 
 #include "GlobalModes.h"
-#include "app/AppSettings.h"
-#include "app/CMainFrame.h"
 #include "dialogs/CEditeurDlg.h"
 #include "platform/Commands.h"
 #include "platform/MessageBox.h"
@@ -10,6 +8,9 @@
 #include "positions/FenLine.h"
 #include "positions/Legality.h"
 #include "positions/Marks.h"
+#include "res/CommandIds.h"
+#include "res/StringIds.h"
+#include "settings/AppSettings.h"
 
 #include <QApplication>
 #include <algorithm>
@@ -114,14 +115,13 @@ std::string CPlaviaView::StatusText()
             if (c != ' ' && c != '+') ++count;
         }
     if (m_bDeriveCastling) DeriveCastlingRights();
-    return LoadString(40134) + std::to_string(count) + "       FEN: " + BuildFenText(true);
+    return LoadString(StringId::PiecesCount) + std::to_string(count) + "       FEN: " + BuildFenText(true);
 }
 
 void CPlaviaView::UpdateStatusText()
 {
     // Also called while the frame is still being built: the text waits for the frame.
-    std::string text = StatusText();
-    if (m_pMainFrame) m_pMainFrame->SetStatusText(text);
+    emit statusTextChanged(StatusText());
 }
 
 void CPlaviaView::OnBlackToMove()
@@ -222,12 +222,13 @@ void CPlaviaView::RegisterCheckCommands()
 {
     CommandRouter& r = CommandRouter::Instance();
     r.Register(
-        this, 102, [this] { OnEditDiagramDatas(); }, [](CCmdUI& ui) { ui.Enable(GlobalModes::editorMode); });
+        this, CommandId::DiagramDatas, [this] { OnEditDiagramDatas(); },
+        [](CCmdUI& ui) { ui.Enable(GlobalModes::editorMode); });
     auto blackUpdate
         = [this](CCmdUI& ui) { ui.SetCheck(m_pCurrentDiagram && m_pCurrentDiagram->blackToMove != 0); };
     r.Register(
-        this, 32851, [this] { OnBlackToMove(); }, blackUpdate);
+        this, CommandId::BlackToMoveButton, [this] { OnBlackToMove(); }, blackUpdate);
     // The menu entry and Alt+R run the same toggle as the tool-bar button.
     r.Register(
-        this, 32850, [this] { OnBlackToMove(); }, blackUpdate);
+        this, CommandId::BlackToMove, [this] { OnBlackToMove(); }, blackUpdate);
 }

@@ -1,8 +1,6 @@
 #include "CPlaviaView.h"
 
 #include "GlobalModes.h"
-#include "app/AppSettings.h"
-#include "app/CMainFrame.h"
 #include "dialogs/CDFontSize.h"
 #include "dialogs/CHyperLink.h"
 #include "platform/ChessFont.h"
@@ -12,11 +10,15 @@
 #include "platform/MessageBox.h"
 #include "platform/Shell.h"
 #include "platform/Strings.h"
+#include "positions/BoardLetters.h"
 #include "positions/BoardText.h"
 #include "positions/FenLine.h"
 #include "positions/Legality.h"
 #include "positions/Marks.h"
 #include "positions/PositionChecker.h"
+#include "res/CommandIds.h"
+#include "res/StringIds.h"
+#include "settings/AppSettings.h"
 
 #include <QUrl>
 #include <QUuid>
@@ -54,7 +56,7 @@ bool CPlaviaView::PutOnClipboard(const std::string& text, bool withRtf)
 {
     const std::string tag = bnxCopyRunning ? m_strBnxCopyTag : std::string();
     if (!Clipboard::SetData(text, withRtf ? BuildRtfText() : std::string(), {}, tag)) {
-        AfxMessageBox(LoadString(40011), MB_ICONERROR);
+        AfxMessageBox(LoadString(StringId::CannotOpenClipboard), MB_ICONERROR);
         return false;
     }
     return true;
@@ -65,7 +67,8 @@ void CPlaviaView::OnCopyRtf()
     if (!m_pCurrentDiagram) return;
     if (!bnxCopyRunning) GlobalModes::bnxCopyPending = false;
     PutOnClipboard(
-        BoardText::PlainText(*m_pCurrentDiagram, m_bLetterFamily2, m_strFontFace == "Chess Berlin"), true);
+        BoardText::PlainText(*m_pCurrentDiagram, m_bLetterFamily2, BoardLetters::IsBerlinFace(m_strFontFace)),
+        true);
 }
 
 void CPlaviaView::OnCopyBnx()
@@ -112,7 +115,7 @@ void CPlaviaView::OnEditPaste()
         GlobalModes::bnxCopyPending = false;
     const std::string& text = *data;
     const std::string head = text.substr(0, 10);
-    const bool fontText = head == "!\"\"\"\"\"\"\"\"#" || head == "1222222223";
+    const bool fontText = head == BoardLetters::TopFrameRow(false) || head == BoardLetters::TopFrameRow(true);
     bool rejected = false;
     ResetDiagram(m_pScratchDiagram, 0);
     if (fontText) {
@@ -128,7 +131,7 @@ void CPlaviaView::OnEditPaste()
         }
     }
     if (rejected) {
-        AfxMessageBox(40015, MB_ICONERROR);
+        AfxMessageBox(StringId::NoPositionOnClipboard, MB_ICONERROR);
         return;
     }
     DiagramRecord& to = *m_pCurrentDiagram;
@@ -189,7 +192,7 @@ void CPlaviaView::OnSendFenMail()
     // change the body.
     const QByteArray body = QUrl::toPercentEncoding(Codec::ToQt(BuildFenText(true)), "/");
     // Without a mail program the user is told so, as a link that cannot be opened tells it.
-    ShellOpen(LoadString(40044) + body.toStdString(), [](int result) {
+    ShellOpen(LoadString(StringId::FenMailAddress) + body.toStdString(), [](int result) {
         if (result <= 32) CHyperLink::ReportOpenFailure(result);
     });
 }
@@ -201,15 +204,16 @@ void CPlaviaView::RegisterClipboardCommands()
     // that put the board on the clipboard as chess-font text are off in fairy mode.
     const auto offInFairyMode = [](CCmdUI& ui) { ui.Enable(!GlobalModes::fairyMode); };
     r.Register(
-        this, 57634, [this] { OnCopyRtf(); }, offInFairyMode);
-    r.Register(this, 144, [this] { OnCopyFen(); });
+        this, CommandId::CopyRtf, [this] { OnCopyRtf(); }, offInFairyMode);
+    r.Register(this, CommandId::CopyFen, [this] { OnCopyFen(); });
     r.Register(
-        this, 32856, [this] { OnCopyBnx(); }, offInFairyMode);
+        this, CommandId::CopyBnx, [this] { OnCopyBnx(); }, offInFairyMode);
     r.Register(
-        this, 57637, [this] { OnEditPaste(); }, [](CCmdUI& ui) { ui.Enable(Clipboard::HasText()); });
+        this, CommandId::EditPaste, [this] { OnEditPaste(); },
+        [](CCmdUI& ui) { ui.Enable(Clipboard::HasText()); });
     r.Register(
-        this, 198, [this] { OnCopyWithoutBorder(); },
+        this, CommandId::CopyWithoutBorder, [this] { OnCopyWithoutBorder(); },
         [](CCmdUI& ui) { ui.SetCheck(AppSettings::Border != 0); });
-    r.Register(this, 148, [this] { OnFontSizeForCopy(); });
-    r.Register(this, 164, [this] { OnSendFenMail(); });
+    r.Register(this, CommandId::FontSizeForCopy, [this] { OnFontSizeForCopy(); });
+    r.Register(this, CommandId::SendFenMail, [this] { OnSendFenMail(); });
 }

@@ -1,11 +1,14 @@
 #include "CPlaviaView.h"
 
 #include "GlobalModes.h"
-#include "app/AppSettings.h"
 #include "platform/Commands.h"
 #include "platform/Dc.h"
 #include "platform/Strings.h"
+#include "positions/BoardLetters.h"
 #include "positions/BoardText.h"
+#include "res/CommandIds.h"
+#include "res/StringIds.h"
+#include "settings/AppSettings.h"
 
 #include <QImage>
 #include <QPaintEvent>
@@ -13,6 +16,7 @@
 #include <cctype>
 #include <cstring>
 
+using namespace Win32;
 using namespace BoardGeometry;
 using M = GlobalModes;
 
@@ -104,44 +108,16 @@ void CPlaviaView::OnDraw(Dc& dc)
         DrawPrintPage(dc);
         return;
     }
-
-    const int sq = m_nSquareSize;
-    const int left = m_rectBoard.left, top = m_rectBoard.top;
     m_rectClient = { 0, 0, width(), height() };
     m_rectTextDevice = m_rectClient;
-
     if (m_bPlacementMode) {
-        // Nothing of the board: the erased background, and the drag's line once the press is made.
-        if (m_ptDown.x <= 0) return;
-        CPen red(PS_SOLID, 2, RGB(255, 0, 0));
-        CPen* oldPen = dc.SelectObject(&red);
-        dc.MoveTo(m_ptDown.x, m_ptDown.y);
-        dc.LineTo(m_ptMove.x, m_ptDown.y);
-        dc.SetBkColor(SettingsState::backgroundColour);
-        dc.TextOut(m_ptMove.x + 20, m_ptDown.y, std::to_string(m_ptMove.x - m_ptDown.x));
-        dc.SelectObject(oldPen);
+        DrawPlacementLine(dc);
         return;
     }
 
-    const bool textured = SettingsState::currentTexture >= 1 && SettingsState::currentTexture <= 3;
-    CBrush texture;
-    if (textured) {
-        dc.SetBkMode(TRANSPARENT);
-        texture.CreatePatternBrush(TexturePicture(SettingsState::currentTexture));
-        CBrush* oldBrush = dc.SelectObject(&texture);
-        // The whole area being painted, which for a picture of the board may reach past the window; the
-        // rectangle's outline stays outside what is painted.
-        const RECT box = dc.GetClipBox();
-        if (box.left >= 0 && box.top >= 0 && box.right <= m_rectClient.Width()
-            && box.bottom <= m_rectClient.Height())
-            dc.Rectangle(0, 0, m_rectClient.Width(), m_rectClient.Height());
-        else
-            dc.Rectangle(std::min(0, box.left - 1), std::min(0, box.top - 1),
-                std::max(m_rectClient.Width(), box.right + 1),
-                std::max(m_rectClient.Height(), box.bottom + 1));
-        dc.SelectObject(oldBrush);
-    }
-
+    // Set-up: the background texture, the chess font turned four ways, the coordinates' font, colours.
+    const bool textured = DrawTexture(dc);
+    const int sq = m_nSquareSize;
     CFont upright, turned90, turned180, turned270, textFont;
     CFont* chessFonts[4] = { &upright, &turned90, &turned180, &turned270 };
     for (int i = 0; i < 4; ++i)
@@ -154,12 +130,55 @@ void CPlaviaView::OnDraw(Dc& dc)
     dc.SetBkColor(SettingsState::backgroundColour);
     dc.SetTextColor(pieceColour);
 
-    const bool family2 = m_bLetterFamily2;
-    const bool berlin = m_strFontFace == "Chess Berlin";
     const bool listEmpty = m_nLastIndex < 0 || !m_pCurrentDiagram;
+    DrawBoardRows(dc, chessFonts, textured, listEmpty);
+    if (M::editorMode) DrawPalette(dc, upright, textFont, pieceColour);
+    if (M::correctionMode) DrawCorrectionTexts(dc, upright, textFont, pieceColour);
+    if (!listEmpty && m_pCurrentDiagram->markCount != 0 && !m_bHideTextAndArrows) DrawMarks(dc, textFont);
+    DrawLabels(dc, textFont, listEmpty);
+    dc.SelectObject(savedFont);
+}
 
-    dc.TextOut(left, top - sq, TopFrameRow(family2));
+void CPlaviaView::DrawPlacementLine(Dc& dc)
+{
+    // Nothing of the board: the erased background, and the drag's line once the press is made.
+    if (m_ptDown.x <= 0) return;
+    CPen red(PS_SOLID, 2, RGB(255, 0, 0));
+    CPen* oldPen = dc.SelectObject(&red);
+    dc.MoveTo(m_ptDown.x, m_ptDown.y);
+    dc.LineTo(m_ptMove.x, m_ptDown.y);
+    dc.SetBkColor(SettingsState::backgroundColour);
+    dc.TextOut(m_ptMove.x + 20, m_ptDown.y, std::to_string(m_ptMove.x - m_ptDown.x));
+    dc.SelectObject(oldPen);
+}
 
+bool CPlaviaView::DrawTexture(Dc& dc)
+{
+    const bool textured = SettingsState::currentTexture >= 1 && SettingsState::currentTexture <= 3;
+    if (!textured) return false;
+    dc.SetBkMode(TRANSPARENT);
+    CBrush texture;
+    texture.CreatePatternBrush(TexturePicture(SettingsState::currentTexture));
+    CBrush* oldBrush = dc.SelectObject(&texture);
+    // The whole area being painted, which for a picture of the board may reach past the window; the
+    // rectangle's outline stays outside what is painted.
+    const RECT box = dc.GetClipBox();
+    if (box.left >= 0 && box.top >= 0 && box.right <= m_rectClient.Width()
+        && box.bottom <= m_rectClient.Height())
+        dc.Rectangle(0, 0, m_rectClient.Width(), m_rectClient.Height());
+    else
+        dc.Rectangle(std::min(0, box.left - 1), std::min(0, box.top - 1),
+            std::max(m_rectClient.Width(), box.right + 1), std::max(m_rectClient.Height(), box.bottom + 1));
+    dc.SelectObject(oldBrush);
+    return true;
+}
+
+void CPlaviaView::DrawBoardRows(Dc& dc, CFont* chessFonts[4], bool textured, bool listEmpty)
+{
+    const int sq = m_nSquareSize;
+    const int left = m_rectBoard.left, top = m_rectBoard.top;
+    const bool family2 = m_bLetterFamily2;
+    dc.TextOut(left, top - sq, BoardLetters::TopFrameRow(family2));
     if (listEmpty) {
         for (int r = 0; r < 8; ++r)
             dc.TextOut(left, top + r * sq, std::string(EmptyBoardTemplate[r].data(), 10));
@@ -172,61 +191,67 @@ void CPlaviaView::OnDraw(Dc& dc)
                 dc.TextOut(left, top + r * sq, std::string(m_displayRows[r].data(), 10));
         } else {
             for (int r = 0; r < 8; ++r)
-                for (int c = 0; c <= 9; ++c) {
-                    int x = left + c * sq, y = top + r * sq;
-                    int rr = r, rc = c;
-                    RecordCell(record.flipped != 0, r, c, rr, rc);
-                    const int rotation = c >= 1 && c <= 8 ? record.rotations[rr][rc] : 0;
-                    switch (rotation) {
-                    case 1:
-                        dc.SelectObject(&turned90);
-                        y += sq;
-                        break;
-                    case 2:
-                        dc.SelectObject(&turned180);
-                        x += sq;
-                        y += sq;
-                        break;
-                    case 3:
-                        dc.SelectObject(&turned270);
-                        x += sq;
-                        break;
-                    default: // 4 and 5 are letters of their own, already turned
-                        break;
-                    }
-                    const std::string cell(1, m_displayRows[r][c]);
-                    const int code = c >= 1 && c <= 8 && IsDrawableSquareColour(m_displayColours[r][c])
-                        ? m_displayColours[r][c]
-                        : 0;
-                    if (code != 0) {
-                        dc.SetBkMode(OPAQUE);
-                        dc.SetBkColor(m_colorTable[size_t(code)]);
-                        dc.TextOut(x, y, cell);
-                        dc.SetBkColor(SettingsState::backgroundColour);
-                        if (textured) dc.SetBkMode(TRANSPARENT);
-                    } else {
-                        dc.TextOut(x, y, cell);
-                    }
-                    if (rotation >= 1 && rotation <= 3) dc.SelectObject(&upright);
-                }
+                for (int c = 0; c <= 9; ++c) DrawBoardCell(dc, chessFonts, textured, r, c);
         }
     }
+    dc.TextOut(
+        left, top + 8 * sq, BoardLetters::BottomFrameRow(family2, BoardLetters::IsBerlinFace(m_strFontFace)));
+}
 
-    dc.TextOut(left, top + 8 * sq, BottomFrameRow(family2, berlin));
-
-    if (M::editorMode) DrawPalette(dc, upright, textFont, pieceColour);
-
-    if (M::correctionMode) {
-        dc.SelectObject(&textFont);
-        dc.SetTextColor(RGB(255, 0, 128));
-        dc.TextOut(left, top - sq, LoadString(40024));
-        dc.TextOut(left, m_rectBoard.bottom + sq / 2, SettingsState::correctionStatusText);
-        dc.SetTextColor(pieceColour);
-        dc.SelectObject(&upright);
+void CPlaviaView::DrawBoardCell(Dc& dc, CFont* chessFonts[4], bool textured, int r, int c)
+{
+    // A cell at a time: a turned fairy piece in its turned font, a coloured square on its colour.
+    const int sq = m_nSquareSize;
+    int x = m_rectBoard.left + c * sq, y = m_rectBoard.top + r * sq;
+    int rr = r, rc = c;
+    RecordCell(m_pCurrentDiagram->flipped != 0, r, c, rr, rc);
+    const int rotation = c >= 1 && c <= 8 ? m_pCurrentDiagram->rotations[rr][rc] : 0;
+    switch (rotation) {
+    case 1:
+        dc.SelectObject(chessFonts[1]);
+        y += sq;
+        break;
+    case 2:
+        dc.SelectObject(chessFonts[2]);
+        x += sq;
+        y += sq;
+        break;
+    case 3:
+        dc.SelectObject(chessFonts[3]);
+        x += sq;
+        break;
+    default: // 4 and 5 are letters of their own, already turned
+        break;
     }
+    const std::string cell(1, m_displayRows[r][c]);
+    const int code
+        = c >= 1 && c <= 8 && IsDrawableSquareColour(m_displayColours[r][c]) ? m_displayColours[r][c] : 0;
+    if (code != 0) {
+        dc.SetBkMode(OPAQUE);
+        dc.SetBkColor(m_colorTable[size_t(code)]);
+        dc.TextOut(x, y, cell);
+        dc.SetBkColor(SettingsState::backgroundColour);
+        if (textured) dc.SetBkMode(TRANSPARENT);
+    } else {
+        dc.TextOut(x, y, cell);
+    }
+    if (rotation >= 1 && rotation <= 3) dc.SelectObject(chessFonts[0]);
+}
 
-    if (!listEmpty && m_pCurrentDiagram->markCount != 0 && !m_bHideTextAndArrows) DrawMarks(dc, textFont);
+void CPlaviaView::DrawCorrectionTexts(Dc& dc, CFont& chessFont, CFont& textFont, COLORREF pieceColour)
+{
+    // Over the top frame, and under the board: what the walk through the faulty lines says.
+    dc.SelectObject(&textFont);
+    dc.SetTextColor(RGB(255, 0, 128));
+    dc.TextOut(m_rectBoard.left, m_rectBoard.top - m_nSquareSize, LoadString(StringId::CorrectionModeLabel));
+    dc.TextOut(m_rectBoard.left, m_rectBoard.bottom + m_nSquareSize / 2, SettingsState::correctionStatusText);
+    dc.SetTextColor(pieceColour);
+    dc.SelectObject(&chessFont);
+}
 
+void CPlaviaView::DrawLabels(Dc& dc, CFont& textFont, bool listEmpty)
+{
+    const int sq = m_nSquareSize;
     dc.SelectObject(&textFont);
     if (m_bShowCoordinates) {
         for (int i = 0; i < 8; ++i) {
@@ -238,20 +263,16 @@ void CPlaviaView::OnDraw(Dc& dc)
             dc.TextOut(at.x, at.y, std::string(1, file));
         }
     }
-
-    if (!listEmpty) {
-        const int number = m_nStartNumber + m_nCurrentIndex;
-        if (M::correctionMode) {
-            dc.TextOut(left, m_rectBoard.bottom, LabelText(number, *m_pCurrentDiagram, false));
-        } else {
-            m_rectTextDevice.left = left;
-            m_rectTextDevice.top = m_rectBoard.bottom;
-            dc.DrawText(
-                LabelText(number, *m_pCurrentDiagram, m_bHideTextAndArrows), m_rectTextDevice, DT_WORDBREAK);
-        }
+    if (listEmpty) return;
+    const int number = m_nStartNumber + m_nCurrentIndex;
+    if (M::correctionMode) {
+        dc.TextOut(m_rectBoard.left, m_rectBoard.bottom, LabelText(number, *m_pCurrentDiagram, false));
+    } else {
+        m_rectTextDevice.left = m_rectBoard.left;
+        m_rectTextDevice.top = m_rectBoard.bottom;
+        dc.DrawText(
+            LabelText(number, *m_pCurrentDiagram, m_bHideTextAndArrows), m_rectTextDevice, DT_WORDBREAK);
     }
-
-    dc.SelectObject(savedFont);
 }
 
 void CPlaviaView::DrawPalette(Dc& dc, CFont& chessFont, CFont& textFont, COLORREF pieceColour)
@@ -262,7 +283,7 @@ void CPlaviaView::DrawPalette(Dc& dc, CFont& chessFont, CFont& textFont, COLORRE
     if (numbers) dc.SetBkMode(TRANSPARENT);
     for (int row = 0; row < PaletteDrawRows; ++row) {
         const std::string letters = PaletteRowText(row, family2, numbers);
-        if (row == 8 && m_strFontFace == "Chess Berlin") {
+        if (row == 8 && BoardLetters::IsBerlinFace(m_strFontFace)) {
             POINT at = PaletteCellOrigin(m_rectBoard, m_rectPalette, sq, 0, row);
             dc.TextOut(at.x, at.y, "7889");
             continue;
@@ -382,6 +403,6 @@ bool CPlaviaView::FindMoveSquares(bool toNext)
 
 void CPlaviaView::RegisterDrawCommands()
 {
-    CommandRouter::Instance().Register(this, 160, [this] { OnFlipBoard(); });
+    CommandRouter::Instance().Register(this, CommandId::FlipBoard, [this] { OnFlipBoard(); });
     RegisterFontCommands();
 }

@@ -1,9 +1,6 @@
 #include "CPlaviaView.h"
 
 #include "GlobalModes.h"
-#include "app/AppSettings.h"
-#include "app/CMainFrame.h"
-#include "app/CPlaviaApp.h"
 #include "dialogs/CDSaveWarning.h"
 #include "dialogs/CDialog_Errors.h"
 #include "platform/Commands.h"
@@ -13,6 +10,9 @@
 #include "positions/FenLine.h"
 #include "positions/KindLosses.h"
 #include "positions/PositionFile.h"
+#include "res/CommandIds.h"
+#include "res/StringIds.h"
+#include "settings/AppSettings.h"
 
 #include <QApplication>
 #include <QCursor>
@@ -26,7 +26,7 @@ using M = GlobalModes;
 // The list of a new, never saved list of diagrams has this path.
 bool IsNoName(const std::string& path)
 {
-    return path.empty() || path == LoadString(40023);
+    return path.empty() || path == LoadString(StringId::NoName);
 }
 
 std::string ReplaceAll(std::string text, const std::string& mark, const std::string& value)
@@ -102,7 +102,8 @@ PositionFile::WriteOptions WriteOptionsFor(const std::string& extension, bool al
     options.allMarkSlots = allMarkSlots;
     options.fairyMode = M::fairyMode;
     options.legalPosition = AppSettings::LegalPosition != 0;
-    for (unsigned i = 0; i < options.pgnTags.size(); ++i) options.pgnTags[i] = LoadString(30101 + i);
+    for (unsigned i = 0; i < options.pgnTags.size(); ++i)
+        options.pgnTags[i] = LoadString(StringId::FirstPgnTag + i);
     return options;
 }
 
@@ -115,21 +116,43 @@ bool ReportFailedRead(CPlaviaView& view, const PositionFile::ReadResult& read, c
     case ReadStatus::Ok:
         return false;
     case ReadStatus::CannotRead:
-        AfxMessageBox(FileMessage(40402, path, reason), MB_ICONERROR);
+        AfxMessageBox(FileMessage(StringId::CannotOpenFile, path, reason), MB_ICONERROR);
         return true;
     case ReadStatus::Empty:
         if (extension == "bnx")
-            AfxMessageBox(40045, MB_ICONERROR);
+            AfxMessageBox(StringId::NoValidPosition, MB_ICONERROR);
         else
             view.ReportError(Legality::TooManyBadLines);
         return true;
     case ReadStatus::HeaderCut:
-        AfxMessageBox(40034, MB_ICONERROR);
+        AfxMessageBox(StringId::FileCorrupted, MB_ICONERROR);
         return true;
     case ReadStatus::NotPositionFile:
         view.ReportError(Legality::TooManyBadLines);
         return true;
     }
+    return true;
+}
+
+// Reads a position file into `read` with the wait cursor up: false, after the message that says why, when
+// it gave no list; a file cut short is read as far as it goes, after its message. The correction's
+// re-read (`correct`, the faulty lines to mend) lets illegal positions in, to be mended one by one.
+bool ReadListFile(CPlaviaView& view, const std::string& path, const std::string& extension,
+    const OpenErrorList* correct, DiagramList& read, PositionFile::ReadResult& result)
+{
+    PositionFile::ReadOptions options;
+    options.extension = extension;
+    options.legalCheckActive = !correct && SettingsState::legalCheckActive;
+    options.fairyMode = M::fairyMode;
+    options.letterFamily2 = view.m_bLetterFamily2;
+    options.correct = correct;
+    std::string reason;
+    {
+        WaitCursor wait;
+        result = PositionFile::ReadFile(path, options, read, reason);
+    }
+    if (ReportFailedRead(view, result, path, extension, reason)) return false;
+    if (result.corrupted) AfxMessageBox(StringId::FileCorrupted, MB_ICONERROR);
     return true;
 }
 
@@ -166,7 +189,7 @@ void TakeReadList(CPlaviaView& view, DiagramList& read, const PositionFile::Read
     SettingsState::currentFileName = DisplayFileName(path);
     view.m_bModified = false;
     view.m_strLossyLoadPath = lossy ? path : std::string();
-    if (view.m_pMainFrame) view.m_pMainFrame->SetDocumentTitle(SettingsState::currentFileName);
+    emit view.documentTitleChanged(SettingsState::currentFileName);
 }
 
 } // namespace
@@ -182,7 +205,7 @@ bool CPlaviaView::CheckBeforeWriting()
     if (SettingsState::legalCheckActive && m_pCurrentDiagram) {
         LegalityCode code = FenLine::CheckRecord(*this, *m_pCurrentDiagram, M::fairyMode);
         if (code > 0) {
-            AfxMessageBox(40038, MB_ICONERROR);
+            AfxMessageBox(StringId::ErrorBeforeSaving, MB_ICONERROR);
             ReportError(code);
             return false;
         }
@@ -209,7 +232,7 @@ CPlaviaView::KindChoice CPlaviaView::ConfirmKind(std::string& path, std::string&
     std::string bnx = WithExtension(path, "bnx");
     std::error_code ec;
     if (bnx != path && std::filesystem::exists(bnx, ec)
-        && AfxMessageBox(FileMessage(40404, bnx), MB_YESNO | MB_ICONQUESTION) != IDYES)
+        && AfxMessageBox(FileMessage(StringId::ReplaceFile, bnx), MB_YESNO | MB_ICONQUESTION) != IDYES)
         return KindChoice::Cancelled;
     path = bnx;
     extension = "bnx";
@@ -219,7 +242,8 @@ CPlaviaView::KindChoice CPlaviaView::ConfirmKind(std::string& path, std::string&
 bool CPlaviaView::ConfirmLossyTarget(const std::string& path)
 {
     if (m_strLossyLoadPath.empty() || !SameFile(path, m_strLossyLoadPath)) return true;
-    return AfxMessageBox(FileMessage(40405, path), MB_YESNO | MB_ICONQUESTION) == IDYES;
+    return AfxMessageBox(FileMessage(StringId::SaveLossyFileAnyway, path), MB_YESNO | MB_ICONQUESTION)
+        == IDYES;
 }
 
 bool CPlaviaView::WriteListFile(const std::string& path, const std::string& extension, bool allMarkSlots)
@@ -229,7 +253,7 @@ bool CPlaviaView::WriteListFile(const std::string& path, const std::string& exte
         WaitCursor wait;
         saved = PositionFile::SaveToFile(*this, WriteOptionsFor(extension, allMarkSlots), path);
     }
-    if (!saved.ok) AfxMessageBox(FileMessage(40403, path, saved.reason), MB_ICONERROR);
+    if (!saved.ok) AfxMessageBox(FileMessage(StringId::CannotSaveFile, path, saved.reason), MB_ICONERROR);
     return saved.ok;
 }
 
@@ -238,7 +262,7 @@ void CPlaviaView::CommitSavedFile(const std::string& path, const std::string& ex
     m_strFilePath = path;
     m_strExtension = extension;
     SettingsState::currentFileName = DisplayFileName(path);
-    if (m_pMainFrame) m_pMainFrame->SetDocumentTitle(SettingsState::currentFileName);
+    emit documentTitleChanged(SettingsState::currentFileName);
     m_bModified = false;
     if (!m_strLossyLoadPath.empty() && SameFile(path, m_strLossyLoadPath)) m_strLossyLoadPath.clear();
 }
@@ -264,11 +288,12 @@ bool CPlaviaView::SaveFileAs()
 {
     if (m_nLastIndex < 0) return true;
     if (!CheckBeforeWriting()) return false;
-    FileDialogRequest request = RequestFor(false, m_strExtension, m_strFilePath, { 40025, 40028, 40029 });
+    FileDialogRequest request = RequestFor(false, m_strExtension, m_strFilePath,
+        { StringId::SaveFilterEpdFirst, StringId::SaveFilterFenFirst, StringId::SaveFilterTxtFirst });
     if (m_bFairyMarks)
-        ForBnx(request, 40109);
+        ForBnx(request, StringId::SaveFilterBnxOnly);
     else if (m_strExtension == "bnx" || KindLosses::Lost(*this, PositionFile::KindOf(m_strExtension)) != 0)
-        ForBnx(request, 40033);
+        ForBnx(request, StringId::SaveFilterBnxFirst);
     std::string path;
     if (!AfxFileDialog(this, request, path)) return false;
     std::string extension = FileExtension(path);
@@ -304,8 +329,8 @@ void CPlaviaView::OnFileSaveAs()
 bool CPlaviaView::AskSaveChanges()
 {
     if (!m_bModified || m_nLastIndex < 0) return true;
-    switch (AfxMessageBox(
-        FormatString1(40406, SettingsState::currentFileName), MB_YESNOCANCEL | MB_ICONQUESTION)) {
+    switch (AfxMessageBox(FormatString1(StringId::SaveChangedList, SettingsState::currentFileName),
+        MB_YESNOCANCEL | MB_ICONQUESTION)) {
     case IDYES:
         return SaveFile();
     case IDNO:
@@ -318,13 +343,14 @@ bool CPlaviaView::AskSaveChanges()
 void CPlaviaView::OnFileExit()
 {
     // Escape or the box's close button answer neither Yes nor No: the program stays, nothing written.
-    const int answer = m_bModified ? AfxMessageBox(40037, MB_YESNO | MB_ICONQUESTION) : IDYES;
+    const int answer
+        = m_bModified ? AfxMessageBox(StringId::QuitWithoutSaving, MB_YESNO | MB_ICONQUESTION) : IDYES;
     if (answer == IDCANCEL) return;
     if (answer != IDYES) {
         if (SettingsState::legalCheckActive && m_pCurrentDiagram && m_nLastIndex >= 0) {
             LegalityCode code = FenLine::CheckRecord(*this, *m_pCurrentDiagram, M::fairyMode);
             if (code > 0) {
-                AfxMessageBox(40038, MB_ICONERROR);
+                AfxMessageBox(StringId::ErrorBeforeSaving, MB_ICONERROR);
                 ReportError(code);
                 return;
             }
@@ -333,7 +359,7 @@ void CPlaviaView::OnFileExit()
         if (!SaveFile()) return;
     }
     ++m_nExitRequests;
-    CPlaviaApp::PostQuit();
+    emit quitRequested();
 }
 
 void CPlaviaView::OnFileMerge()
@@ -348,8 +374,9 @@ void CPlaviaView::OnFileOpen()
 {
     const bool merge = M::mergeMode;
     if (!merge && !AskSaveChanges()) return;
-    FileDialogRequest request = RequestFor(true, m_strExtension, m_strFilePath, { 40084, 40085, 40086 });
-    if (m_strExtension == "bnx") ForBnx(request, 40083);
+    FileDialogRequest request = RequestFor(true, m_strExtension, m_strFilePath,
+        { StringId::OpenFilterEpdFirst, StringId::OpenFilterFenFirst, StringId::OpenFilterTxtFirst });
+    if (m_strExtension == "bnx") ForBnx(request, StringId::OpenFilterBnxFirst);
     std::string path;
     if (!AfxFileDialog(this, request, path)) return;
     OpenPositionFile(path);
@@ -360,25 +387,13 @@ bool CPlaviaView::OpenPositionFile(const std::string& path)
     const bool merge = M::mergeMode;
     const std::string extension = FileExtension(path);
     if (extension == "bmp" || extension == "png") {
-        AfxMessageBox(40045, MB_ICONERROR);
+        AfxMessageBox(StringId::NoValidPosition, MB_ICONERROR);
         return false;
     }
 
-    PositionFile::ReadOptions options;
-    options.extension = extension;
-    options.legalCheckActive = SettingsState::legalCheckActive;
-    options.fairyMode = M::fairyMode;
-    options.letterFamily2 = m_bLetterFamily2;
     DiagramList read;
-    std::string reason;
     PositionFile::ReadResult result;
-    {
-        WaitCursor wait;
-        result = PositionFile::ReadFile(path, options, read, reason);
-    }
-    if (ReportFailedRead(*this, result, path, extension, reason)) return false;
-    if (result.corrupted) AfxMessageBox(40034, MB_ICONERROR);
-
+    if (!ReadListFile(*this, path, extension, nullptr, read, result)) return false;
     if (!result.errors.Empty()) {
         CDialog_Errors errors(this);
         errors.m_pErrors = &result.errors;
@@ -388,7 +403,7 @@ bool CPlaviaView::OpenPositionFile(const std::string& path)
         }
     }
     if (result.diagramsMade == 0) {
-        AfxMessageBox(40045, MB_ICONERROR);
+        AfxMessageBox(StringId::NoValidPosition, MB_ICONERROR);
         return false;
     }
     const bool lossy = result.errors.FaultyLineCount() > 0 || result.corrupted;
@@ -407,25 +422,13 @@ void CPlaviaView::ReadPositionFileForCorrection()
 bool CPlaviaView::ReadForCorrection(const std::string& path, const std::string& extension, bool merge,
     const OpenErrorList& errors, int formatErrors)
 {
-    PositionFile::ReadOptions options;
-    options.extension = extension;
-    options.legalCheckActive = false;
-    options.fairyMode = M::fairyMode;
-    options.letterFamily2 = m_bLetterFamily2;
-    options.correct = &errors;
     DiagramList read;
-    std::string reason;
     PositionFile::ReadResult result;
-    {
-        WaitCursor wait;
-        result = PositionFile::ReadFile(path, options, read, reason);
-    }
-    if (ReportFailedRead(*this, result, path, extension, reason)) return false;
-    if (result.corrupted) AfxMessageBox(40034, MB_ICONERROR);
+    if (!ReadListFile(*this, path, extension, &errors, read, result)) return false;
     for (size_t i = 0; i < result.failedAgain.size(); ++i)
         AfxMessageBox("Debug Diag pas valide pas normal", MB_OK);
     if (result.diagramsMade == 0) {
-        AfxMessageBox(40045, MB_ICONERROR);
+        AfxMessageBox(StringId::NoValidPosition, MB_ICONERROR);
         return false;
     }
     const int before = merge ? DiagramCount() : 0;
@@ -472,16 +475,16 @@ void CPlaviaView::RegisterFileCommands()
         if (m_strExtension != "bnx") ui.Enable(false);
     };
     r.Register(
-        this, 32771, [this] { OnFileOpen(); }, [](CCmdUI&) {});
+        this, CommandId::FileOpen, [this] { OnFileOpen(); }, [](CCmdUI&) {});
     r.Register(
-        this, 141, [this] { OnFileSave(); }, bnxOnly);
-    r.Register(this, 57604, [this] { OnFileSaveAs(); });
+        this, CommandId::FileSave, [this] { OnFileSave(); }, bnxOnly);
+    r.Register(this, CommandId::FileSaveAs, [this] { OnFileSaveAs(); });
     r.Register(
-        this, 32854, [this] { OnFileMerge(); }, bnxOnly);
-    r.Register(this, 158, [this] { OnFileExit(); });
+        this, CommandId::FileMerge, [this] { OnFileMerge(); }, bnxOnly);
+    r.Register(this, CommandId::FileExit, [this] { OnFileExit(); });
     // File > New asks first whether a changed list is to be saved.
     r.Register(
-        this, 31002,
+        this, CommandId::FileNew,
         [this] {
             if (AskSaveChanges()) OnFileNew();
         },

@@ -1,12 +1,13 @@
 #include "CPlaviaView.h"
 
 #include "GlobalModes.h"
-#include "app/AppSettings.h"
 #include "dialogs/CDialogChangeFont.h"
 #include "platform/ChessFontTable.h"
 #include "platform/Commands.h"
 #include "platform/Strings.h"
 #include "positions/BoardLetters.h"
+#include "res/CommandIds.h"
+#include "settings/AppSettings.h"
 
 using M = GlobalModes;
 
@@ -44,5 +45,6 @@ void CPlaviaView::SelectChessFont(int index)
 void CPlaviaView::RegisterFontCommands()
 {
     CommandRouter::Instance().Register(
-        this, 199, [this] { OnChessFonts(); }, [](CCmdUI& ui) { ui.Enable(!M::fairyMode); });
+        this, CommandId::ChessFonts, [this] { OnChessFonts(); },
+        [](CCmdUI& ui) { ui.Enable(!M::fairyMode); });
 }

@@ -1,11 +1,11 @@
 #include "CPlaviaView.h"
 
 #include "GlobalModes.h"
-#include "app/AppSettings.h"
-#include "app/CMainFrame.h"
 #include "dialogs/CDWarningSupp.h"
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
+#include "res/StringIds.h"
+#include "settings/AppSettings.h"
 
 void CPlaviaView::OnFileNew()
 {
@@ -13,13 +13,13 @@ void CPlaviaView::OnFileNew()
     m_bDeriveCastling = true;
     GlobalModes::editorMode = false;
     m_strFilePath.clear();
-    SettingsState::currentFileName = LoadString(40023);
+    SettingsState::currentFileName = LoadString(StringId::NoName);
     m_nBnxOnlyCount = 0;
     m_bFairyMarks = false;
     GlobalModes::fairyMode = false;
     m_strExtension = "bnx";
     m_bEpdMode = true;
-    if (m_pMainFrame) m_pMainFrame->SetDocumentTitle(SettingsState::currentFileName);
+    emit documentTitleChanged(SettingsState::currentFileName);
     AddHeaderNode(false, false);
     m_pCurrentPage = m_pFirstPage;
     OnEditEditor();
@@ -86,14 +86,15 @@ bool CPlaviaView::ConfirmDelete()
 void CPlaviaView::SetAutoComment(DiagramRecord* record)
 {
     if (!record) return;
-    record->comment = LoadString(40041) + std::to_string(m_nStartNumber + m_nCurrentIndex);
+    record->comment
+        = LoadString(StringId::AutoCommentPrefix) + std::to_string(m_nStartNumber + m_nCurrentIndex);
     record->commentOpcode = "c0";
 }
 
 void CPlaviaView::OnAutoComments()
 {
     if (m_bAutoComments) {
-        AfxMessageBox(40040, MB_ICONINFORMATION);
+        AfxMessageBox(StringId::AutoCommentsEnd, MB_ICONINFORMATION);
         m_bAutoComments = false;
         return;
     }

@@ -4,6 +4,8 @@
 #include "platform/Commands.h"
 #include "platform/MessageBox.h"
 #include "positions/MarkEditing.h"
+#include "res/CommandIds.h"
+#include "res/StringIds.h"
 
 #include <QPixmap>
 
@@ -19,7 +21,7 @@ void CPlaviaView::AddMark(int kind, uint8_t userEdit, int from, int to)
     m_nBnxOnlyCount += edit.bnxOnlyDelta;
     if (edit.repaint) InvalidateBoard(false);
     // Only the user's own marks are refused; the automatic arrow asks nothing of the user.
-    if (edit.tableFull && userEdit) AfxMessageBox(40032, MB_ICONERROR);
+    if (edit.tableFull && userEdit) AfxMessageBox(StringId::MarkTableFull, MB_ICONERROR);
 }
 
 void CPlaviaView::AddDoubleStepArrow(std::string fileText, uint8_t blackToMove)
@@ -108,13 +110,13 @@ void CPlaviaView::RegisterMouseCommands()
 {
     CommandRouter& r = CommandRouter::Instance();
     r.Register(
-        this, 32819, [this] { OnMarksMode(); },
+        this, CommandId::MarksMode, [this] { OnMarksMode(); },
         [](CCmdUI& ui) {
             ui.Enable(M::editorMode && !M::numbersMode);
             ui.SetCheck(M::colourMarksMode);
         });
     r.Register(
-        this, 32857, [this] { OnNumbersInSquares(); },
+        this, CommandId::NumbersInSquares, [this] { OnNumbersInSquares(); },
         [this](CCmdUI& ui) {
             ui.Enable(M::editorMode);
             ui.SetCheck(M::numbersMode);
@@ -129,15 +131,17 @@ void CPlaviaView::RegisterMouseCommands()
             if (changed) InvalidateAll(true);
         });
     r.Register(
-        this, 32782, [this] { OnBoardPlacement(); }, [](CCmdUI& ui) { ui.Enable(M::editorMode); });
+        this, CommandId::BoardPlacement, [this] { OnBoardPlacement(); },
+        [](CCmdUI& ui) { ui.Enable(M::editorMode); });
     struct Colour {
         unsigned id;
         int code;
         void (CPlaviaView::*handler)();
     };
-    static constexpr Colour colours[] = { { 381, MarkBlue, &CPlaviaView::OnColourBlue },
-        { 390, MarkGreen, &CPlaviaView::OnColourGreen }, { 391, MarkRed, &CPlaviaView::OnColourRed },
-        { 392, MarkYellow, &CPlaviaView::OnColourYellow } };
+    static constexpr Colour colours[] = { { CommandId::ColourBlue, MarkBlue, &CPlaviaView::OnColourBlue },
+        { CommandId::ColourGreen, MarkGreen, &CPlaviaView::OnColourGreen },
+        { CommandId::ColourRed, MarkRed, &CPlaviaView::OnColourRed },
+        { CommandId::ColourYellow, MarkYellow, &CPlaviaView::OnColourYellow } };
     for (const Colour& c : colours)
         r.Register(
             this, c.id, [this, c] { (this->*c.handler)(); },

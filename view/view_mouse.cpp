@@ -1,15 +1,17 @@
 #include "CPlaviaView.h"
 
 #include "GlobalModes.h"
-#include "app/AppSettings.h"
 #include "platform/Commands.h"
 #include "positions/BoardLetters.h"
 #include "positions/MarkEditing.h"
+#include "res/CommandIds.h"
+#include "settings/AppSettings.h"
 
 #include <QMouseEvent>
 #include <algorithm>
 #include <cstdlib>
 
+using namespace Win32;
 using namespace MarkEditing;
 using M = GlobalModes;
 
@@ -200,7 +202,7 @@ void CPlaviaView::PutPieceOnSquare(int flags, int x, int y)
     const int boardRow = shown.Row(), cell = shown.Cell();
     char& letter = record->board[boardRow][cell];
 
-    if (!M::colourMarksMode && flags < 3) {
+    if (!M::colourMarksMode && PutsPiece(flags)) {
         M::savedSquareLetter = letter;
         m_nSavedLetterSquare = square;
         letter = LetterForPut(M::currentPiece, BoardLetters::IsLightSquare(row, column));
@@ -208,7 +210,8 @@ void CPlaviaView::PutPieceOnSquare(int flags, int x, int y)
     }
     // Numbers and square markers leave the board as it was: the letter the press put is taken back, but
     // only on the square whose letter that press saved.
-    if ((M::numbersMode || flags == 18) && m_nSavedLetterSquare == square) letter = M::savedSquareLetter;
+    if ((M::numbersMode || flags == MarkerPut) && m_nSavedLetterSquare == square)
+        letter = M::savedSquareLetter;
     letter = RotatedFairyLetter(letter, record->rotations[boardRow][cell]);
 
     InvalidateSquare(column, row);
@@ -246,7 +249,7 @@ void CPlaviaView::OnRButtonUp(int, POINT point)
     if (m_rectBoard.Contains(point) || PaletteHitRect(m_rectPalette, m_nSquareSize).Contains(point))
         M::homeKeyY = point.y;
     else if (M::editorMode)
-        CommandRouter::Instance().Execute(102); // Diagram datas
+        CommandRouter::Instance().Execute(CommandId::DiagramDatas);
 }
 
 void CPlaviaView::OnLButtonUp(int flags, POINT point)
@@ -291,7 +294,7 @@ void CPlaviaView::OnLButtonUp(int flags, POINT point)
     const Square pressedSquare = Square::FromMarkNumber(pressed);
 
     if (IsClick(dx, dy) && !M::numbersMode) {
-        if (!M::colourMarksMode && flags <= 3) return;
+        if (!M::colourMarksMode && !HoldsKeyOrMiddle(flags)) return;
         if (onSquare) {
             m_bModified = true;
             m_nBnxOnlyCount += ToggleSquareColour(
@@ -301,7 +304,7 @@ void CPlaviaView::OnLButtonUp(int flags, POINT point)
         return;
     }
 
-    if (M::colourMarksMode || flags > 3) {
+    if (M::colourMarksMode || HoldsKeyOrMiddle(flags)) {
         int column = 0, row = 0;
         if (onSquare && !M::numbersMode && SquareAtPoint(point, column, row)) {
             const int target = DiagramSquare(column, row);
@@ -323,7 +326,7 @@ void CPlaviaView::OnLButtonUp(int flags, POINT point)
             PutPieceOnSquare(flags, m_ptDown.x, m_ptDown.y);
         } else {
             AddMark(choice.markerKind, 1, pressed, pressed);
-            PutPieceOnSquare(18, m_ptDown.x, m_ptDown.y);
+            PutPieceOnSquare(MarkerPut, m_ptDown.x, m_ptDown.y);
         }
     }
 

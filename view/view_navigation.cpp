@@ -1,12 +1,15 @@
 #include "CPlaviaView.h"
 
 #include "GlobalModes.h"
-#include "app/AppSettings.h"
-#include "app/CMainFrame.h"
 #include "dialogs/CDAllerNum.h"
 #include "platform/Commands.h"
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
+#include "res/CommandIds.h"
+#include "res/StringIds.h"
+#include "settings/AppSettings.h"
+
+using namespace Win32;
 
 namespace {
 
@@ -126,7 +129,7 @@ void CPlaviaView::CorrectionNext()
         } else {
             M::correctionMode = false;
             SettingsState::correctionStatusText.clear();
-            if (AfxMessageBox(40026, MB_YESNO | MB_ICONQUESTION) == IDYES) OnFileSave();
+            if (AfxMessageBox(StringId::CorrectionEndSave, MB_YESNO | MB_ICONQUESTION) == IDYES) OnFileSave();
             m_pCurrentPage = PageNode(m_nCurrentIndex / 9 + 1);
         }
     }
@@ -137,7 +140,7 @@ void CPlaviaView::CorrectionNext()
 void CPlaviaView::OnGoToNumber()
 {
     if (m_nLastIndex < 1) {
-        AfxMessageBox(40031, MB_ICONERROR);
+        AfxMessageBox(StringId::OnlyOneDiagram, MB_ICONERROR);
         return;
     }
     if (!ValidateCurrent()) return;
@@ -177,7 +180,7 @@ void CPlaviaView::ChooseTexture(int texture)
     SettingsState::currentTexture = texture;
     // The semi-transparent mode puts its own none in place of the texture: a choice made meanwhile is
     // the one the frame comes back to.
-    if (m_pMainFrame) m_pMainFrame->TextureChosen(texture);
+    emit textureChosen(texture);
     InvalidateAll(true);
 }
 
@@ -206,27 +209,29 @@ void CPlaviaView::RegisterNavigationCommands()
     CommandRouter& r = CommandRouter::Instance();
     auto stepUpdate = [this](CCmdUI& ui) { ui.Enable(m_nLastIndex != -1 && !M::correctionMode); };
     r.Register(
-        this, 32600, [this] { OnGoFirstDiagram(); }, stepUpdate);
+        this, CommandId::GoFirstDiagram, [this] { OnGoFirstDiagram(); }, stepUpdate);
     r.Register(
-        this, 32777, [this] { OnGoPreviousDiagram(); }, stepUpdate);
+        this, CommandId::GoPreviousDiagram, [this] { OnGoPreviousDiagram(); }, stepUpdate);
     r.Register(
-        this, 32776, [this] { OnGoNextDiagram(); }, [this](CCmdUI& ui) { ui.Enable(m_nLastIndex != -1); });
+        this, CommandId::GoNextDiagram, [this] { OnGoNextDiagram(); },
+        [this](CCmdUI& ui) { ui.Enable(m_nLastIndex != -1); });
     r.Register(
-        this, 32778, [this] { OnGoLastDiagram(); }, stepUpdate);
-    r.Register(this, 145, [this] { OnGoToNumber(); });
+        this, CommandId::GoLastDiagram, [this] { OnGoLastDiagram(); }, stepUpdate);
+    r.Register(this, CommandId::GoToNumber, [this] { OnGoToNumber(); });
     r.Register(
-        this, 32774, [this] { OnViewCoordinates(); },
+        this, CommandId::Coordinates, [this] { OnViewCoordinates(); },
         [this](CCmdUI& ui) { ui.SetCheck(m_bShowCoordinates); });
     r.Register(
-        this, 32783, [this] { OnViewHideTextAndArrows(); },
+        this, CommandId::HideTextAndArrows, [this] { OnViewHideTextAndArrows(); },
         [this](CCmdUI& ui) { ui.SetCheck(m_bHideTextAndArrows); });
     r.Register(
-        this, 399, [this] { OnDisplayFen(); }, [this](CCmdUI& ui) { ui.SetCheck(m_bDisplayFen); });
+        this, CommandId::DisplayFen, [this] { OnDisplayFen(); },
+        [this](CCmdUI& ui) { ui.SetCheck(m_bDisplayFen); });
     const std::array<std::pair<unsigned, void (CPlaviaView::*)()>, 4> textures = { {
-        { 32867, &CPlaviaView::OnTextureNone },
-        { 32868, &CPlaviaView::OnTextureRagPaper },
-        { 32869, &CPlaviaView::OnTextureWatercolor },
-        { 32870, &CPlaviaView::OnTextureChalk },
+        { CommandId::TextureNone, &CPlaviaView::OnTextureNone },
+        { CommandId::TextureRagPaper, &CPlaviaView::OnTextureRagPaper },
+        { CommandId::TextureWatercolor, &CPlaviaView::OnTextureWatercolor },
+        { CommandId::TextureChalk, &CPlaviaView::OnTextureChalk },
     } };
     for (int texture = 0; texture < 4; ++texture) {
         auto [id, handler] = textures[static_cast<size_t>(texture)];

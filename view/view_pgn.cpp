@@ -1,6 +1,5 @@
 #include "CPlaviaView.h"
 
-#include "app/AppSettings.h"
 #include "dialogs/CPgnImport.h"
 #include "pgn/PgnFileCheck.h"
 #include "platform/Commands.h"
@@ -9,10 +8,13 @@
 #include "platform/Strings.h"
 #include "positions/BoardLetters.h"
 #include "positions/Marks.h"
+#include "res/CommandIds.h"
+#include "res/StringIds.h"
+#include "settings/AppSettings.h"
 
 void CPlaviaView::RegisterPgnCommands()
 {
-    CommandRouter::Instance().Register(this, 200, [this] { OnImportPgn(); });
+    CommandRouter::Instance().Register(this, CommandId::ImportPgn, [this] { OnImportPgn(); });
 }
 
 unsigned CPlaviaView::CheckPgnFile(const std::string& path)
@@ -26,7 +28,7 @@ void CPlaviaView::OnImportPgn()
     request.open = true;
     request.defaultExtension = "pgn";
     request.initialName = "*.pgn";
-    request.filter = LoadString(40114);
+    request.filter = LoadString(StringId::PgnFilter);
     std::string path;
     if (!AfxFileDialog(this, request, path)) return;
     if (unsigned message = CheckPgnFile(path)) {

@@ -1,6 +1,5 @@
 #include "CPlaviaView.h"
 
-#include "app/AppSettings.h"
 #include "picture/CQuantizer.h"
 #include "picture/CxImage.h"
 #include "platform/Clipboard.h"
@@ -10,6 +9,9 @@
 #include "platform/FileDialog.h"
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
+#include "res/CommandIds.h"
+#include "res/StringIds.h"
+#include "settings/AppSettings.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -17,6 +19,8 @@
 #include <QPainter>
 #include <QTimerEvent>
 #include <vector>
+
+using namespace Win32;
 
 std::uintptr_t pictureTimerId = 0;
 
@@ -63,9 +67,9 @@ QString PathText(const std::string& path)
 void ReportPictureError(const std::string& path, const std::string& reason)
 {
     // Filled in one pass, so a name or a reason holding "%1" or "%2" stays as it is.
-    const std::string form = LoadString(40501);
+    const std::string form = LoadString(StringId::PictureNotSaved);
     const std::string name = Codec::FromQt(PathText(path));
-    const std::string why = reason.empty() ? LoadString(40502) : reason;
+    const std::string why = reason.empty() ? LoadString(StringId::OutOfMemory) : reason;
     std::string text;
     for (size_t i = 0; i < form.size(); ++i) {
         if (form[i] == '%' && i + 1 < form.size() && (form[i + 1] == '1' || form[i + 1] == '2')) {
@@ -89,7 +93,7 @@ bool CPlaviaView::ReducePictureColours(CxImage& image, bool textured, std::strin
     {
         CQuantizer quantizer(colours, bits);
         if (!quantizer.ProcessImage(image.GetDIB(), image.GetSize())) {
-            error = quantizer.allocationFailed() ? LoadString(40502) : std::string();
+            error = quantizer.allocationFailed() ? LoadString(StringId::OutOfMemory) : std::string();
             return false;
         }
         quantizer.SetColorTable(palette.data());
@@ -105,8 +109,8 @@ bool CPlaviaView::ReducePictureColours(CxImage& image, bool textured, std::strin
 void CPlaviaView::RegisterPictureCommands()
 {
     CommandRouter& r = CommandRouter::Instance();
-    r.Register(this, 153, [this] { OnCopyBmp(); });
-    r.Register(this, 163, [this] { OnSaveAsPicture(); });
+    r.Register(this, CommandId::CopyBmp, [this] { OnCopyBmp(); });
+    r.Register(this, CommandId::SaveAsPicture, [this] { OnSaveAsPicture(); });
 }
 
 void CPlaviaView::OnCopyBmp()
@@ -120,7 +124,7 @@ void CPlaviaView::OnSaveAsPicture()
     request.open = false;
     request.defaultExtension = "png";
     request.initialName = "*.png";
-    request.filter = LoadString(40043);
+    request.filter = LoadString(StringId::PictureFilter);
     std::string path;
     int kind = 0;
     if (!AfxFileDialog(this, request, path, kind)) return;
@@ -134,7 +138,9 @@ void CPlaviaView::OnSaveAsPicture()
         path += "." + extension;
         // The dialog only asked about replacing the name as it was typed.
         if (QFileInfo::exists(PathText(path))
-            && AfxMessageBox(FormatString1(40503, DisplayFileName(path)), MB_YESNO | MB_ICONWARNING) != IDYES)
+            && AfxMessageBox(
+                   FormatString1(StringId::ReplacePicture, DisplayFileName(path)), MB_YESNO | MB_ICONWARNING)
+                != IDYES)
             return;
     }
     m_strPicturePath = path;
@@ -196,7 +202,8 @@ void CPlaviaView::CopyBoardBitmap()
     CxImage image;
     std::vector<uint8_t> dib;
     if (CaptureBoard(image)) dib = image.CopyToHandle();
-    if (dib.empty() || !Clipboard::SetData({}, {}, dib)) AfxMessageBox(LoadString(40500), MB_OK);
+    if (dib.empty() || !Clipboard::SetData({}, {}, dib))
+        AfxMessageBox(LoadString(StringId::CannotSetClipboardData), MB_OK);
 }
 
 bool CPlaviaView::SaveBoardPicture()

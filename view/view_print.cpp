@@ -2,16 +2,19 @@
 
 #include "BoardGeometry.h"
 #include "GlobalModes.h"
-#include "app/AppSettings.h"
 #include "dialogs/CNumDiag.h"
 #include "platform/Commands.h"
 #include "platform/Dc.h"
 #include "platform/Print.h"
+#include "positions/BoardLetters.h"
+#include "res/CommandIds.h"
+#include "settings/AppSettings.h"
 
 #include <QPainter>
 #include <cmath>
 #include <cstring>
 
+using namespace Win32;
 using namespace BoardGeometry;
 
 namespace {
@@ -94,19 +97,8 @@ void CPlaviaView::PrintBoard(Dc& dc, const DiagramRecord& record, int x0, int y0
     const int sq = printSquareSize;
     const int T = dc.GetTextMetrics().tmHeight;
     const bool family2 = m_bLetterFamily2;
-    const bool berlin = m_strFontFace == "Chess Berlin";
-    std::string bottom;
-    if (!family2) {
-        bottom = "/(((((((()";
-        if (printCoordsOn)
-            for (int i = 0; i < 8; ++i) bottom[size_t(i + 1)] = char(0xE8 + i);
-    } else if (berlin) {
-        bottom = "7888888889";
-    } else {
-        bottom = "6777777778";
-        if (printCoordsOn)
-            for (int i = 0; i < 8; ++i) bottom[size_t(i + 1)] = char(0xC8 + i);
-    }
+    const std::string bottom
+        = BoardLetters::BottomFrameRow(family2, BoardLetters::IsBerlinFace(m_strFontFace), printCoordsOn);
     auto rankLabel = [&](int i, int rowY) {
         if (!printCoordsOn) return;
         CFont* old = dc.SelectObject(&text);
@@ -116,7 +108,7 @@ void CPlaviaView::PrintBoard(Dc& dc, const DiagramRecord& record, int x0, int y0
 
     const bool plain = record.colouredCount == 0 && !GlobalModes::fairyMode;
     if (plain) {
-        dc.TextOut(x0, y0, TopFrameRow(family2));
+        dc.TextOut(x0, y0, BoardLetters::TopFrameRow(family2));
         for (int i = 0; i < 8; ++i) {
             const int y = y0 - (i + 1) * T;
             dc.TextOut(x0, y, std::string(record.board[size_t(i)].data(), 10));
@@ -124,7 +116,7 @@ void CPlaviaView::PrintBoard(Dc& dc, const DiagramRecord& record, int x0, int y0
         }
         dc.TextOut(x0, y0 - 9 * T, bottom);
     } else {
-        dc.TextOut(x0, y0, TopFrameRow(family2));
+        dc.TextOut(x0, y0, BoardLetters::TopFrameRow(family2));
         for (int r = 0; r < 8; ++r) {
             const int rowY = y0 - (r + 1) * sq;
             for (int c = 0; c <= 9; ++c) {
@@ -176,37 +168,16 @@ void CPlaviaView::PrintMarks(Dc& dc, const DiagramRecord& record, int x0, int Y,
     for (const MarkSlot& slot : record.marks) {
         if (slot.from == 0) continue;
         if (IsDrawableArrow(slot)) {
-            const Square from = Square::FromMarkNumber(slot.from), to = Square::FromMarkNumber(slot.to);
-            int fc = from.Cell(), fr = from.Row(), tc = to.Cell(), tr = to.Row();
-            int x1 = x0 + fc * sq + sq / 2, y1 = Y - fr * sq - sq / 2;
-            const int x2 = x0 + tc * sq + sq / 2, y2 = Y - tr * sq - sq / 2;
-            double a = std::atan2(double(y1 - y2), double(x1 - x2)) * 180 / 3.14159265358979;
-            a = a < -90 ? a + 450 : a + 90;
-            double length = std::hypot(double(x1 - x2), double(y1 - y2));
-            if (HoldsPiece(record, slot.to)) length -= sq / 4;
-            if (HoldsPiece(record, slot.from)) {
-                const int toward = x2 > x1 ? sq / 4 : -(sq / 4);
-                if (y1 == y2) {
-                    length -= sq / 4;
-                    x1 += toward;
-                } else {
-                    y1 += y2 > y1 ? sq / 4 : -(sq / 4);
-                    length -= sq / 4;
-                    if (x1 != x2) x1 += toward;
-                    length -= sq / 8;
-                }
-            }
-            const int w = sq / 11;
-            const int tip = y1 + int(length);
-            POINT points[7] = { { x1 + w, y1 }, { x1 + w, tip - sq / 4 }, { x1 + sq / 9 + w, tip - sq / 4 },
-                { x1, tip }, { x1 - sq / 9 - w, tip - sq / 4 }, { x1 - w, tip - sq / 4 }, { x1 - w, y1 } };
-            ArrowShape shape;
-            shape.tail = { x1, y1 };
-            shape.angle = a;
-            dc.SetWorldTransform(shape.Transform());
+            auto centre = [&](int square) {
+                const Square shown = Square::FromMarkNumber(square);
+                return POINT { x0 + shown.Cell() * sq + sq / 2, Y - shown.Row() * sq - sq / 2 };
+            };
+            const ArrowShape arrow = ArrowBetween(centre(slot.from), centre(slot.to), sq,
+                HoldsPiece(record, slot.from), HoldsPiece(record, slot.to), PrintedArrow(sq));
+            dc.SetWorldTransform(arrow.Transform());
             CBrush fill(m_colorTable[slot.type]);
             CBrush* oldBrush = dc.SelectObject(&fill);
-            dc.Polygon(points, 7);
+            dc.Polygon(arrow.points.data(), int(arrow.points.size()));
             dc.SelectObject(oldBrush);
             dc.SetWorldTransform(XFORM {});
             continue;
@@ -373,6 +344,144 @@ void CPlaviaView::DrawOneAPage(Dc& dc)
     dc.SelectObject(oldFont);
 }
 
+namespace {
+
+// A page of nine diagrams in three rows of three, laid out in the twips of large paper and shrunk to the
+// page: T is the chess font's height, T2 and E the text font's height and external leading, H the text
+// height of the settings.
+struct NinePage {
+    CPlaviaView& view;
+    Dc& dc;
+    PrintFonts& fonts;
+    int sq, H, T, T2, E;
+    bool bnx;
+    int right = 0;
+    std::vector<const DiagramRecord*> records;
+
+    // The boards, then the side to move of each: a small disc beside the board, black for Black.
+    void Boards()
+    {
+        struct Marker {
+            RECT rect;
+            bool black;
+        };
+        std::vector<Marker> markers;
+        int x0 = sq / 2, y0 = -3 * T;
+        const DiagramRecord* record = view.m_pPrintDiagram;
+        for (int k = 0; k < view.printDiagramsOnPage && record; ++k, record = record->next) {
+            records.push_back(record);
+            view.PrintBoard(dc, *record, x0, y0, fonts.chess, fonts.text);
+            dc.SelectObject(&fonts.chess[0]);
+            const bool plain = record->colouredCount == 0 && !GlobalModes::fairyMode;
+            RECT m;
+            m.left = x0 + 9 * sq + sq / 3;
+            m.right = m.left + T / 3;
+            if (plain) {
+                const int rank6 = y0 - 3 * T;
+                m.top = rank6 + T / 2 + T / 3;
+                m.bottom = rank6 + T / 2;
+            } else {
+                m.top = y0 - sq - T - T / 7;
+                m.bottom = y0 - sq - T - T / 2;
+            }
+            markers.push_back({ m, record->blackToMove != 0 });
+            if (k % 3 == 2) {
+                x0 = sq / 2;
+                y0 -= 12 * T;
+            } else {
+                x0 += 10 * T - T / 2;
+            }
+        }
+        if (!AppSettings::PrintActiveColor) return;
+        for (const Marker& m : markers) {
+            CBrush* old = m.black ? dc.SelectObject(CBrush::Stock(BLACK_BRUSH)) : nullptr;
+            dc.Ellipse(m.rect.left, m.rect.top, m.rect.right, m.rect.bottom);
+            if (old) dc.SelectObject(old);
+        }
+    }
+
+    // Comments under the boards, in whole lines: a line cut in half would reach the next row. A BNX list
+    // prints each comment in a box under its board, other lists one line a diagram across the page.
+    void Comments()
+    {
+        dc.SelectObject(&fonts.text);
+        const bool coordinates = view.printCoordsOn;
+        const unsigned commentFormat = DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL;
+        int ybase = -3 * T - 9 * T;
+        RECT r1 { sq, ybase - H / 2, 9 * sq + sq / 2, ybase - 5 * H - 3 * E };
+        if (coordinates) r1.top += bnx ? H / 6 : H / 8;
+        RECT r2 { sq, ybase - H / 2 - E - T2, 9 * sq + sq / 2, r1.bottom - T2 / 2 };
+        int lineY = ybase;
+        for (size_t k = 0; k < records.size(); ++k) {
+            if (bnx) {
+                if (coordinates) {
+                    dc.SelectObject(&fonts.comment);
+                    RECT r = r2;
+                    dc.DrawText(records[k]->comment, r, commentFormat);
+                    dc.SelectObject(&fonts.text);
+                } else {
+                    RECT r = r1;
+                    dc.DrawText(records[k]->comment, r, commentFormat);
+                }
+                const int step = (35 * H) / 2;
+                r1.left += step;
+                r1.right += step;
+                r2.left += step;
+                r2.right += step;
+            } else {
+                lineY -= T2;
+                const int y = lineY - (coordinates ? T2 / 2 : 0);
+                // One line per diagram across the page; a longer one is cut where the page ends.
+                RECT line { 0, y, right, y - T2 };
+                dc.DrawText("Diag." + std::to_string(Number(k)) + " : " + records[k]->displayComment, line,
+                    DT_SINGLELINE | DT_END_ELLIPSIS);
+                lineY -= E;
+            }
+            if (k % 3 == 2) {
+                r1.left = sq;
+                r1.right = 9 * sq + sq / 2;
+                r1.top -= 12 * T;
+                r1.bottom -= 12 * T;
+                // The comment box of every row has the shape of the first row's: built afresh from the
+                // row's R1, it would reach into the next row's titles.
+                r2 = { r1.left, r2.top - 12 * T, r1.right, r2.bottom - 12 * T };
+                // The next row's lines start under that row's boards, wherever this row's lines ended.
+                lineY = ybase - 12 * T * int((k + 1) / 3);
+            }
+        }
+    }
+
+    // The titles over the boards, then the page's own title and text; its info text is never printed.
+    void Labels()
+    {
+        dc.SelectObject(&fonts.title);
+        int xt = 4 * T + H / 2, yt = -3 * T;
+        for (size_t k = 0; k < records.size(); ++k) {
+            const std::string number = std::to_string(Number(k));
+            const int digits = int(number.size());
+            dc.TextOut(xt - ((digits / 2) * H) / 2, yt, "Diag." + number);
+            if (k % 3 == 2) {
+                xt = 4 * T + H / 2;
+                yt -= 12 * T;
+            } else {
+                xt += 10 * T - T / 3;
+            }
+        }
+        if (const PrintHeaderNode* page = view.m_pPrintPage) {
+            RECT title { 0, 0, right, -T2 };
+            dc.DrawText(page->title, title, DT_CENTER | DT_END_ELLIPSIS);
+            dc.SelectObject(&fonts.text);
+            RECT top { T2, -2 * T2, right - T2, -5 * T2 - T2 / 3 };
+            dc.DrawText(page->topText, top, DT_WORDBREAK | DT_EDITCONTROL);
+        }
+    }
+
+    // The number of the page's k-th diagram, as the list counts from its start number.
+    int Number(size_t k) const { return 9 * (view.m_nPrintPage - 1) + view.m_nStartNumber + int(k); }
+};
+
+} // namespace
+
 void CPlaviaView::DrawNineAPage(Dc& dc)
 {
     const int sq = printSquareSize, H = printTextHeight;
@@ -382,7 +491,7 @@ void CPlaviaView::DrawNineAPage(Dc& dc)
     const int T2 = tm.tmHeight, E = tm.tmExternalLeading;
     dc.SelectObject(&fonts.chess[0]);
     const int T = dc.GetTextMetrics().tmHeight;
-    const bool bnx = m_strExtension == "bnx";
+    NinePage page { *this, dc, fonts, sq, H, T, T2, E, m_strExtension == "bnx" };
 
     // The page as laid out for large paper: three boards across, three rows with their comments under
     // them, and the page number's line.
@@ -390,124 +499,16 @@ void CPlaviaView::DrawNineAPage(Dc& dc)
     const int lastBase = -3 * T - 2 * 12 * T - 9 * T;
     // The lowest ink: the last row's comment box, or its three comment lines.
     const int lastComments
-        = (bnx ? lastBase - 5 * H - 3 * E : lastBase - 4 * T2 - 3 * E) - (printCoordsOn ? T2 / 2 : 0);
+        = (page.bnx ? lastBase - 5 * H - 3 * E : lastBase - 4 * T2 - 3 * E) - (printCoordsOn ? T2 / 2 : 0);
     FitPrintLayout(dc, layoutWidth, -std::min(lastComments, lastBase - T) + PageNumberRoom(T2));
-    const int right = m_rectPrintDraw.right;
+    page.right = m_rectPrintDraw.right;
 
     dc.SetTextColor(RGB(0, 0, 0));
     dc.SetBkColor(m_colorTable[0]);
     dc.SetBkMode(OPAQUE);
-
-    // Nine a page: three rows of three boards.
-    struct Marker {
-        RECT rect;
-        bool black;
-    };
-    std::vector<Marker> markers;
-    std::vector<const DiagramRecord*> records;
-    int x0 = sq / 2, y0 = -3 * T;
-    const DiagramRecord* record = m_pPrintDiagram;
-    for (int k = 0; k < printDiagramsOnPage && record; ++k, record = record->next) {
-        records.push_back(record);
-        PrintBoard(dc, *record, x0, y0, fonts.chess, fonts.text);
-        dc.SelectObject(&fonts.chess[0]);
-        const bool plain = record->colouredCount == 0 && !GlobalModes::fairyMode;
-        RECT m;
-        m.left = x0 + 9 * sq + sq / 3;
-        m.right = m.left + T / 3;
-        if (plain) {
-            const int rank6 = y0 - 3 * T;
-            m.top = rank6 + T / 2 + T / 3;
-            m.bottom = rank6 + T / 2;
-        } else {
-            m.top = y0 - sq - T - T / 7;
-            m.bottom = y0 - sq - T - T / 2;
-        }
-        markers.push_back({ m, record->blackToMove != 0 });
-        if (k % 3 == 2) {
-            x0 = sq / 2;
-            y0 -= 12 * T;
-        } else {
-            x0 += 10 * T - T / 2;
-        }
-    }
-    if (AppSettings::PrintActiveColor)
-        for (const Marker& m : markers) {
-            CBrush* old = m.black ? dc.SelectObject(CBrush::Stock(BLACK_BRUSH)) : nullptr;
-            dc.Ellipse(m.rect.left, m.rect.top, m.rect.right, m.rect.bottom);
-            if (old) dc.SelectObject(old);
-        }
-
-    // Comments under the boards, in whole lines: a line cut in half would reach the next row.
-    dc.SelectObject(&fonts.text);
-    const unsigned commentFormat = DT_CENTER | DT_WORDBREAK | DT_EDITCONTROL;
-    int ybase = -3 * T - 9 * T;
-    RECT r1 { sq, ybase - H / 2, 9 * sq + sq / 2, ybase - 5 * H - 3 * E };
-    if (printCoordsOn) r1.top += bnx ? H / 6 : H / 8;
-    RECT r2 { sq, ybase - H / 2 - E - T2, 9 * sq + sq / 2, r1.bottom - T2 / 2 };
-    int lineY = ybase;
-    for (size_t k = 0; k < records.size(); ++k) {
-        const int number = 9 * (m_nPrintPage - 1) + m_nStartNumber + int(k);
-        if (bnx) {
-            if (printCoordsOn) {
-                dc.SelectObject(&fonts.comment);
-                RECT r = r2;
-                dc.DrawText(records[k]->comment, r, commentFormat);
-                dc.SelectObject(&fonts.text);
-            } else {
-                RECT r = r1;
-                dc.DrawText(records[k]->comment, r, commentFormat);
-            }
-            const int step = (35 * H) / 2;
-            r1.left += step;
-            r1.right += step;
-            r2.left += step;
-            r2.right += step;
-        } else {
-            lineY -= T2;
-            const int y = lineY - (printCoordsOn ? T2 / 2 : 0);
-            // One line per diagram across the page; a longer one is cut where the page ends.
-            RECT line { 0, y, right, y - T2 };
-            dc.DrawText("Diag." + std::to_string(number) + " : " + records[k]->displayComment, line,
-                DT_SINGLELINE | DT_END_ELLIPSIS);
-            lineY -= E;
-        }
-        if (k % 3 == 2) {
-            r1.left = sq;
-            r1.right = 9 * sq + sq / 2;
-            r1.top -= 12 * T;
-            r1.bottom -= 12 * T;
-            // The comment box of every row has the shape of the first row's: built afresh from the
-            // row's R1, it would reach into the next row's titles.
-            r2 = { r1.left, r2.top - 12 * T, r1.right, r2.bottom - 12 * T };
-            // The next row's lines start under that row's boards, wherever this row's lines ended.
-            lineY = ybase - 12 * T * int((k + 1) / 3);
-        }
-    }
-
-    // Titles over the boards.
-    dc.SelectObject(&fonts.title);
-    int xt = 4 * T + H / 2, yt = -3 * T;
-    for (size_t k = 0; k < records.size(); ++k) {
-        const std::string number = std::to_string(9 * (m_nPrintPage - 1) + m_nStartNumber + int(k));
-        const int digits = int(number.size());
-        dc.TextOut(xt - ((digits / 2) * H) / 2, yt, "Diag." + number);
-        if (k % 3 == 2) {
-            xt = 4 * T + H / 2;
-            yt -= 12 * T;
-        } else {
-            xt += 10 * T - T / 3;
-        }
-    }
-
-    // The page's own texts; its info text is never printed.
-    if (m_pPrintPage) {
-        RECT title { 0, 0, right, -T2 };
-        dc.DrawText(m_pPrintPage->title, title, DT_CENTER | DT_END_ELLIPSIS);
-        dc.SelectObject(&fonts.text);
-        RECT top { T2, -2 * T2, right - T2, -5 * T2 - T2 / 3 };
-        dc.DrawText(m_pPrintPage->topText, top, DT_WORDBREAK | DT_EDITCONTROL);
-    }
+    page.Boards();
+    page.Comments();
+    page.Labels();
     if (AppSettings::PrintPageNumber) {
         dc.SelectObject(&fonts.text);
         PrintPageNumberLine(dc, T2);
@@ -576,7 +577,7 @@ void CPlaviaView::OnFileChangeIndexNumber()
 void CPlaviaView::RegisterPrintCommands()
 {
     CommandRouter& r = CommandRouter::Instance();
-    r.Register(this, 32775, [this] { OnFileChangeIndexNumber(); });
-    r.Register(this, 57607, [this] { OnFilePrint(); });
-    r.Register(this, 57609, [this] { OnFilePrintPreview(); });
+    r.Register(this, CommandId::ChangeIndexNumber, [this] { OnFileChangeIndexNumber(); });
+    r.Register(this, CommandId::FilePrint, [this] { OnFilePrint(); });
+    r.Register(this, CommandId::FilePrintPreview, [this] { OnFilePrintPreview(); });
 }

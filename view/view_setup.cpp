@@ -1,16 +1,19 @@
 #include "CPlaviaView.h"
 
 #include "GlobalModes.h"
-#include "app/AppSettings.h"
-#include "app/CMainFrame.h"
 #include "dialogs/CDTaille.h"
 #include "platform/ChessFontTable.h"
 #include "platform/Commands.h"
 #include "platform/MessageBox.h"
 #include "platform/Strings.h"
+#include "res/CommandIds.h"
+#include "res/StringIds.h"
+#include "settings/AppSettings.h"
 
 #include <QCoreApplication>
 #include <QDir>
+
+using namespace Win32;
 
 std::string HelpPath;
 
@@ -58,7 +61,7 @@ CPlaviaView::CPlaviaView(QWidget* parent)
         m_colorTable[0] = RGB(window.red(), window.green(), window.blue());
     }
     GlobalModes::colourMarksMode = false;
-    SettingsState::currentFileName = LoadString(40023);
+    SettingsState::currentFileName = LoadString(StringId::NoName);
 
     m_pScratchDiagram = new DiagramRecord;
     m_strFilePath.clear();
@@ -122,14 +125,14 @@ void CPlaviaView::OnDiagramSize()
     // pictured: keep the old size.
     if (dialog.m_nSize < S::MinimumPictureSize(coordinates)) {
         AfxMessageBox(
-            FormatString(40300,
+            FormatString(StringId::SquareTooSmall,
                 { std::to_string(S::MinimumSquareSize), std::to_string(S::MinimumPictureSize(coordinates)) }),
             MB_ICONERROR);
         return;
     }
     if (dialog.m_nSize > S::MaximumPictureSize(coordinates)) {
         AfxMessageBox(
-            FormatString(41004,
+            FormatString(StringId::SquareTooLarge,
                 { std::to_string(S::MaximumSquareSize), std::to_string(S::MaximumPictureSize(coordinates)) }),
             MB_ICONERROR);
         return;
@@ -163,7 +166,7 @@ void CPlaviaView::OnEditEditor()
     }
     if (m_strFilePath.empty()) {
         CreateFirstDiagram();
-        SettingsState::currentFileName = LoadString(40023);
+        SettingsState::currentFileName = LoadString(StringId::NoName);
         m_strFilePath = SettingsState::currentFileName;
     }
     if (m_nLastIndex == 0) m_nPageCount = 1;
@@ -180,7 +183,7 @@ void CPlaviaView::OnEditEditor()
 void CPlaviaView::OnFairyMode()
 {
     if (m_strFontFace != "Varnok Fairy") {
-        AfxMessageBox(40110, MB_ICONERROR);
+        AfxMessageBox(StringId::FairyNeedsFairyFont, MB_ICONERROR);
         return;
     }
     GlobalModes::fairyMode = !GlobalModes::fairyMode;
@@ -215,23 +218,23 @@ void CPlaviaView::RegisterCommands()
     auto editorOnly = [](CCmdUI& ui) { ui.Enable(M::editorMode); };
     auto listEdit = [](CCmdUI& ui) { ui.Enable(M::editorMode && !M::correctionMode); };
     r.Register(
-        this, 31002, [this] { OnFileNew(); }, editorOnly);
+        this, CommandId::FileNew, [this] { OnFileNew(); }, editorOnly);
     r.Register(
-        this, 140, [this] { OnAddDiagram(); }, listEdit);
+        this, CommandId::AddDiagram, [this] { OnAddDiagram(); }, listEdit);
     r.Register(
-        this, 142, [this] { OnInsertDiagram(); }, listEdit);
+        this, CommandId::InsertDiagram, [this] { OnInsertDiagram(); }, listEdit);
     r.Register(
-        this, 143, [this] { OnDeleteDiagram(); }, listEdit);
-    r.Register(this, 40039, [this] { OnAutoComments(); });
+        this, CommandId::DeleteDiagram, [this] { OnDeleteDiagram(); }, listEdit);
+    r.Register(this, CommandId::AutoComments, [this] { OnAutoComments(); });
     r.Register(
-        this, 32784, [this] { OnEditStandardStartPosition(); }, editorOnly);
+        this, CommandId::StandardStartPosition, [this] { OnEditStandardStartPosition(); }, editorOnly);
     r.Register(
-        this, 101, [this] { OnEditClearBoard(); }, editorOnly);
-    r.Register(this, 32861, [this] { OnDiagramSize(); });
+        this, CommandId::ClearBoard, [this] { OnEditClearBoard(); }, editorOnly);
+    r.Register(this, CommandId::DiagramSize, [this] { OnDiagramSize(); });
     r.Register(
-        this, 32779, [this] { OnEditEditor(); }, [](CCmdUI& ui) { ui.SetCheck(M::editorMode); });
+        this, CommandId::Editor, [this] { OnEditEditor(); }, [](CCmdUI& ui) { ui.SetCheck(M::editorMode); });
     r.Register(
-        this, 197, [this] { OnFairyMode(); },
+        this, CommandId::FairyMode, [this] { OnFairyMode(); },
         [](CCmdUI& ui) {
             ui.Enable(M::editorMode);
             ui.SetCheck(M::fairyMode);

@@ -1,8 +1,8 @@
 #pragma once
 
-#include "app/AppSettings.h"
 #include "app/CMainFrame.h"
 #include "platform/Profile.h"
+#include "settings/AppSettings.h"
 #include "view/CPlaviaView.h"
 #include "view/GlobalModes.h"
 

@@ -1,7 +1,9 @@
 """x11_windows.py: the few Xlib calls the tests need to look at the program's windows the way a window
-manager and a desktop do, through ctypes (no module beyond Python's own)."""
+manager and a desktop do, and to press keys as a keyboard does, through ctypes (no module beyond Python's
+own)."""
 import ctypes
 import ctypes.util
+import time
 
 x11 = ctypes.cdll.LoadLibrary(ctypes.util.find_library("X11") or "libX11.so.6")
 Display = ctypes.c_void_p
@@ -33,6 +35,11 @@ x11.XFree.argtypes = [ctypes.c_void_p]
 x11.XFlush.argtypes = [Display]
 x11.XSync.argtypes = [Display, ctypes.c_int]
 x11.XCloseDisplay.argtypes = [Display]
+x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
+x11.XStringToKeysym.restype = ctypes.c_ulong
+x11.XKeysymToKeycode.argtypes = [Display, ctypes.c_ulong]
+x11.XKeysymToKeycode.restype = ctypes.c_ubyte
+_xtst = None
 
 
 class ClientMessageEvent(ctypes.Structure):
@@ -51,17 +58,34 @@ x11.XSendEvent.argtypes = [Display, Window, ctypes.c_int, ctypes.c_long, ctypes.
 ERROR_HANDLER = ctypes.CFUNCTYPE(ctypes.c_int, Display, ctypes.c_void_p)
 ignore_errors = ERROR_HANDLER(lambda display, event: 0)
 x11.XSetErrorHandler.argtypes = [ERROR_HANDLER]
+x11.XSetErrorHandler.restype = ctypes.c_void_p
 x11.XSetErrorHandler(ignore_errors)
 CLIENT_MESSAGE = 33
 SUBSTRUCTURE_NOTIFY = 1 << 19
 SUBSTRUCTURE_REDIRECT = 1 << 20
 
 
+def wait_for(condition, seconds=10.0):
+    """Asks condition() until it gives a true value or the time is up; returns its last value."""
+    deadline = time.monotonic() + seconds
+    while time.monotonic() < deadline:
+        value = condition()
+        if value:
+            return value
+        time.sleep(0.02)
+    return condition()
+
+
+class NoDisplay(SystemExit):
+    """There is no X server to talk to."""
+
+
 class X:
-    def __init__(self):
-        self.display = x11.XOpenDisplay(None)
+    def __init__(self, display_name=None):
+        """A connection to the X server of $DISPLAY, or of display_name (bytes, ":1")."""
+        self.display = x11.XOpenDisplay(display_name)
         if not self.display:
-            raise SystemExit("no X display (run it under xvfb-run and a window manager)")
+            raise NoDisplay("no X display (run it under xvfb-run and a window manager)")
         self.root = x11.XDefaultRootWindow(self.display)
 
     def atom(self, name):
@@ -92,6 +116,12 @@ class X:
         """The windows right below the root whose title holds title_part."""
         return [child for child in self.children(self.root)[0] if title_part in self.name(child)]
 
+    def windows_named(self, title):
+        """The windows right below the root whose title is exactly title (not Qt's 1 x 1 client leader,
+        which bears the program's name too)."""
+        return [child for child in self.children(self.root)[0]
+                if self.name(child) == title and self.width(child) > 1]
+
     def find(self, title_part, window=None):
         """The first window below `window` (the root) whose title holds title_part."""
         window = window or self.root
@@ -115,6 +145,15 @@ class X:
                                   ctypes.byref(child))
         b = border.value
         return (sx.value - b, sy.value - b, w.value + 2 * b, h.value + 2 * b)
+
+    def width(self, window):
+        """The width of a window, its border left out; 0 when the window is gone."""
+        root, x, y, w, h, border, depth = (Window(), ctypes.c_int(), ctypes.c_int(), ctypes.c_uint(),
+                                           ctypes.c_uint(), ctypes.c_uint(), ctypes.c_uint())
+        if not x11.XGetGeometry(self.display, window, ctypes.byref(root), ctypes.byref(x), ctypes.byref(y),
+                                ctypes.byref(w), ctypes.byref(h), ctypes.byref(border), ctypes.byref(depth)):
+            return 0
+        return w.value
 
     def frame(self, window):
         """The window manager's frame around a client: its ancestor that is a child of the root."""
@@ -168,3 +207,15 @@ class X:
     def close(self, window):
         """What the close button does: WM_DELETE_WINDOW to the client."""
         self.send(window, b"WM_PROTOCOLS", [self.atom(b"WM_DELETE_WINDOW"), 0], to_root=False)
+
+    def press_key(self, name):
+        """Presses and releases a key (its keysym name, bytes) through the XTEST extension, as a keyboard
+        would."""
+        global _xtst
+        if _xtst is None:
+            _xtst = ctypes.cdll.LoadLibrary(ctypes.util.find_library("Xtst") or "libXtst.so.6")
+            _xtst.XTestFakeKeyEvent.argtypes = [Display, ctypes.c_uint, ctypes.c_int, ctypes.c_ulong]
+        code = x11.XKeysymToKeycode(self.display, x11.XStringToKeysym(name))
+        _xtst.XTestFakeKeyEvent(self.display, code, 1, 0)
+        _xtst.XTestFakeKeyEvent(self.display, code, 0, 0)
+        x11.XFlush(self.display)

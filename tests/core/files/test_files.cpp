@@ -1,5 +1,5 @@
 #include "FilesTestSupport.h"
-#include "positions/AtomicFile.h"
+#include "storage/AtomicFile.h"
 #include "positions/BoardLetters.h"
 #include "positions/DiagramList.h"
 #include "positions/ErrorList.h"

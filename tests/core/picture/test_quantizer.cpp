@@ -1,7 +1,7 @@
 #include "PictureTestSupport.h"
 
 #include "picture/CQuantizer.h"
-#include "picture/SyntheticBoard.h"
+#include "tests/support/SyntheticBoard.h"
 
 #include <gtest/gtest.h>
 

@@ -2,7 +2,7 @@
 
 #include "picture/CQuantizer.h"
 #include "picture/CxIOFile.h"
-#include "picture/SyntheticBoard.h"
+#include "tests/support/SyntheticBoard.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,10 @@
 // The layout a first start gives the board, the palette and the label line, for the view it has.
-#include "app/AppSettings.h"
 #include "app/WindowPlacement.h"
+#include "settings/AppSettings.h"
 
 #include <gtest/gtest.h>
+
+using namespace Win32;
 
 namespace {
 

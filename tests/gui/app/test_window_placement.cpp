@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+using namespace Win32;
+
 namespace {
 
 using WindowPlacement::PlacementFitsView;

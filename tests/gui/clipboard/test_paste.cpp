@@ -8,6 +8,8 @@
 #include <QMimeData>
 #include <QPaintEvent>
 
+using namespace Win32;
+
 namespace {
 
 const std::string top1 = "!\"\"\"\"\"\"\"\"#";

@@ -15,7 +15,7 @@ constexpr int Sq = 51;
 constexpr int BoardLeft = 115;
 constexpr int BoardTop = 54;
 
-inline RECT Cell(int column, int row)
+inline Win32::RECT Cell(int column, int row)
 {
     return { BoardLeft + column * Sq, BoardTop + row * Sq, BoardLeft + (column + 1) * Sq,
         BoardTop + (row + 1) * Sq };
@@ -32,7 +32,7 @@ inline QImage Render(CPlaviaView& view, std::vector<DcCall>* journal = nullptr)
     return image;
 }
 
-inline int Count(const QImage& image, const RECT& r, const std::function<bool(QRgb)>& match)
+inline int Count(const QImage& image, const Win32::RECT& r, const std::function<bool(QRgb)>& match)
 {
     int n = 0;
     for (int y = r.top; y < r.bottom; ++y)
@@ -46,21 +46,21 @@ inline bool Dark(QRgb c)
     return qGray(c) < 100;
 }
 
-inline int DarkPixels(const QImage& image, const RECT& r)
+inline int DarkPixels(const QImage& image, const Win32::RECT& r)
 {
     return Count(image, r, Dark);
 }
 
-inline std::function<bool(QRgb)> Near(COLORREF colour, int tolerance = 6)
+inline std::function<bool(QRgb)> Near(Win32::COLORREF colour, int tolerance = 6)
 {
     return [=](QRgb c) {
-        return std::abs(qRed(c) - GetRValue(colour)) <= tolerance
-            && std::abs(qGreen(c) - GetGValue(colour)) <= tolerance
-            && std::abs(qBlue(c) - GetBValue(colour)) <= tolerance;
+        return std::abs(qRed(c) - Win32::GetRValue(colour)) <= tolerance
+            && std::abs(qGreen(c) - Win32::GetGValue(colour)) <= tolerance
+            && std::abs(qBlue(c) - Win32::GetBValue(colour)) <= tolerance;
     };
 }
 
-inline RECT Inset(RECT r, int by)
+inline Win32::RECT Inset(Win32::RECT r, int by)
 {
     return { r.left + by, r.top + by, r.right - by, r.bottom - by };
 }

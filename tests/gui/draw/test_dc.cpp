@@ -3,6 +3,7 @@
 #include <QRawFont>
 #include <set>
 
+using namespace Win32;
 using namespace DrawSupport;
 
 namespace {

@@ -2,10 +2,12 @@
 #include "tests/support/InstalledFonts.h"
 
 #include "platform/Commands.h"
+#include "positions/BoardLetters.h"
 #include "view/BoardGeometry.h"
 
 #include <QTransform>
 
+using namespace Win32;
 using namespace DrawSupport;
 using namespace BoardGeometry;
 
@@ -579,7 +581,7 @@ TEST_F(DrawTest, SecondLetterFamilyDrawsItsOwnFrame)
     EXPECT_EQ(TextAt(journal, BoardLeft, BoardTop + 8 * Sq)->text, "7888888889");
     EXPECT_EQ(TextAt(journal, BoardLeft, BoardTop)->text, "4 + + + +5");
     EXPECT_EQ(TextAt(journal, view.m_rectPalette.left, BoardTop + 7 * Sq)->text, "7889");
-    EXPECT_EQ(BottomFrameRow(true, false), "6777777778");
+    EXPECT_EQ(BoardLetters::BottomFrameRow(true, false), "6777777778");
     EXPECT_EQ(PaletteRowText(2, true, false), "4hJ5");
 }
 

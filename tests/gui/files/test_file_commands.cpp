@@ -272,6 +272,10 @@ TEST_F(FileCommands, FailedSaveKeepsTheOldFileTheModifiedFlagAndTheProgram)
 TEST_F(FileCommands, ExitQuitsOnlyWhenTheListIsSafe)
 {
     CPlaviaView& view = View();
+    // The program ends through the window around the view, which listens for the request.
+    int quitRequests = 0;
+    QObject listener;
+    QObject::connect(&view, &CPlaviaView::quitRequested, &listener, [&quitRequests] { ++quitRequests; });
     view.OnFileExit();
     EXPECT_TRUE(boxes.asked.empty());
     EXPECT_EQ(view.m_nExitRequests, 1);
@@ -299,6 +303,7 @@ TEST_F(FileCommands, ExitQuitsOnlyWhenTheListIsSafe)
     files.Answer(Path("end.bnx"));
     view.OnFileExit();
     EXPECT_EQ(view.m_nExitRequests, 3);
+    EXPECT_EQ(quitRequests, 3);
     EXPECT_TRUE(QFile::exists(QString::fromStdString(Path("end.bnx"))));
     // The frame's close button is File > Exit.
     EXPECT_TRUE(CommandRouter::Instance().Has(158));

@@ -7,6 +7,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+using namespace Win32;
+
 namespace {
 
 class Navigation : public FilesTest {

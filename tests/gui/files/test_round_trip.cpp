@@ -23,6 +23,8 @@
 #include <set>
 #include <vector>
 
+using namespace Win32;
+
 namespace {
 
 using namespace MarkEditing;

@@ -23,6 +23,8 @@
 #include <QTimer>
 #include <QToolTip>
 
+using namespace Win32;
+
 namespace {
 
 std::vector<RegistryValue> Fonts(std::initializer_list<const char*> names)

@@ -12,6 +12,8 @@
 #include <QSlider>
 #include <QToolButton>
 
+using namespace Win32;
+
 namespace {
 
 using FrameTest = ProgramTest;
@@ -74,7 +76,7 @@ TEST_F(FrameTest, ToolBarHasItsButtonsAndTheColourDropDown)
     for (QAction* a : bar->actions())
         if (!a->isSeparator()) ++buttons;
     EXPECT_EQ(buttons, 25);
-    QImage strip = CTrueColorToolBar::PaintStrip(0);
+    QImage strip = CTrueColorToolBar::Strip(0);
     EXPECT_EQ(strip.size(), QSize(400, 16));
     QImage cell = CTrueColorToolBar::ButtonImage(strip, 0);
     EXPECT_EQ(qAlpha(cell.pixel(0, 15)), 0); // the mask colour is transparent

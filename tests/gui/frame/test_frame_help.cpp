@@ -25,6 +25,8 @@
 #include <QWindow>
 #include <set>
 
+using namespace Win32;
+
 namespace {
 
 class FrameHelpTest : public ProgramTest {

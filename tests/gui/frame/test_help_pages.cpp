@@ -189,7 +189,7 @@ TEST_F(HelpPages, HelpOpenedBeforeADialogStaysUsableWhileItRuns)
 // Each button of the tool bar has a picture of its own, Add and Insert diagram included.
 TEST(ToolBarPictures, NoTwoCommandsLookAlike)
 {
-    const QImage strip = CTrueColorToolBar::PaintStrip(0);
+    const QImage strip = CTrueColorToolBar::Strip(0);
     std::vector<std::pair<unsigned, QImage>> pictures;
     for (unsigned id : CTrueColorToolBar::Buttons())
         if (id != 0) pictures.emplace_back(id, CTrueColorToolBar::ButtonImage(strip, int(pictures.size())));
@@ -199,6 +199,34 @@ TEST(ToolBarPictures, NoTwoCommandsLookAlike)
             EXPECT_NE(pictures[a].second, pictures[b].second)
                 << "commands " << pictures[a].first << " and " << pictures[b].first
                 << " have the same picture";
+}
+
+// The pictures are image files of the resources: a file that is missing, cut short or drawn for fewer
+// buttons leaves a button blank in one of its states.
+TEST(ToolBarPictures, EveryStateHasAPictureForEveryButton)
+{
+    size_t buttons = 0;
+    for (unsigned id : CTrueColorToolBar::Buttons())
+        if (id != 0) ++buttons;
+    const char* const states[] = { "normal", "hot", "disabled" };
+    for (int state = 0; state < 3; ++state) {
+        const QImage strip = CTrueColorToolBar::Strip(state);
+        ASSERT_EQ(strip.size(), QSize(16 * int(buttons), 16)) << states[state];
+        for (int index = 0; index < int(buttons); ++index) {
+            const QImage picture = CTrueColorToolBar::ButtonImage(strip, index);
+            int inked = 0;
+            bool grey = true;
+            for (int y = 0; y < 16; ++y)
+                for (int x = 0; x < 16; ++x) {
+                    const QRgb pixel = picture.pixel(x, y);
+                    if (qAlpha(pixel) == 0) continue;
+                    ++inked;
+                    grey = grey && qRed(pixel) == qGreen(pixel) && qGreen(pixel) == qBlue(pixel);
+                }
+            EXPECT_GE(inked, 8) << states[state] << " button " << index << " is blank";
+            if (state == 2) EXPECT_TRUE(grey) << "disabled button " << index << " has colour";
+        }
+    }
 }
 
 } // namespace

@@ -12,6 +12,7 @@
 #include <QToolButton>
 #include <optional>
 
+using namespace Win32;
 using namespace MarkEditing;
 
 namespace {

@@ -45,3 +45,19 @@ TEST(Utf8Codec, ConvertsToWindows1252WhereItCan)
     };
     for (const auto& c : cases) EXPECT_EQ(Codec::Utf8ToWindows1252(c.utf8), c.kept) << c.why;
 }
+
+// Every byte of a file comes back unchanged from the screen, the five the code page leaves undefined
+// included; characters the code page lacks are told apart and stored as '?'.
+TEST(Windows1252Codec, EveryByteComesBackAndOnlyForeignCharactersAreUnstorable)
+{
+    std::string all;
+    for (int b = 1; b < 256; ++b) all += static_cast<char>(b);
+    const QString shown = Codec::ToQt(all);
+    EXPECT_EQ(Codec::FromQt(shown), all);
+    EXPECT_LT(Codec::FindUnstorable(shown).first, 0);
+    EXPECT_EQ(Codec::ToQt("\x80\x9F\x81"), QString::fromUtf8("€Ÿ\u0081"));
+    EXPECT_EQ(Codec::FromQt(QString::fromUtf8("€ ž \u0080 Ж")), "\x80 \x9E ? ?");
+    const Codec::Unstorable found = Codec::FindUnstorable(QString::fromUtf8("ok Ж \u0080"));
+    EXPECT_EQ(found.first, 3);
+    EXPECT_EQ(found.characters, (std::vector<char32_t> { U'Ж', 0x80 }));
+}

@@ -20,6 +20,8 @@
 #include <cstring>
 #include <limits>
 
+using namespace Win32;
+
 namespace {
 
 QByteArray ReadAll(const QString& path)

@@ -5,6 +5,8 @@
 #include <QLineEdit>
 #include <QPushButton>
 
+using namespace Win32;
+
 namespace {
 
 using IndexNumberTest = ProgramTest;

@@ -3,9 +3,6 @@
 #include "tests/support/TestEnvironment.h"
 
 #include <QImage>
-#include <QPageLayout>
-#include <QPrinter>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 
@@ -28,22 +25,7 @@ protected:
     // Page `page` of the printed list as a picture at 50 dots per inch.
     QImage PrintedPage(const QString& name, int page)
     {
-        const QString pdf = folder.filePath(name + ".pdf");
-        QPrinter printer(QPrinter::HighResolution);
-        printer.setOutputFormat(QPrinter::PdfFormat);
-        printer.setOutputFileName(pdf);
-        printer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-            QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
-        Print::scriptedPrinter = &printer;
-        View().OnFilePrint();
-        Print::scriptedPrinter = nullptr;
-        const QString stem = folder.filePath(name);
-        QProcess poppler;
-        poppler.start("pdftoppm",
-            { "-r", "50", "-png", "-singlefile", "-f", QString::number(page), "-l", QString::number(page),
-                pdf, stem });
-        if (!poppler.waitForFinished(60000) || poppler.exitCode() != 0) return {};
-        return QImage(stem + ".png").convertToFormat(QImage::Format_RGB32);
+        return PrintListTest::PrintedPage(folder.filePath(name), page, 50);
     }
 
     QTemporaryDir folder;

@@ -13,16 +13,7 @@ import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
-from x11_windows import X  # noqa: E402
-
-def wait_for(condition, seconds=10.0):
-    deadline = time.monotonic() + seconds
-    while time.monotonic() < deadline:
-        value = condition()
-        if value:
-            return value
-        time.sleep(0.02)
-    return condition()
+from x11_windows import X, wait_for  # noqa: E402
 
 
 def inside(inner, outer):

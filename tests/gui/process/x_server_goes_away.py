@@ -9,7 +9,10 @@ import sys
 import tempfile
 import time
 
-from close_under_x11 import main_windows, report, x11
+from close_under_x11 import report
+
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "support"))
+from x11_windows import NoDisplay, X  # noqa: E402
 
 
 def start_server():
@@ -47,14 +50,17 @@ def run_case(program, name, script):
         program_process = subprocess.Popen([program], env=env, stdout=subprocess.DEVNULL,
                                            stderr=subprocess.PIPE)
         try:
-            display = x11.XOpenDisplay(display_name.encode())
+            try:
+                x = X(display_name.encode())
+            except NoDisplay:
+                return [name + ": cannot reach its X server"]
             windows = []
             deadline = time.monotonic() + 20
             while (not windows or not os.path.exists(ready)) and time.monotonic() < deadline \
                     and program_process.poll() is None:
                 time.sleep(0.1)
-                windows = main_windows(display, b" - Brennix")
-            x11.XCloseDisplay(display)
+                windows = x.top_windows(b" - Brennix")
+            x.disconnect()
             if not windows or not os.path.exists(ready):
                 return [name + ": the program never got ready on its X server"]
             server.terminate()

@@ -27,6 +27,8 @@
 #include <cmath>
 #include <sstream>
 
+using namespace Win32;
+
 namespace {
 
 // Pieces on every rank and file, none of it symmetric, so that a square out of place, a mirrored

@@ -12,6 +12,8 @@
 #include <QLineEdit>
 #include <QMenuBar>
 
+using namespace Win32;
+
 namespace {
 
 using ViewTest = ProgramTest;

@@ -1,4 +1,4 @@
-#include "picture/SyntheticBoard.h"
+#include "tests/support/SyntheticBoard.h"
 
 #include <algorithm>
 

@@ -95,8 +95,8 @@ struct AppSettings {
 struct SettingsState {
     static inline bool legalCheckActive = true;
     static inline bool legalSuspendedByFile = false;
-    static inline COLORREF piecesColour = 0;
-    static inline COLORREF backgroundColour = 0;
+    static inline Win32::COLORREF piecesColour = 0;
+    static inline Win32::COLORREF backgroundColour = 0;
     static inline int currentTexture = 1;
     static inline std::string currentFileName;
     static inline std::string correctionStatusText;
