@@ -39,6 +39,7 @@ x11.XStringToKeysym.argtypes = [ctypes.c_char_p]
 x11.XStringToKeysym.restype = ctypes.c_ulong
 x11.XKeysymToKeycode.argtypes = [Display, ctypes.c_ulong]
 x11.XKeysymToKeycode.restype = ctypes.c_ubyte
+x11.XGetInputFocus.argtypes = [Display, ctypes.POINTER(Window), ctypes.POINTER(ctypes.c_int)]
 _xtst = None
 
 
@@ -207,6 +208,17 @@ class X:
     def close(self, window):
         """What the close button does: WM_DELETE_WINDOW to the client."""
         self.send(window, b"WM_PROTOCOLS", [self.atom(b"WM_DELETE_WINDOW"), 0], to_root=False)
+
+    def has_focus(self, window):
+        """Whether the keyboard goes to window or to a window inside it."""
+        focus, revert = Window(), ctypes.c_int()
+        x11.XGetInputFocus(self.display, ctypes.byref(focus), ctypes.byref(revert))
+        current = focus.value
+        while current and current != self.root:
+            if current == window:
+                return True
+            current = self.children(current)[1]
+        return False
 
     def press_key(self, name):
         """Presses and releases a key (its keysym name, bytes) through the XTEST extension, as a keyboard

@@ -111,7 +111,7 @@ def run_box_case(program, name, dismiss):
                    BRENNIX_TEST_LOG=os.path.join(home, "script.log"))
         os.makedirs(env["XDG_RUNTIME_DIR"], mode=0o700)
         with open(env["BRENNIX_TEST_SCRIPT"], "w") as f:
-            f.write("menu Edit/Standard start position\n")
+            f.write("menu Edit/Standard start position\ntouch %s\n" % os.path.join(home, "changed"))
         x = connect()
         if not x:
             return [name + ": no X display (run under xvfb-run)"]
@@ -121,14 +121,16 @@ def run_box_case(program, name, dismiss):
         try:
             if not wait_for(lambda: x.top_windows(b" - Brennix") or not running(), 20) or not running():
                 return [name + ": the main window never appeared"]
-            time.sleep(0.5)  # the script's change comes first
+            if not wait_for(lambda: os.path.exists(os.path.join(home, "changed")), 10):
+                return [name + ": the script never changed the list"]
             for window in x.top_windows(b" - Brennix"):
                 x.close(window)
             if not wait_for(lambda: x.windows_named(b"Brennix"), 10):
                 return [name + ": the question did not come"]
             box = x.windows_named(b"Brennix")[0]
-            time.sleep(0.3)  # the box takes the keyboard once it is mapped
             if dismiss == "escape":
+                if not wait_for(lambda: x.has_focus(box), 10):
+                    return [name + ": the box never took the keyboard"]
                 x.press_key(b"Escape")
             else:
                 x.close(box)
@@ -140,7 +142,9 @@ def run_box_case(program, name, dismiss):
                 x.close(window)
             if not wait_for(lambda: x.windows_named(b"Brennix") or not running(), 10) or not running():
                 return [name + ": the next close request did not ask (another dialog is open?)"]
-            time.sleep(0.3)
+            box = x.windows_named(b"Brennix")[0]
+            if not wait_for(lambda: x.has_focus(box), 10):
+                return [name + ": the second box never took the keyboard"]
             x.press_key(b"Return")
             try:
                 status = program_process.wait(timeout=10)
