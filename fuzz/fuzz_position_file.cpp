@@ -10,6 +10,7 @@
 
 #include "positions/FenLine.h"
 #include "positions/PositionFile.h"
+#include "tests/support/LineTexts.h"
 
 #include <algorithm>
 #include <cctype>
@@ -57,26 +58,6 @@ std::string fenPieces(const DiagramList& list, const DiagramRecord& r)
     return fen;
 }
 
-// A comment as an .epd file carries it: each line break two blanks.
-std::string epdComment(const std::string& text)
-{
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            out += "  ";
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
-std::string orDefault(const std::string& counter, const char* fallback)
-{
-    return counter.empty() ? fallback : counter;
-}
-
 std::vector<MarkSlot> usedMarks(const DiagramRecord& r)
 {
     std::vector<MarkSlot> used;
@@ -112,20 +93,20 @@ void compareKept(const DiagramList& list, const DiagramList& back, Kind kind, bo
         FUZZ_CHECK(a->castleBlackShort == b->castleBlackShort && a->castleBlackLong == b->castleBlackLong);
         FUZZ_CHECK(a->enPassantFile == b->enPassantFile);
         if (kind == Kind::Fen) {
-            FUZZ_CHECK(orDefault(a->halfmoveClock, "0") == orDefault(b->halfmoveClock, "0"));
-            FUZZ_CHECK(orDefault(a->fullmoveNumber, "1") == orDefault(b->fullmoveNumber, "1"));
+            FUZZ_CHECK(LineTexts::Counter(a->halfmoveClock, "0") == LineTexts::Counter(b->halfmoveClock, "0"));
+            FUZZ_CHECK(LineTexts::Counter(a->fullmoveNumber, "1") == LineTexts::Counter(b->fullmoveNumber, "1"));
             continue;
         }
         if (b->fenForm && !a->fenForm) {
             // Operations that would read as counters are written after the counters as fields.
-            FUZZ_CHECK(orDefault(a->halfmoveClock, "0") == b->halfmoveClock);
-            FUZZ_CHECK(orDefault(a->fullmoveNumber, "1") == b->fullmoveNumber);
+            FUZZ_CHECK(LineTexts::Counter(a->halfmoveClock, "0") == b->halfmoveClock);
+            FUZZ_CHECK(LineTexts::Counter(a->fullmoveNumber, "1") == b->fullmoveNumber);
         } else {
             FUZZ_CHECK(a->halfmoveClock == b->halfmoveClock);
             FUZZ_CHECK(a->fullmoveNumber == b->fullmoveNumber);
         }
         // Every operation, and the comment, in a BNX, EPD or text file.
-        FUZZ_CHECK((kind == Kind::Epd ? epdComment(a->comment) : a->comment) == b->comment);
+        FUZZ_CHECK((kind == Kind::Epd ? LineTexts::BreaksAsBlanks(a->comment) : a->comment) == b->comment);
         if (!a->comment.empty()) FUZZ_CHECK(a->commentOpcode == b->commentOpcode);
         FUZZ_CHECK(a->epdOpsBefore == b->epdOpsBefore);
         FUZZ_CHECK(a->epdOpsMiddle == b->epdOpsMiddle);

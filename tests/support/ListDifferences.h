@@ -4,6 +4,7 @@
 #include "positions/DiagramList.h"
 #include "positions/KindLosses.h"
 #include "positions/MarkEditing.h"
+#include "tests/support/LineTexts.h"
 
 #include <array>
 #include <gtest/gtest.h>
@@ -45,25 +46,8 @@ inline std::vector<std::array<std::string, 3>> TextsOfPages(const ListState& lis
     return pages;
 }
 
-// A comment as an .epd line leaves it: every line break two blanks.
-inline std::string BreaksAsBlanks(const std::string& text)
-{
-    std::string out;
-    for (size_t i = 0; i < text.size(); ++i) {
-        if (text[i] == '\r' || text[i] == '\n') {
-            out += "  ";
-            if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') ++i;
-        } else {
-            out += text[i];
-        }
-    }
-    return out;
-}
-
-inline std::string Counter(const std::string& value, const char* byDefault)
-{
-    return value.empty() ? byDefault : value;
-}
+using LineTexts::BreaksAsBlanks;
+using LineTexts::Counter;
 
 // The parts in which `back` differs from `written`. What every kind keeps (the number of diagrams, the
 // pieces of squares without a turned piece, side to move, castling, en passant) is expected equal.
