@@ -31,6 +31,8 @@ fi
 mkdir -p "$cache/archives/partial"
 tarball="$cache/$suite-minbase.tgz"
 root="$(mktemp -d /var/tmp/brennix-fresh.XXXXXX)"
+# mktemp makes it private; the root folder of a real system is open to every user.
+chmod 755 "$root"
 log="$cache/last-run.log"
 mounted=()
 

@@ -12,10 +12,7 @@
 #include <QTemporaryDir>
 #include <csignal>
 #include <functional>
-#include <filesystem>
 #include <gtest/gtest.h>
-#include <optional>
-#include <pwd.h>
 #include <unistd.h>
 #include <utility>
 
@@ -104,15 +101,23 @@ protected:
         return true;
     }
 
-    // From now on the program runs as an ordinary user, whom a read-only file stops: as "nobody"
-    // when the tests run as the superuser, who may write any file. False when there is no such user.
+    // From now on the program meets file permissions as an ordinary user does. The superuser, who may
+    // write any file, runs it without that power (the capabilities that override file permissions are
+    // dropped): it stays the owner of the test's files and of the build tree, wherever that is. False
+    // when that cannot be done here.
     bool AsOrdinaryUser()
     {
-        if (geteuid() != 0) return true;
-        const passwd* user = getpwnam("nobody");
-        if (!user || user->pw_uid == 0) return false;
-        ordinaryUser = { user->pw_uid, user->pw_gid };
+        if (::geteuid() != 0) return true;
+        QProcess probe;
+        probe.start(PowerlessLauncher().front(), PowerlessLauncher().mid(1) + QStringList { "true" });
+        if (!probe.waitForFinished(5000) || probe.exitStatus() != QProcess::NormalExit || probe.exitCode() != 0)
+            return false;
+        withoutPowerOverFiles = true;
         return true;
+    }
+    static QStringList PowerlessLauncher()
+    {
+        return { "setpriv", "--bounding-set", "-dac_override,-dac_read_search", "--" };
     }
 
     // Starts the program with the script (one step a line) and the arguments, and waits for its end;
@@ -149,25 +154,11 @@ protected:
         program.setWorkingDirectory(home.path());
         program.setProcessChannelMode(QProcess::ForwardedErrorChannel);
         program.setStandardOutputFile(QProcess::nullDevice());
-        if (ordinaryUser) {
-            // Everything in the test's folder becomes the user's, as a user's own folder is.
-            env.insert("HOME", home.path());
-            program.setProcessEnvironment(env);
-            namespace fs = std::filesystem;
-            const auto [uid, gid] = *ordinaryUser;
-            const fs::path top(QFile::encodeName(home.path()).toStdString());
-            EXPECT_EQ(::lchown(top.c_str(), uid, gid), 0);
-            for (const fs::directory_entry& entry : fs::recursive_directory_iterator(top))
-                EXPECT_EQ(::lchown(entry.path().c_str(), uid, gid), 0) << entry.path();
-            program.start("setpriv",
-                QStringList { QString("--reuid=%1").arg(uid), QString("--regid=%1").arg(gid),
-                    "--clear-groups", "--" } + launcher + QStringList { executable }
-                    + arguments);
-        } else if (launcher.isEmpty()) {
+        const QStringList through = (withoutPowerOverFiles ? PowerlessLauncher() : QStringList {}) + launcher;
+        if (through.isEmpty())
             program.start(executable, arguments);
-        } else {
-            program.start(launcher.front(), launcher.mid(1) + QStringList { executable } + arguments);
-        }
+        else
+            program.start(through.front(), through.mid(1) + QStringList { executable } + arguments);
         Run run;
         if (!program.waitForStarted(5000)) return run;
         if (outside) outside(program);
@@ -195,5 +186,5 @@ protected:
     QStringList environment;
     // The program started: the one built, unless a test installed it elsewhere.
     QString executable = BRENNIX_EXECUTABLE;
-    std::optional<std::pair<uid_t, gid_t>> ordinaryUser;
+    bool withoutPowerOverFiles = false;
 };

@@ -10,25 +10,8 @@ namespace {
 
 const QString Exit = "menu File/Exit";
 const QString Transparent = "menu View/Transparent window Mode";
-// The uid and gid of "nobody" on Debian.
-constexpr uid_t Nobody = 65534;
-
 class SettingsWriting : public ProgramProcess {
 protected:
-    // The superuser writes where nobody else may: the program runs as an ordinary user instead. Call
-    // it once the files of the case are in place, before each start.
-    void AsOrdinaryUser()
-    {
-        if (::geteuid() != 0) return;
-        // The folder of the windowing system's run-time files is the user's own, or it is not used.
-        ASSERT_TRUE(QDir().mkpath(Path("run")));
-        for (QDirIterator it(home.path(), QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot,
-                 QDirIterator::Subdirectories);
-             it.hasNext();)
-            ASSERT_EQ(::lchown(QFile::encodeName(it.next()).constData(), Nobody, Nobody), 0);
-        ASSERT_EQ(::chown(QFile::encodeName(home.path()).constData(), Nobody, Nobody), 0);
-        launcher = { "setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", "--" };
-    }
     static bool Runs(const QString& program, const QStringList& arguments)
     {
         QProcess probe;
@@ -45,17 +28,11 @@ protected:
             return "asked: " + run.Asked().join(" | ");
         return run.Asked().front().mid(head.size()).section("\\n", 0, 0);
     }
-    static bool CanRunAsOrdinaryUser()
-    {
-        return ::geteuid() != 0
-            || Runs("setpriv", { "--reuid=65534", "--regid=65534", "--clear-groups", "true" });
-    }
 };
 
 TEST_F(SettingsWriting, UnchangedReadOnlyFileAsksNothingChangedOneSaysPermissionDenied)
 {
-    if (!CanRunAsOrdinaryUser()) GTEST_SKIP() << "no way to run as an ordinary user";
-    AsOrdinaryUser();
+    ASSERT_TRUE(AsOrdinaryUser()) << "the program cannot be run without the superuser's power over files";
     const Run first = Start({ Exit });
     ASSERT_TRUE(first.ended);
     ASSERT_TRUE(first.Asked().isEmpty()) << first.Asked().join('\n').toStdString();
@@ -82,9 +59,8 @@ TEST_F(SettingsWriting, UnchangedReadOnlyFileAsksNothingChangedOneSaysPermission
 
 TEST_F(SettingsWriting, ReadOnlyConfigFolderIsNamedAsSuch)
 {
-    if (!CanRunAsOrdinaryUser()) GTEST_SKIP() << "no way to run as an ordinary user";
+    ASSERT_TRUE(AsOrdinaryUser()) << "the program cannot be run without the superuser's power over files";
     ASSERT_TRUE(QDir().mkpath(Path("config")));
-    AsOrdinaryUser();
     ASSERT_TRUE(QFile::setPermissions(Path("config"), QFile::ReadOwner | QFile::ExeOwner));
     const Run run = Start({ "answer ok", Exit });
     QFile::setPermissions(Path("config"), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
