@@ -19,8 +19,8 @@ fi
 (cd "$build" && ctest --output-on-failure --parallel "$jobs" --timeout 300)
 
 # The checked build. Each process writes what the checks find to a file of its own in $reports, so a
-# report counts even from a program whose output a test throws away; the folder is open to everyone
-# because some tests run the program as an ordinary user.
+# report counts even from a program whose output a test throws away; the folder is open to everyone,
+# so a test that runs the program with fewer rights (as an ordinary user would be) still reports.
 checked="${BRENNIX_CHECKED_BUILD_DIR:-$here/build-checked}"
 reports="$checked/reports"
 rm -rf "$reports"
